@@ -1,0 +1,43 @@
+# The two commands of the README do all the set-up: `make demo` and `make test`.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= 2
+SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+# What a fresh Debian 12 machine needs to build, test and benchmark huecast.
+APT_PACKAGES := cmake g++ make pkg-config python3 libpcre2-dev unixodbc-dev libgtest-dev \
+                libbenchmark-dev hyperfine
+
+.PHONY: deps build demo test test-unit test-asan install clean
+
+deps:
+	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@$(BUILD)/huecast 0a Build passed
+	@$(BUILD)/huecast 0c,error 0e,warn\(ing\)? 0a,\\bok\\b 0b,\\d+\\.\\d+\\.\\d+\\.\\d+ < examples/sample.log
+
+test-unit: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DHUECAST_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+test: test-unit test-asan
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,36 @@
+// The byte layer's two ends: a source that fills a buffer and a sink that takes bytes.
+// Platforms provide them over their standard handles; tests provide them in memory.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace io {
+
+// What a transfer came to.
+enum class transfer_status {
+    ok,
+    end,      // no more input (end of file, or no such handle)
+    closed,   // the reader of the output has gone
+    failed,   // a device error; `error_text` says which
+};
+
+class byte_source {
+public:
+    virtual ~byte_source() = default;
+    // Reads up to `capacity` bytes; `got` is 0 unless the status is ok. May block.
+    virtual transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) = 0;
+    // A console delivers ^Z as a byte and drops the rest of that read; files and pipes end there.
+    virtual bool is_console() const = 0;
+    virtual std::string error_text() const = 0;
+};
+
+class byte_sink {
+public:
+    virtual ~byte_sink() = default;
+    // Writes all `size` bytes, or reports why not.
+    virtual transfer_status write(const char* data, std::size_t size) = 0;
+    virtual std::string error_text() const = 0;
+};
+
+}  // namespace io

@@ -1,0 +1,81 @@
+#include "io/line_reader.h"
+
+#include <cstring>
+
+#include "io/text_output.h"
+
+namespace io {
+
+namespace {
+constexpr char end_of_file_byte = 0x1A;
+}
+
+line_reader::line_reader(byte_source& source, std::size_t block_size)
+    : source_(source), block_size_(block_size) {
+    buffer_.resize(block_size_);
+}
+
+bool line_reader::next(std::string_view& line) {
+    for (;;) {
+        const std::size_t from = begin_ + scanned_;
+        const void* lf = std::memchr(buffer_.data() + from, '\n', end_ - from);
+        if (lf != nullptr) {
+            const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data());
+            std::size_t stop = at;
+            if (stop > begin_ && buffer_[stop - 1] == '\r') --stop;
+            line = std::string_view(buffer_.data() + begin_, stop - begin_);
+            begin_ = at + 1;
+            scanned_ = 0;
+            return true;
+        }
+        scanned_ = end_ - begin_;
+        if (input_over_ || !fill()) {
+            if (begin_ == end_) return false;
+            line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+            begin_ = end_;
+            scanned_ = 0;
+            return true;
+        }
+    }
+}
+
+bool line_reader::read_line(std::u16string& line, const codec& text_codec) {
+    std::string_view bytes;
+    line.clear();
+    if (!next(bytes)) return false;
+    text_codec.decode(bytes, line);
+    return true;
+}
+
+// Makes room after the unconsumed bytes and reads one block; false when input is over.
+bool line_reader::fill() {
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (buffer_.size() - end_ < block_size_ / 2) buffer_.resize(buffer_.size() + std::max(buffer_.size(), block_size_));
+    if (tied_ != nullptr) tied_->flush();
+    std::size_t got = 0;
+    const transfer_status result = source_.read(buffer_.data() + end_, buffer_.size() - end_, got);
+    if (result != transfer_status::ok || got == 0) {
+        input_over_ = true;
+        status_ = result == transfer_status::failed ? transfer_status::failed : transfer_status::end;
+        return false;
+    }
+    char* const fresh = buffer_.data() + end_;
+    if (const void* eof = std::memchr(fresh, end_of_file_byte, got)) {
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(eof) - fresh);
+        if (source_.is_console()) {
+            got = at + 1;
+        } else {
+            got = at;
+            input_over_ = true;
+            status_ = transfer_status::end;
+        }
+    }
+    end_ += got;
+    return got > 0 || !input_over_;
+}
+
+}  // namespace io

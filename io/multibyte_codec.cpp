@@ -1,0 +1,73 @@
+#include <climits>
+#include <cwchar>
+
+#include "io/codec.h"
+
+namespace io {
+namespace {
+
+void append_code_point(std::u16string& text, std::uint32_t cp) {
+    if (cp >= 0x10000 && cp <= 0x10FFFF) {
+        cp -= 0x10000;
+        text.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        text.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+        text.push_back(static_cast<char16_t>(cp));
+    }
+}
+
+class multibyte_codec final : public codec {
+public:
+    void decode(std::string_view bytes, std::u16string& text) const override {
+        std::mbstate_t state{};
+        std::size_t i = 0;
+        while (i < bytes.size()) {
+            wchar_t wc = 0;
+            const std::size_t n = std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
+            if (n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2) ||
+                static_cast<std::uint32_t>(wc) > 0x10FFFF ||
+                (static_cast<std::uint32_t>(wc) >= 0xD800 && static_cast<std::uint32_t>(wc) <= 0xDFFF)) {
+                text.push_back(static_cast<char16_t>(escaped_byte_base + static_cast<unsigned char>(bytes[i])));
+                state = std::mbstate_t{};
+                ++i;
+            } else {
+                append_code_point(text, static_cast<std::uint32_t>(wc));
+                i += n == 0 ? 1 : n;
+            }
+        }
+    }
+
+    void encode(std::u16string_view text, std::string& bytes) const override {
+        std::mbstate_t state{};
+        char buffer[MB_LEN_MAX];
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i];
+            std::uint32_t cp = c;
+            if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                text[i + 1] <= 0xDFFF) {
+                cp = 0x10000 + ((c - 0xD800u) << 10) + (text[++i] - 0xDC00u);
+            } else if (c >= escaped_byte_base + 0x80 && c <= escaped_byte_base + 0xFF) {
+                bytes.push_back(static_cast<char>(c - escaped_byte_base));
+                continue;
+            } else if (c >= 0xD800 && c <= 0xDFFF) {
+                bytes.push_back(substitute_byte);
+                continue;
+            }
+            const std::size_t n = std::wcrtomb(buffer, static_cast<wchar_t>(cp), &state);
+            if (n == static_cast<std::size_t>(-1)) {
+                state = std::mbstate_t{};
+                bytes.push_back(substitute_byte);
+            } else {
+                bytes.append(buffer, n);
+            }
+        }
+    }
+
+    bool lossless() const override { return false; }
+};
+
+}  // namespace
+
+std::unique_ptr<codec> make_multibyte_codec() { return std::make_unique<multibyte_codec>(); }
+
+}  // namespace io

@@ -1,0 +1,118 @@
+#include <cstdint>
+#include <cstring>
+
+#include "io/codec.h"
+
+namespace io {
+namespace {
+
+bool is_continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Widens the run of ASCII bytes at the front of [p, end) and returns where it stopped.
+const unsigned char* widen_ascii(const unsigned char* p, const unsigned char* end, char16_t*& out) {
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ull) break;
+        for (int i = 0; i < 8; ++i) out[i] = p[i];
+        p += 8;
+        out += 8;
+    }
+    while (p < end && *p < 0x80) *out++ = *p++;
+    return p;
+}
+
+class utf8_codec final : public codec {
+public:
+    void decode(std::string_view bytes, std::u16string& text) const override {
+        const std::size_t start = text.size();
+        // No sequence yields more 16-bit units than it has bytes.
+        text.resize(start + bytes.size());
+        char16_t* out = text.data() + start;
+        auto p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto end = p + bytes.size();
+        while (p < end) {
+            p = widen_ascii(p, end, out);
+            if (p == end) break;
+            const unsigned char b0 = *p;
+            const std::size_t left = static_cast<std::size_t>(end - p);
+            std::uint32_t cp = 0;
+            std::size_t len = 0;
+            if (b0 >= 0xC2 && b0 <= 0xDF) {
+                if (left >= 2 && is_continuation(p[1])) {
+                    cp = ((b0 & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+                    len = 2;
+                }
+            } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+                const unsigned char lo = b0 == 0xE0 ? 0xA0 : 0x80;
+                const unsigned char hi = b0 == 0xED ? 0x9F : 0xBF;
+                if (left >= 3 && p[1] >= lo && p[1] <= hi && is_continuation(p[2])) {
+                    cp = ((b0 & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+                    len = 3;
+                }
+            } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+                const unsigned char lo = b0 == 0xF0 ? 0x90 : 0x80;
+                const unsigned char hi = b0 == 0xF4 ? 0x8F : 0xBF;
+                if (left >= 4 && p[1] >= lo && p[1] <= hi && is_continuation(p[2]) &&
+                    is_continuation(p[3])) {
+                    cp = ((b0 & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) |
+                         (p[3] & 0x3Fu);
+                    len = 4;
+                }
+            }
+            if (len == 0) {
+                *out++ = static_cast<char16_t>(escaped_byte_base + b0);
+                ++p;
+            } else if (cp >= 0x10000) {
+                cp -= 0x10000;
+                *out++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+                *out++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+                p += len;
+            } else {
+                *out++ = static_cast<char16_t>(cp);
+                p += len;
+            }
+        }
+        text.resize(static_cast<std::size_t>(out - text.data()));
+    }
+
+    void encode(std::u16string_view text, std::string& bytes) const override {
+        const std::size_t start = bytes.size();
+        bytes.resize(start + 3 * text.size());
+        auto out = reinterpret_cast<unsigned char*>(bytes.data() + start);
+        const char16_t* p = text.data();
+        const char16_t* const end = p + text.size();
+        while (p < end) {
+            const char16_t c = *p++;
+            if (c < 0x80) {
+                *out++ = static_cast<unsigned char>(c);
+            } else if (c < 0x800) {
+                *out++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            } else if (c < 0xD800 || c > 0xDFFF) {
+                *out++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+                *out++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            } else if (c < 0xDC00 && p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
+                const std::uint32_t cp = 0x10000 + ((c - 0xD800u) << 10) + (*p++ - 0xDC00u);
+                *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+                *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+                *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+                *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+            } else if (c >= escaped_byte_base + 0x80 && c <= escaped_byte_base + 0xFF) {
+                *out++ = static_cast<unsigned char>(c - escaped_byte_base);
+            } else {
+                *out++ = static_cast<unsigned char>(substitute_byte);
+            }
+        }
+        bytes.resize(static_cast<std::size_t>(out - reinterpret_cast<unsigned char*>(bytes.data())));
+    }
+
+    bool lossless() const override { return true; }
+};
+
+}  // namespace
+
+std::unique_ptr<codec> make_utf8_codec() { return std::make_unique<utf8_codec>(); }
+
+}  // namespace io

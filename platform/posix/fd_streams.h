@@ -1,0 +1,35 @@
+// The byte layer over POSIX file descriptors.
+#pragma once
+
+#include "io/byte_stream.h"
+
+namespace platform {
+
+class fd_source final : public io::byte_source {
+public:
+    explicit fd_source(int fd);
+    io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override;
+    bool is_console() const override { return console_; }
+    std::string error_text() const override;
+
+private:
+    int fd_;
+    bool console_;
+    int error_ = 0;
+};
+
+class fd_sink final : public io::byte_sink {
+public:
+    explicit fd_sink(int fd) : fd_(fd) {}
+    io::transfer_status write(const char* data, std::size_t size) override;
+    std::string error_text() const override;
+
+private:
+    int fd_;
+    int error_ = 0;
+};
+
+// True when `fd` is a terminal that understands colour: a tty, with TERM other than "dumb".
+bool is_colour_terminal(int fd);
+
+}  // namespace platform

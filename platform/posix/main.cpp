@@ -1,0 +1,68 @@
+// The POSIX entry: locale, standard handles, arguments in the process code page; then the
+// program, then what the run's input and output came to.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "entry.h"
+#include "platform/posix/fd_streams.h"
+#include "platform/posix/locale_codec.h"
+#include "platform/posix/terminal_console.h"
+
+namespace {
+
+void write_stderr(const std::string& line) {
+    const std::string text = "huecast: " + line + "\n";
+    [[maybe_unused]] const auto ignored = ::write(STDERR_FILENO, text.data(), text.size());
+}
+
+int run(int argc, char** argv) {
+    const std::unique_ptr<io::codec> codec = platform::set_locale_from_environment();
+    // A reader that goes away shows up as EPIPE on the next write, which ends the run quietly.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    platform::fd_source in_bytes(STDIN_FILENO);
+    platform::fd_sink out_bytes(STDOUT_FILENO);
+    platform::fd_sink error_bytes(STDERR_FILENO);
+    const bool terminal = platform::is_colour_terminal(STDOUT_FILENO);
+    io::text_output output(out_bytes, *codec, terminal);
+    io::line_reader input(in_bytes);
+    input.tie(&output);
+    platform::terminal_console console(output, terminal);
+
+    std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
+    std::vector<const char16_t*> pointers;
+    for (int i = 0; i < argc; ++i) {
+        codec->decode(argv[i], arguments[static_cast<std::size_t>(i)]);
+        pointers.push_back(arguments[static_cast<std::size_t>(i)].c_str());
+    }
+    pointers.push_back(nullptr);
+
+    huecast::program_streams streams{input, output, console, error_bytes};
+    int code = huecast::wmain(argc, pointers.data(), streams);
+    output.flush();
+
+    if (output.status() == io::transfer_status::failed) {
+        write_stderr("standard output: " + output.error_text());
+        code = 1;
+    } else if (input.status() == io::transfer_status::failed) {
+        write_stderr("standard input: " + input.error_text());
+        code = 1;
+    }
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        write_stderr(std::string("internal error: ") + e.what());
+        return 3;
+    }
+}

@@ -1,0 +1,20 @@
+#include "text_mode.h"
+
+#include <string>
+
+namespace huecast {
+
+int text_mode(const char16_t* const argv[], ColourAttribute attribute, int argc, program_streams& streams) {
+    std::u16string text;
+    for (int i = 2; i < argc; ++i) {
+        text += argv[i];
+        if (i != argc - 1) text += u' ';
+    }
+    qel::console_color guard(streams.console, attribute);
+    streams.output.write(text);
+    guard.restore();
+    streams.output.end_line();
+    return 0;
+}
+
+}  // namespace huecast

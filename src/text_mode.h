@@ -1,0 +1,12 @@
+// Text mode: the arguments after the first, joined by single blanks, written in one
+// colour and followed by a line break in the colour that was in force before.
+#pragma once
+
+#include "colour_code.h"
+#include "program_streams.h"
+
+namespace huecast {
+
+int text_mode(const char16_t* const argv[], ColourAttribute attribute, int argc, program_streams& streams);
+
+}  // namespace huecast

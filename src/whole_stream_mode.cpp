@@ -1,0 +1,19 @@
+#include "whole_stream_mode.h"
+
+#include "input_lines.h"
+
+namespace huecast {
+
+int whole_stream_mode(ColourAttribute attribute, program_streams& streams) {
+    qel::console_color guard(streams.console);
+    io::text_output& out = streams.output;
+    for_each_input_line(streams, [&](auto line) {
+        guard.set(attribute);
+        write_line_body(out, line);
+        guard.restore();
+        out.end_line();
+    });
+    return 0;
+}
+
+}  // namespace huecast

@@ -1,0 +1,12 @@
+// Whole-stream mode: standard input copied line by line, every line in one colour; the
+// line ends stay in the colour that was in force before.
+#pragma once
+
+#include "colour_code.h"
+#include "program_streams.h"
+
+namespace huecast {
+
+int whole_stream_mode(ColourAttribute attribute, program_streams& streams);
+
+}  // namespace huecast
