@@ -1,0 +1,52 @@
+"""Runs the built huecast through pipes, files and a pseudo-terminal, for the end-to-end tests."""
+
+import os
+import pty
+import select
+import subprocess
+import sys
+import tty
+
+BINARY = os.environ.get("HUECAST") or (sys.argv[1] if len(sys.argv) > 1 else "build/huecast")
+
+
+def environment(locale="C.UTF-8", term="xterm"):
+    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "LANG"}
+    env["LC_ALL"] = locale
+    env["TERM"] = term
+    return env
+
+
+def run_pipe(args, data=b"", locale="C.UTF-8", timeout=20):
+    """Standard input and output are pipes. Returns (exit code, stdout bytes, stderr bytes)."""
+    p = subprocess.run([BINARY, *args], input=data, capture_output=True, env=environment(locale), timeout=timeout)
+    return p.returncode, p.stdout, p.stderr
+
+
+def run_terminal(args, data=b"", locale="C.UTF-8", term="xterm", timeout=20):
+    """Standard output is a raw pseudo-terminal (no line-end translation by the driver), so the
+    bytes read from its other end are exactly those huecast wrote."""
+    master, slave = pty.openpty()
+    tty.setraw(slave)
+    p = subprocess.Popen([BINARY, *args], stdin=subprocess.PIPE, stdout=slave, stderr=subprocess.PIPE,
+                         env=environment(locale, term))
+    os.close(slave)
+    p.stdin.write(data)
+    p.stdin.close()
+    out = bytearray()
+    while True:
+        ready, _, _ = select.select([master], [], [], timeout)
+        if not ready:
+            p.kill()
+            raise TimeoutError("huecast wrote nothing for %s s" % timeout)
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:  # the slave side is closed once huecast has exited
+            break
+        if not chunk:
+            break
+        out += chunk
+    os.close(master)
+    err = p.stderr.read()
+    p.stderr.close()
+    return p.wait(timeout), bytes(out), err

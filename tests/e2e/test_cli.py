@@ -1,0 +1,152 @@
+"""End-to-end tests of the plain modes: usage, dispatch, whole-stream and text mode, through
+pipes, files and a terminal, and the handling of bad input and output."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from huecast_run import BINARY, environment, run_pipe, run_terminal  # noqa: E402
+
+ESC = b"\x1b"
+RESET = ESC + b"[0m"
+
+USAGE_LINES = [
+    b"huecast v2.1 *** coloured console *** free *** https://huecast.example",
+    b"Usage:",
+    b"huecast <BG color><text color>        - write stdin with specified color",
+    b"huecast <BG color><text color>,<regex> ...",
+    b" " * 38 + b"- write stdin by lines with color",
+    b" " * 40 + b"specified for each line by a filter",
+    b"huecast <BG color><text color> <text> - write <text> with specified color",
+    b"<BG color> and <text color> are same hex digit 0-F as in COLOR command",
+    b"0 = Black       8 = Gray",
+    b"1 = Blue        9 = Light blue",
+    b"2 = Green       A = Light green",
+    b"3 = Aqua        B = Light aqua",
+    b"4 = Red         C = Light red",
+    b"5 = Purple      D = Light purple",
+    b"6 = Yellow      E = Light yellow",
+    b"7 = White       F = Bright white",
+]
+
+
+class Usage(unittest.TestCase):
+    def test_pipe_gets_cr_cr_lf_inside_and_one_line_end(self):
+        expected = b"\r\r\n".join(USAGE_LINES) + b"\r\n"
+        for args in ([], ["-?"], ["/?"], ["-h"], ["/H"]):
+            code, out, err = run_pipe(args, b"never read\n")
+            self.assertEqual((code, out, err), (0, expected, b""), args)
+
+    def test_terminal_shows_ordinary_line_breaks(self):
+        code, out, _ = run_terminal([])
+        self.assertEqual(code, 0)
+        self.assertEqual(out, b"\r\n".join(USAGE_LINES) + b"\n")
+
+
+class PlainModesThroughPipes(unittest.TestCase):
+    def test_whole_stream_copies_lines_with_crlf(self):
+        cases = [
+            (b"", b""),
+            (b"a\r\nb", b"a\r\nb\r\n"),
+            (b"one\ntwo\n\n", b"one\r\ntwo\r\n\r\n"),
+            (b"cr\rinside\r\r\n", b"cr\rinside\r\r\n"),
+            (b"nul\x00byte\n", b"nul\x00byte\r\n"),
+            (b"before\x1aafter\nmore\n", b"before\r\n"),
+        ]
+        for data, expected in cases:
+            self.assertEqual(run_pipe(["1f"], data), (0, expected, b""), data)
+
+    def test_undecodable_bytes_pass_through_in_every_mode(self):
+        data = bytes(range(256)).replace(b"\n", b"").replace(b"\x1a", b"") + b"\n\xff\xfe\xc3(\n"
+        expected = data.replace(b"\n", b"\r\n")
+        for locale in ("C.UTF-8", "C"):
+            self.assertEqual(run_pipe(["0a"], data, locale), (0, expected, b""), locale)
+            self.assertEqual(run_pipe(["0a,zzz"], data, locale), (0, expected, b""), locale)
+
+    def test_text_mode_joins_arguments(self):
+        self.assertEqual(run_pipe(["1f", "hello", "world"]), (0, b"hello world\r\n", b""))
+        self.assertEqual(run_pipe(["1f", "a", "", "b"]), (0, b"a  b\r\n", b""))
+        self.assertEqual(run_pipe(["1f", "2e,def"]), (0, b"2e,def\r\n", b""))
+        self.assertEqual(run_pipe(["0a", "ошибка", "naïve"]), (0, "ошибка naïve\r\n".encode(), b""))
+
+    def test_c_locale_arguments_pass_through_as_bytes(self):
+        code, out, _ = run_pipe(["0a", "caf\u00e9 \u4e2d end"], locale="C")
+        # Under the C locale arguments are bytes, so é arrives as its two UTF-8 bytes and stays so.
+        self.assertEqual((code, out), (0, "caf\u00e9 \u4e2d end\r\n".encode()))
+
+    def test_output_to_a_file(self):
+        with tempfile.TemporaryFile() as f:
+            p = subprocess.run([BINARY, "1f"], input=b"x\ny", stdout=f, env=environment())
+            f.seek(0)
+            self.assertEqual((p.returncode, f.read()), (0, b"x\r\ny\r\n"))
+
+
+class PlainModesOnATerminal(unittest.TestCase):
+    def test_text_mode_colours_the_text_and_not_the_line_end(self):
+        self.assertEqual(run_terminal(["1f", "hello"])[:2], (0, ESC + b"[0;97;44mhello" + RESET + b"\n"))
+        self.assertEqual(run_terminal(["x7", "a", "b"])[:2], (0, ESC + b"[0;37;107ma b" + RESET + b"\n"))
+
+    def test_whole_stream_colours_each_line(self):
+        code, out, _ = run_terminal(["0c"], b"one\r\n\ntwo")
+        line = lambda text: ESC + b"[0;91;49m" + text + RESET + b"\n"
+        self.assertEqual((code, out), (0, line(b"one") + line(b"") + line(b"two")))
+
+    def test_attribute_words_become_sgr_sequences(self):
+        cases = {"1f": b"[0;97;44m", "0c": b"[0;91;49m", "xx": b"[0;97;107m", "7": b"[0;97;107m",
+                 "x7": b"[0;37;107m", "e1": b"[0;34;103m", "80": b"[0;30;100m", "06": b"[0;33;49m"}
+        for code, sgr in cases.items():
+            self.assertEqual(run_terminal([code, "t"])[1], ESC + sgr + b"t" + RESET + b"\n", code)
+
+    def test_dumb_terminal_is_no_console(self):
+        self.assertEqual(run_terminal(["1f", "hello"], term="dumb")[:2], (0, b"hello\r\n"))
+
+
+class BrokenEnds(unittest.TestCase):
+    def test_reader_gone_ends_the_run_quietly(self):
+        start = time.monotonic()
+        p = subprocess.run("yes | '%s' 0a | head -1" % BINARY, shell=True, capture_output=True,
+                           env=environment(), timeout=30)
+        self.assertEqual(p.stdout, b"y\r\n")
+        self.assertEqual(p.stderr, b"")
+        self.assertLess(time.monotonic() - start, 10)
+        code = subprocess.run("yes | '%s' 0a | head -1 >/dev/null; echo ${PIPESTATUS[1]}" % BINARY, shell=True,
+                              executable="/bin/bash", capture_output=True, env=environment(), timeout=30).stdout
+        self.assertEqual(code, b"0\n")
+
+    def test_disk_full_is_reported(self):
+        with open("/dev/full", "wb") as full:
+            p = subprocess.run([BINARY, "0a", "hello"], stdout=full, stderr=subprocess.PIPE, env=environment())
+        self.assertEqual(p.returncode, 1)
+        self.assertEqual(p.stderr, b"huecast: standard output: No space left on device\n")
+
+    def test_read_error_is_reported(self):
+        directory = os.open("/", os.O_RDONLY)
+        try:
+            p = subprocess.run([BINARY, "1f"], stdin=directory, capture_output=True, env=environment())
+        finally:
+            os.close(directory)
+        self.assertEqual((p.returncode, p.stdout), (1, b""))
+        self.assertEqual(p.stderr, b"huecast: standard input: Is a directory\n")
+
+    def test_closed_standard_input_is_empty_input(self):
+        p = subprocess.run("'%s' 1f <&-" % BINARY, shell=True, capture_output=True, env=environment())
+        self.assertEqual((p.returncode, p.stdout, p.stderr), (0, b"", b""))
+
+    def test_no_line_is_held_back_while_input_waits(self):
+        p = subprocess.Popen([BINARY, "1f"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=environment())
+        try:
+            for text in (b"first", b"second"):
+                p.stdin.write(text + b"\n")
+                p.stdin.flush()
+                self.assertEqual(p.stdout.readline(), text + b"\r\n")
+        finally:
+            p.stdin.close()
+            p.wait(10)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=1)

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "entry.h"
+#include "filter/filter_arguments.h"
+#include "qel/compare.h"
+#include "qel/strings.h"
+
+namespace {
+
+using huecast::Filter;
+using huecast::FilterList;
+
+std::vector<const char16_t*> command_line(std::initializer_list<const char16_t*> args) {
+    std::vector<const char16_t*> argv{u"huecast"};
+    argv.insert(argv.end(), args);
+    argv.push_back(nullptr);
+    return argv;
+}
+
+bool help(std::initializer_list<const char16_t*> args) {
+    const auto argv = command_line(args);
+    return huecast::is_help_request(static_cast<int>(argv.size() - 1), argv.data());
+}
+
+TEST(HelpRequest, OnlyTheFourSwitchesAloneOrNothing) {
+    EXPECT_TRUE(help({}));
+    for (const char16_t* s : {u"-?", u"/?", u"-h", u"-H", u"/h", u"/H"}) EXPECT_TRUE(help({s}));
+    for (const char16_t* s : {u"-help", u"--h", u"-h ", u" -h", u"h", u"?", u"-", u""}) EXPECT_FALSE(help({s}));
+    EXPECT_FALSE(help({u"-?", u"x"}));
+    EXPECT_FALSE(help({u"-h", u"-h"}));
+}
+
+TEST(CompareNoCase, FoldsCaseAndOrdersByUnitThenLength) {
+    EXPECT_EQ(qel::CompareNoCase(u"ab", u"AB").Value(), 0);
+    EXPECT_EQ(qel::CompareNoCase(u"a", u"ab").Value(), -1);
+    EXPECT_EQ(qel::CompareNoCase(u"b", u"A").Value(), 1);
+    EXPECT_EQ(qel::CompareNoCase(u"", u"").Value(), 0);
+    // Units compare unsigned: a character above U+7FFF orders after ASCII.
+    EXPECT_EQ(qel::CompareNoCase(u"\xE000", u"z").Value(), 1);
+    EXPECT_EQ(qel::TCmpRes(-7).Value(), -1);
+    EXPECT_EQ(qel::TCmpRes(12).Value(), 1);
+    EXPECT_EQ(qel::TCmpRes(0).Value(), 0);
+}
+
+TEST(StripPairs, RemovesEnclosingPairsOncePerLevel) {
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"\"abc\"", u"abc"},  {u"\"\"abc\"\"", u"abc"}, {u"\"abc", u"\"abc"},   {u"abc\"", u"abc\""},
+        {u"a\"b\"c", u"a\"b\"c"}, {u"\"\"", u""},          {u"\" a b \"", u" a b "}, {u"", u""},
+        // A lone quote, or an odd run of them, has no partner: nothing is left.
+        {u"\"", u""},          {u"\"\"\"", u""},
+    };
+    for (auto [text, expected] : cases) {
+        EXPECT_EQ(qel::strip_pairs(text, u'"', 0), 0);
+        EXPECT_EQ(text, expected);
+    }
+    std::u16string bracketed = u"[[x]]";
+    qel::strip_pairs(bracketed, u'[', u']');
+    EXPECT_EQ(bracketed, u"x");
+}
+
+TEST(ParseFilters, DecodesEveryFilterInOrder) {
+    const auto argv = command_line({u"0a,error", u"1F,warn", u"1f,warn", u"Ab,x", u"00,x", u"0a,", u"0a,x,y", u"0c,\"abc\""});
+    FilterList list{{0x55, u"stale"}};
+    ASSERT_EQ(huecast::parse_filters(list, static_cast<int>(argv.size() - 1), argv.data()), 0);
+    const std::vector<std::pair<int, std::u16string>> expected{
+        {0x0A, u"error"}, {0x1F, u"warn"}, {0x1F, u"warn"}, {0xAB, u"x"}, {0x00, u"x"}, {0x0A, u""}, {0x0A, u"x,y"}, {0x0C, u"abc"}};
+    ASSERT_EQ(list.size(), expected.size());
+    auto it = list.begin();
+    for (const auto& [attribute, text] : expected) {
+        EXPECT_EQ(it->attribute, attribute);
+        EXPECT_EQ(it->text, text);
+        ++it;
+    }
+}
+
+TEST(ParseFilters, AnyArgumentNotOfTheFilterFormEndsTheParse) {
+    for (const char16_t* bad : {u"0a", u"0a x", u" 0a,x", u"0g,x", u"a,x", u"0a;x", u"0a,x\ny", u"0a,x\r", u"\xFF10" u"a,x"}) {
+        Filter filter;
+        EXPECT_FALSE(huecast::parse_filter(bad, filter)) << std::string(bad, bad + 3);
+    }
+    const auto argv = command_line({u"0a,x", u"hello", u"0c,y"});
+    FilterList list;
+    EXPECT_EQ(huecast::parse_filters(list, 3, argv.data()), 1);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.front().text, u"x");
+}
+
+}  // namespace

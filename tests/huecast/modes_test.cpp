@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "entry.h"
+#include "io/line_reader.h"
+#include "io/text_output.h"
+#include "memory_streams.h"
+#include "usage.h"
+
+namespace {
+
+using testing_support::marking_console;
+using testing_support::memory_sink;
+using testing_support::memory_source;
+using testing_support::recording_console;
+
+// One run of the program on in-memory streams; colour changes show as markers.
+struct run_result {
+    int code;
+    std::string out;
+    int reads;
+};
+
+run_result run(std::initializer_list<const char16_t*> args, const std::string& input = "", bool terminal = false,
+               bool utf8 = true) {
+    std::vector<const char16_t*> argv{u"huecast"};
+    argv.insert(argv.end(), args);
+    argv.push_back(nullptr);
+    memory_source source(input, 5);
+    memory_sink sink, errors;
+    const auto codec = utf8 ? io::make_utf8_codec() : io::make_byte_codec();
+    io::text_output output(sink, *codec, terminal);
+    io::line_reader reader(source);
+    reader.tie(&output);
+    marking_console console(output);
+    huecast::program_streams streams{reader, output, console, errors};
+    const int code = huecast::wmain(static_cast<int>(argv.size() - 1), argv.data(), streams);
+    output.flush();
+    return {code, sink.bytes, source.reads};
+}
+
+TEST(Dispatch, ChoosesTheModeFromTheArguments) {
+    const std::string input = "one\r\ntwo";
+    // Whole-stream mode: each line set and restored, the line end in the saved colour.
+    EXPECT_EQ(run({u"1f"}, input).out, "[1F]one[/]\r\n[1F]two[/]\r\n");
+    EXPECT_EQ(run({u"-help"}, input).out, "[FFF]one[/]\r\n[FFF]two[/]\r\n");
+    // Text mode never reads standard input.
+    auto text = run({u"1f", u"hello", u"world"}, input);
+    EXPECT_EQ(text.out, "[1F]hello world[/]\r\n");
+    EXPECT_EQ(text.reads, 0);
+    EXPECT_EQ(run({u"-?", u"x"}).out, "[FFF]x[/]\r\n");
+    EXPECT_EQ(run({u"1f,abc", u"hello"}).out, "[1F]hello[/]\r\n");
+    EXPECT_EQ(run({u"1f", u"2e,def"}).out, "[1F]2e,def[/]\r\n");
+    // A filter alone is filter mode, not a colour for the whole stream.
+    EXPECT_EQ(run({u"1f,zzz"}, input).out.find("[1F]"), std::string::npos);
+    EXPECT_EQ(run({u"1f,abc", u"2e,def"}, input).code, 0);
+}
+
+TEST(Dispatch, UsageTextAndItsSingleLineEnd) {
+    for (auto args : {std::initializer_list<const char16_t*>{}, {u"/H"}}) {
+        const auto result = run(args, "unread\n");
+        EXPECT_EQ(result.code, 0);
+        EXPECT_EQ(result.reads, 0);
+        ASSERT_GT(result.out.size(), 20u);
+        EXPECT_TRUE(result.out.ends_with("7 = White       F = Bright white\r\n"));
+        EXPECT_FALSE(result.out.ends_with("\r\n\r\n"));
+    }
+}
+
+TEST(UsageText, SixteenLinesInTheirLayout) {
+    std::vector<std::u16string> lines;
+    std::u16string_view rest = huecast::usage_text;
+    for (std::size_t at; (at = rest.find(u"\r\n")) != std::u16string_view::npos; rest.remove_prefix(at + 2)) {
+        lines.emplace_back(rest.substr(0, at));
+    }
+    lines.emplace_back(rest);
+    ASSERT_EQ(lines.size(), 16u);
+    EXPECT_EQ(huecast::usage_text.find(u'\n', huecast::usage_text.find(u"Bright")), std::u16string_view::npos);
+    const std::u16string_view address_free = lines[0].substr(0, lines[0].find(u"*** free *** ") + 13);
+    EXPECT_EQ(huecast::usage_text.size() - (lines[0].size() - address_free.size()), 726u);
+    for (int i : {2, 4, 6}) EXPECT_EQ(lines[static_cast<std::size_t>(i)].find(u'-'), 38u) << i;
+    EXPECT_EQ(lines[5].find_first_not_of(u' '), 40u);
+    for (std::size_t i = 8; i < 16; ++i) {
+        EXPECT_EQ(lines[i].find(u" = ", 4), 17u) << "second colour entry of line " << i + 1;
+    }
+}
+
+TEST(WholeStreamMode, EmptyLinesBlanksAndNoInput) {
+    EXPECT_EQ(run({u"1f"}, "").out, "");
+    EXPECT_EQ(run({u"1f"}, "\n  \n").out, "[1F][/]\r\n[1F]  [/]\r\n");
+    EXPECT_EQ(run({u"7"}, "x\n").out, "[FF]x[/]\r\n");
+    // Bytes that are not UTF-8, NULs and lone CRs come back as they were.
+    const std::string odd("\xFF\xC3(\0\rz\n", 7);
+    EXPECT_EQ(run({u"1f"}, odd).out, "[1F]" + odd.substr(0, 6) + "[/]\r\n");
+    EXPECT_EQ(run({u"1f"}, odd, false, false).out, "[1F]" + odd.substr(0, 6) + "[/]\r\n");
+}
+
+TEST(TextMode, JoinsArgumentsWithSingleBlanks) {
+    EXPECT_EQ(run({u"1f", u"a", u"", u"b"}).out, "[1F]a  b[/]\r\n");
+    EXPECT_EQ(run({u"1f", u""}).out, "[1F][/]\r\n");
+    EXPECT_EQ(run({u"0a", u" spaced  out ", u"x"}).out, "[0A] spaced  out  x[/]\r\n");
+    // A character the code page cannot show is written as "?" and the text goes on.
+    EXPECT_EQ(run({u"0a", u"caf\x00E9 \x4E2D!"}, "", false, false).out, "[0A]caf\xE9 ?![/]\r\n");
+}
+
+TEST(ConsoleColor, SavesOnceAndRestoresOnEveryRequestAndAtTheEnd) {
+    recording_console console(true, 0x07);
+    {
+        qel::console_color guard(console, 0x1E);
+        guard.restore();
+    }
+    EXPECT_EQ(console.calls, (std::vector<std::string>{"query", "apply 001E", "apply 0007", "apply 0007"}));
+
+    recording_console detached(false);
+    {
+        qel::console_color guard(detached);
+        guard.set(0x0C);
+        guard.restore();
+    }
+    // Without a console there is nothing to put back.
+    EXPECT_EQ(detached.calls, (std::vector<std::string>{"query", "apply 000C"}));
+}
+
+}  // namespace

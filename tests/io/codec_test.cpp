@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "io/codec.h"
+
+namespace {
+
+std::u16string decode(const io::codec& c, std::string_view bytes) {
+    std::u16string text;
+    c.decode(bytes, text);
+    return text;
+}
+
+std::string encode(const io::codec& c, std::u16string_view text) {
+    std::string bytes;
+    c.encode(text, bytes);
+    return bytes;
+}
+
+std::string every_byte() {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    return all;
+}
+
+TEST(Utf8Codec, DecodesWellFormedTextIncludingPairsAboveFFFF) {
+    const auto c = io::make_utf8_codec();
+    EXPECT_EQ(decode(*c, "plain ASCII, long enough for the fast path"), u"plain ASCII, long enough for the fast path");
+    EXPECT_EQ(decode(*c, "\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0"), u"Ошибка");
+    EXPECT_EQ(decode(*c, "caf\xC3\xA9 \xE2\x82\xAC"), u"café €");
+    EXPECT_EQ(decode(*c, "\xF0\x9F\x98\x80!"), u"\U0001F600!");
+    EXPECT_EQ(decode(*c, std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+}
+
+TEST(Utf8Codec, MalformedBytesBecomeLoneSurrogatesOneByOne) {
+    const auto c = io::make_utf8_codec();
+    EXPECT_EQ(decode(*c, "x\xFFy"), u"x\xDCFFy");
+    // A truncated sequence, an overlong form, an encoded surrogate and a code point past
+    // U+10FFFF: every byte of them stands for itself.
+    EXPECT_EQ(decode(*c, "\xE2\x82"), u"\xDCE2\xDC82");
+    EXPECT_EQ(decode(*c, "\xC0\xAF"), u"\xDCC0\xDCAF");
+    EXPECT_EQ(decode(*c, "\xED\xA0\x80"), u"\xDCED\xDCA0\xDC80");
+    EXPECT_EQ(decode(*c, "\xF4\x90\x80\x80"), u"\xDCF4\xDC90\xDC80\xDC80");
+}
+
+TEST(Utf8Codec, EveryByteStringRoundTrips) {
+    const auto c = io::make_utf8_codec();
+    EXPECT_TRUE(c->lossless());
+    const std::string all = every_byte();
+    EXPECT_EQ(encode(*c, decode(*c, all)), all);
+    // Pseudo-random byte soup, heavy in bytes above 0x7F.
+    std::string soup;
+    unsigned state = 12345;
+    for (int i = 0; i < 100000; ++i) {
+        state = state * 1103515245u + 12345u;
+        soup.push_back(static_cast<char>((state >> 16) & 0xFF));
+    }
+    EXPECT_EQ(encode(*c, decode(*c, soup)), soup);
+}
+
+TEST(Utf8Codec, UnrepresentableUnitsBecomeQuestionMarks) {
+    const auto c = io::make_utf8_codec();
+    // A lone high surrogate, a lone low surrogate that stands for no byte, and an
+    // escape for an ASCII byte (which decoding never produces).
+    EXPECT_EQ(encode(*c, u"a\xD800" u"b\xDC10" u"c\xDC41"), "a?b?c?");
+    EXPECT_EQ(encode(*c, u"\xD83D\xDE00"), "\xF0\x9F\x98\x80");
+}
+
+TEST(ByteCodec, EachByteIsTheCharacterOfTheSameValue) {
+    const auto c = io::make_byte_codec();
+    const std::string all = every_byte();
+    const std::u16string text = decode(*c, all);
+    ASSERT_EQ(text.size(), 256u);
+    for (int b = 0; b < 256; ++b) EXPECT_EQ(text[static_cast<std::size_t>(b)], b);
+    EXPECT_EQ(encode(*c, text), all);
+    EXPECT_EQ(encode(*c, u"\x00E9x\x0100y\x4E2D"), "\xE9x?y?");
+}
+
+TEST(MultibyteCodec, AgreesWithTheUtf8CodecUnderAUtf8Locale) {
+    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
+    const auto multibyte = io::make_multibyte_codec();
+    const auto utf8 = io::make_utf8_codec();
+    for (const std::string& bytes : {std::string("caf\xC3\xA9 \xF0\x9F\x98\x80 end"), std::string("x\xFFy\xE2\x82"), every_byte()}) {
+        const std::u16string text = decode(*multibyte, bytes);
+        EXPECT_EQ(text, decode(*utf8, bytes));
+        EXPECT_EQ(encode(*multibyte, text), bytes);
+    }
+    EXPECT_EQ(encode(*multibyte, u"a\xD800"), "a?");
+    std::setlocale(LC_ALL, "C");
+}
+
+}  // namespace

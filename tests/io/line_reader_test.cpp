@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "io/line_reader.h"
+#include "io/text_output.h"
+#include "memory_streams.h"
+
+namespace {
+
+using testing_support::memory_sink;
+using testing_support::memory_source;
+
+std::vector<std::string> lines_of(const std::string& input, std::size_t chunk, bool console = false,
+                                  std::size_t block = 128 * 1024) {
+    memory_source source(input, chunk, console);
+    io::line_reader reader(source, block);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next(line)) lines.emplace_back(line);
+    EXPECT_FALSE(reader.next(line)) << "the end of input persists";
+    return lines;
+}
+
+using lines = std::vector<std::string>;
+
+TEST(LineReader, LineEndsAndLastLineWithoutLineFeed) {
+    EXPECT_EQ(lines_of("", 7), lines{});
+    EXPECT_EQ(lines_of("\n", 7), lines{""});
+    EXPECT_EQ(lines_of("abc\n", 7), lines{"abc"});
+    EXPECT_EQ(lines_of("a\r\nb", 7), (lines{"a", "b"}));
+    EXPECT_EQ(lines_of("a\r\r\nb\rc\n\r", 7), (lines{"a\r", "b\rc", "\r"}));
+    EXPECT_EQ(lines_of(std::string("n\0l\n", 4), 7), lines{std::string("n\0l", 3)});
+}
+
+TEST(LineReader, TheSameLinesWhateverTheReadSizes) {
+    const std::string input = "first\r\nsecond\r\r\nthird\n\r\nlast\r";
+    const lines expected{"first", "second\r", "third", "", "last\r"};
+    for (std::size_t chunk = 1; chunk <= input.size(); ++chunk) {
+        for (std::size_t block : {std::size_t{2}, std::size_t{3}, std::size_t{16}, std::size_t{4096}}) {
+            EXPECT_EQ(lines_of(input, chunk, false, block), expected) << "chunk " << chunk << " block " << block;
+        }
+    }
+}
+
+TEST(LineReader, ControlZEndsFileAndPipeInput) {
+    for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{100}}) {
+        EXPECT_EQ(lines_of("one\ntw\x1Ao\nthree\n", chunk), (lines{"one", "tw"})) << chunk;
+        EXPECT_EQ(lines_of("one\r\x1A\n", chunk), lines{"one\r"}) << chunk;
+        EXPECT_EQ(lines_of("\x1A" "after", chunk), lines{}) << chunk;
+    }
+}
+
+TEST(LineReader, ControlZFromAConsoleIsAByteAndDropsTheRestOfThatRead) {
+    // Each chunk is one read from the console.
+    memory_source source("ab\x1A" "cd\nef\n", 6, /*console=*/true);
+    io::line_reader reader(source);
+    std::string_view line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line, "ab\x1A" "ef");
+    EXPECT_FALSE(reader.next(line));
+}
+
+TEST(LineReader, ALineLongerThanTheBufferArrivesWhole) {
+    const std::string long_line(1'000'003, 'x');
+    EXPECT_EQ(lines_of(long_line + "\r\nshort\n", 4096, false, 64), (lines{long_line, "short"}));
+}
+
+TEST(LineReader, FlushesTiedOutputBeforeWaitingForInput) {
+    memory_source source("one\ntwo\n", 4);
+    memory_sink sink;
+    const auto codec = io::make_byte_codec();
+    io::text_output output(sink, *codec, false);
+    io::line_reader reader(source);
+    reader.tie(&output);
+    std::string_view line;
+    ASSERT_TRUE(reader.next(line));
+    output.write_encoded(line);
+    output.end_line();
+    EXPECT_EQ(sink.bytes, "");
+    // "two" is not complete in the buffer, so the reader must read again: "one" goes out first.
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(sink.bytes, "one\r\n");
+}
+
+TEST(LineReader, DecodesLinesWithTheCodec) {
+    memory_source source("caf\xC3\xA9\n\xFF\n");
+    io::line_reader reader(source);
+    const auto codec = io::make_utf8_codec();
+    std::u16string line = u"stale";
+    ASSERT_TRUE(reader.read_line(line, *codec));
+    EXPECT_EQ(line, u"café");
+    ASSERT_TRUE(reader.read_line(line, *codec));
+    EXPECT_EQ(line, u"\xDCFF");
+    EXPECT_FALSE(reader.read_line(line, *codec));
+    EXPECT_EQ(reader.status(), io::transfer_status::end);
+}
+
+}  // namespace

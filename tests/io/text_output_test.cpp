@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "io/text_output.h"
+#include "memory_streams.h"
+
+namespace {
+
+using testing_support::memory_sink;
+
+TEST(TextOutput, FilesAndPipesGetCrLfForEveryLineFeed) {
+    memory_sink sink;
+    const auto codec = io::make_utf8_codec();
+    io::text_output out(sink, *codec, false);
+    out.write(u"a\r\nb\nc");
+    out.end_line();
+    out.write_encoded("raw\r");
+    out.end_line();
+    EXPECT_EQ(sink.bytes, "");
+    EXPECT_TRUE(out.flush());
+    EXPECT_EQ(sink.bytes, "a\r\r\nb\r\nc\r\nraw\r\r\n");
+}
+
+TEST(TextOutput, ATerminalGetsLineFeedsAsTheyAre) {
+    memory_sink sink;
+    const auto codec = io::make_utf8_codec();
+    io::text_output out(sink, *codec, true);
+    out.write(u"é\n");
+    out.write_control("\x1b[0m");
+    out.end_line();
+    out.flush();
+    EXPECT_EQ(sink.bytes, "\xC3\xA9\n\x1b[0m\n");
+}
+
+TEST(TextOutput, LargeOutputIsPassedOnInBlocksWithNothingLost) {
+    memory_sink sink;
+    const auto codec = io::make_byte_codec();
+    io::text_output out(sink, *codec, false);
+    std::string expected;
+    for (int i = 0; i < 50000; ++i) {
+        const std::string line = "line " + std::to_string(i);
+        out.write_encoded(line);
+        out.end_line();
+        expected += line + "\r\n";
+    }
+    const std::string huge(300000, 'h');
+    out.write_encoded(huge);
+    expected += huge;
+    out.flush();
+    EXPECT_EQ(sink.bytes, expected);
+    EXPECT_LT(sink.writes, 20);
+}
+
+TEST(TextOutput, AFailedTransferStopsAllLaterOutput) {
+    for (const auto failure : {io::transfer_status::closed, io::transfer_status::failed}) {
+        memory_sink sink;
+        sink.fail_after = 0;
+        sink.failure = failure;
+        const auto codec = io::make_byte_codec();
+        io::text_output out(sink, *codec, false);
+        out.write(u"lost");
+        EXPECT_TRUE(out.good()) << "nothing is passed on before a flush";
+        EXPECT_FALSE(out.flush());
+        EXPECT_EQ(out.status(), failure);
+        const int writes = sink.writes;
+        out.write(u"more");
+        out.end_line();
+        out.flush();
+        EXPECT_EQ(sink.writes, writes);
+    }
+}
+
+}  // namespace
