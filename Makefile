@@ -1,14 +1,15 @@
 # The two commands of the README do all the set-up: `make demo` and `make test`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
 JOBS       ?= 2
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What a fresh Debian 12 machine needs to build, test and benchmark huecast.
 APT_PACKAGES := cmake g++ make pkg-config python3 libpcre2-dev unixodbc-dev libgtest-dev \
-                libbenchmark-dev hyperfine
+                libbenchmark-dev hyperfine ugrep ccze time
 
-.PHONY: deps build demo test test-unit test-asan install clean
+.PHONY: deps build demo test test-unit test-asan bench bench-build bench-smoke install clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -34,10 +35,25 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-unit test-asan
+test: test-unit test-asan bench-smoke
+
+# Benchmarks: a Release build of its own; inputs are generated once into $(BENCH_BUILD)/data.
+bench-build: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target huecast huecast_micro_bench
+
+# The micro benchmarks, then the side-by-side table of whole runs, with the targets judged.
+bench: bench-build
+	python3 bench/compare.py --huecast $(BENCH_BUILD)/huecast --micro $(BENCH_BUILD)/huecast_micro_bench \
+	  --data $(BENCH_BUILD)/data
+
+# Everything once on 1 MB, nothing judged: shows that the benchmarks still build and run.
+bench-smoke: bench-build
+	python3 bench/compare.py --smoke --huecast $(BENCH_BUILD)/huecast --micro $(BENCH_BUILD)/huecast_micro_bench \
+	  --data $(BENCH_BUILD)/smoke-data
 
 install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

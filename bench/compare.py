@@ -1,0 +1,340 @@
+#!/usr/bin/env python3
+"""Whole-process comparison of huecast with cat, sed, perl, grep, ugrep and ccze.
+
+Every tool reads the same generated log from a file and writes into one of:
+  terminal  a pseudo-terminal (default line discipline, as a terminal emulator has it) whose
+            other end this harness reads and drops; `cat` through it is the floor;
+  pipe      a pipe that this harness reads and drops; `cat` through it is the floor.
+Start-up is `huecast 0a hello` against `/bin/echo hello` (hyperfine, output to /dev/null).
+Peak memory is /usr/bin/time's %M of the same runs.
+
+Runs are interleaved (every tool once per round, the order rotating from round to round) and
+the table shows medians. With --smoke everything runs once on small inputs and nothing is
+judged; without it the performance targets are checked and listed under the table.
+"""
+
+import argparse
+import datetime
+import json
+import os
+import platform
+import pty
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+FOUR = ["0c,error", "0e,warn(ing)?", "0a,\\bok\\b", "0b,\\d+\\.\\d+\\.\\d+\\.\\d+"]
+# The peers' colours for the same four pieces: light red, light yellow, light green, light cyan.
+RED, YELLOW, GREEN, CYAN, OFF = "\x1b[91m", "\x1b[93m", "\x1b[92m", "\x1b[96m", "\x1b[0m"
+SED = ["sed", "-E",
+       "s/error/%s&%s/gI; s/warn(ing)?/%s&%s/gI; s/\\bok\\b/%s&%s/gI; "
+       "s/[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+/%s&%s/g" % (RED, OFF, YELLOW, OFF, GREEN, OFF, CYAN, OFF)]
+PERL = ["perl", "-pe",
+        "s/error/\\e[91m$&\\e[0m/gi; s/warn(ing)?/\\e[93m$&\\e[0m/gi; s/\\bok\\b/\\e[92m$&\\e[0m/gi; "
+        "s/\\d+\\.\\d+\\.\\d+\\.\\d+/\\e[96m$&\\e[0m/g"]
+ALTERNATION = "error|warn(ing)?|\\bok\\b|[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+"
+GREP = ["grep", "--color=always", "-i", "-E", ALTERNATION + "|$"]
+UGREP = ["ugrep", "--color=always", "--passthru", "-i", "-E", ALTERNATION]
+CCZE = ["ccze", "-A"]
+
+READ_BUFFER = bytearray(1 << 20)
+
+
+def environment():
+    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k not in ("LANG", "GREP_COLORS")}
+    env.update(LC_ALL="C.UTF-8", TERM="xterm")
+    return env
+
+
+def drain(fd):
+    """Reads `fd` to its end (EOF, or EIO once a pseudo-terminal's last writer has gone)."""
+    total = 0
+    view = memoryview(READ_BUFFER)
+    while True:
+        try:
+            n = os.readv(fd, [view])
+        except OSError:
+            break
+        if n == 0:
+            break
+        total += n
+    return total
+
+
+def run_once(argv, input_path, into, env):
+    """One run; returns (seconds, output bytes, peak kB). The clock runs from the start of the
+    process to the moment its last output byte has been read and it has exited."""
+    with tempfile.NamedTemporaryFile(prefix="hc-rss-", delete=False) as f:
+        rss_path = f.name
+    command = ["/usr/bin/time", "-f", "%M", "-o", rss_path, *argv]
+    if into == "terminal":
+        reader, writer = pty.openpty()
+    else:
+        reader, writer = os.pipe()
+    with open(input_path, "rb") as stdin:
+        start = time.perf_counter()
+        p = subprocess.Popen(command, stdin=stdin, stdout=writer, stderr=subprocess.DEVNULL, env=env)
+    os.close(writer)
+    out = drain(reader)
+    code = p.wait()
+    seconds = time.perf_counter() - start
+    os.close(reader)
+    try:
+        with open(rss_path) as f:
+            peak = int(f.read().split()[-1])
+    except (OSError, ValueError, IndexError):
+        peak = 0
+    os.unlink(rss_path)
+    if code != 0 and argv[0] != "grep":  # grep says 1 when nothing matched
+        raise RuntimeError("%s exited with %d" % (" ".join(argv), code))
+    return seconds, out, peak
+
+
+class Row:
+    def __init__(self, workload, path, name, argv, input_path, scale=1.0, floor=False, input_bytes=None):
+        self.workload, self.path, self.name, self.argv = workload, path, name, argv
+        self.input_path, self.scale, self.floor = input_path, scale, floor
+        self.input_bytes = input_bytes if input_bytes is not None else os.path.getsize(input_path)
+        self.times, self.outs, self.peaks = [], [], []
+
+    def median(self):
+        return statistics.median(self.times) * self.scale if self.times else float("nan")
+
+    def peak_mb(self):
+        return max(self.peaks) / 1024 if self.peaks else float("nan")
+
+
+def make_rows(args, huecast, log, line, ccze_slice):
+    size = os.path.getsize(log)
+    rows = []
+    for path in ("terminal", "pipe"):
+        w = "%s log" % human(size)
+        rows.append(Row(w, path, "cat (floor)", ["cat"], log, floor=True))
+        rows.append(Row(w, path, "huecast, four filters", [huecast, *FOUR], log))
+        rows.append(Row(w, path, "huecast 0a (whole stream)", [huecast, "0a"], log))
+        rows.append(Row(w, path, "sed -E, four s///", SED, log))
+        rows.append(Row(w, path, "perl -pe, four s///", PERL, log))
+        rows.append(Row(w, path, "grep --color -E 'a|b|c|d|$'", GREP, log))
+        if shutil.which("ugrep"):
+            rows.append(Row(w, path, "ugrep --passthru -E 'a|b|c|d'", UGREP, log))
+        if shutil.which("ccze") and not args.no_ccze:
+            scale = size / os.path.getsize(ccze_slice)
+            rows.append(Row(w, path, "ccze -A (1/%d slice, x%d)" % (round(scale), round(scale)), CCZE, ccze_slice,
+                            scale=scale, input_bytes=size))
+    w = "one %s line" % human(os.path.getsize(line))
+    for path in ("terminal", "pipe"):
+        rows.append(Row(w, path, "cat (floor)", ["cat"], line, floor=True))
+        rows.append(Row(w, path, "huecast, four filters", [huecast, *FOUR], line))
+        if path == "terminal":
+            rows.append(Row(w, path, "sed -E, four s///", SED, line))
+            rows.append(Row(w, path, "perl -pe, four s///", PERL, line))
+            if shutil.which("ugrep"):
+                rows.append(Row(w, path, "ugrep --passthru -E 'a|b|c|d'", UGREP, line))
+    return rows
+
+
+def human(n):
+    for unit, size in (("GB", 1 << 30), ("MB", 1 << 20), ("KB", 1 << 10)):
+        if n >= size:
+            return "%g %s" % (round(n / size, 1), unit)
+    return "%d B" % n
+
+
+def run_rows(rows, rounds, env, progress):
+    for r in range(rounds):
+        order = rows[r % len(rows):] + rows[:r % len(rows)]
+        for row in order:
+            seconds, out, peak = run_once(row.argv, row.input_path, row.path, env)
+            row.times.append(seconds)
+            row.outs.append(out)
+            row.peaks.append(peak)
+        progress("round %d of %d done" % (r + 1, rounds))
+
+
+def startup(huecast, runs, rounds, progress):
+    """Medians of `huecast 0a hello` and `/bin/echo hello` through hyperfine, interleaved in
+    rounds; falls back to timing from here when hyperfine is missing."""
+    commands = {"/bin/echo hello (floor)": ["/bin/echo", "hello"], "huecast 0a hello": [huecast, "0a", "hello"]}
+    times = {name: [] for name in commands}
+    peaks = {name: 0 for name in commands}
+    env = environment()
+    for r in range(rounds):
+        names = list(commands) if r % 2 == 0 else list(reversed(commands))
+        if shutil.which("hyperfine"):
+            with tempfile.NamedTemporaryFile(suffix=".json") as f:
+                subprocess.run(["hyperfine", "-N", "--warmup", "5", "--runs", str(runs), "--style", "none",
+                                "--export-json", f.name,
+                                *[" ".join(commands[n]) for n in names]],
+                               check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+                result = json.load(open(f.name))["results"]
+            for name, res in zip(names, result):
+                times[name].extend(res["times"])
+        else:
+            for name in names:
+                for _ in range(runs):
+                    start = time.perf_counter()
+                    subprocess.run(commands[name], stdout=subprocess.DEVNULL, env=env, check=True)
+                    times[name].append(time.perf_counter() - start)
+    for name, argv in commands.items():
+        rss = subprocess.run(["/usr/bin/time", "-f", "%M", *argv], stdout=subprocess.DEVNULL,
+                             stderr=subprocess.PIPE, env=env, text=True).stderr
+        peaks[name] = int(rss.split()[-1]) / 1024
+    progress("start-up done")
+    return {name: (statistics.median(t), peaks[name]) for name, t in times.items()}
+
+
+def micro(binary, log, smoke):
+    """Runs the micro benchmarks; prints their table and returns {name: bytes per second}."""
+    with tempfile.NamedTemporaryFile(suffix=".json") as f:
+        argv = [binary, "--log=" + log, "--benchmark_out=" + f.name, "--benchmark_out_format=json"]
+        if smoke:
+            argv.append("--benchmark_min_time=0.001")
+        else:
+            argv += ["--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"]
+        subprocess.run(argv, check=True)
+        data = json.load(open(f.name))
+    rates = {}
+    for b in data["benchmarks"]:
+        if b.get("aggregate_name", "median") == "median":
+            rates[b.get("run_name", b["name"])] = b.get("bytes_per_second", 0.0)
+    return rates
+
+
+def print_table(rows, start):
+    print()
+    print("%-12s %-9s %-34s %9s %8s %9s %7s %8s" %
+          ("workload", "path", "tool", "median s", "x floor", "MB/s in", "out/in", "peak MB"))
+    print("-" * 103)
+    floors = {(r.workload, r.path): r.median() for r in rows if r.floor}
+    last = None
+    for r in rows:
+        key = (r.workload, r.path)
+        m = r.median()
+        ratio = m / floors[key] if floors.get(key) else float("nan")
+        out_in = (statistics.median(r.outs) / os.path.getsize(r.input_path)) if r.outs else float("nan")
+        print("%-12s %-9s %-34s %9.3f %8.2f %9.0f %7.2f %8.1f" % (
+            r.workload if key != last else "", r.path if key != last else "", r.name, m, ratio,
+            r.input_bytes / m / 1e6, out_in, r.peak_mb()))
+        last = key
+    floor = start["/bin/echo hello (floor)"][0]
+    for name, (m, peak) in start.items():
+        print("%-12s %-9s %-34s %9.4f %8.2f %9s %7s %8.1f" % (
+            "start-up" if "echo" in name else "", "/dev/null" if "echo" in name else "", name, m, m / floor,
+            "", "", peak))
+
+
+def find(rows, workload_prefix, path, name_prefix):
+    for r in rows:
+        if r.workload.startswith(workload_prefix) and r.path == path and r.name.startswith(name_prefix):
+            return r
+    return None
+
+
+def judge(rows, start, rates, log_size, line_size):
+    """Each target with what was measured; returns the number missed."""
+    def ratio(workload, path, name):
+        r, f = find(rows, workload, path, name), find(rows, workload, path, "cat")
+        return r.median() / f.median()
+
+    big = human(log_size) + " log"
+    paint = rates.get("paint_four_filters")
+    checks = [
+        ("four filters on a terminal, %s: <= 1.05 x cat" % big, ratio(big, "terminal", "huecast, four"), 1.05, "x"),
+        ("whole-stream into a pipe, %s: <= 2 x cat" % big, ratio(big, "pipe", "huecast 0a"), 2.0, "x"),
+        ("filter mode into a pipe, %s: <= 2 x cat" % big, ratio(big, "pipe", "huecast, four"), 2.0, "x"),
+        ("painting alone, four filters: >= 500 MB/s", (paint or 0) / 1e6, 500.0, "MB/s"),
+        ("huecast 0a hello: <= 1.5 x /bin/echo hello",
+         start["huecast 0a hello"][0] / start["/bin/echo hello (floor)"][0], 1.5, "x"),
+        ("peak memory, %s, any mode: <= 8 MB" % big,
+         max(r.peak_mb() for r in rows if r.workload == big and r.name.startswith("huecast")), 8.0, "MB"),
+        ("peak memory, one line, filters on a terminal: <= 6 x its bytes",
+         find(rows, "one", "terminal", "huecast").peak_mb() * (1 << 20) / line_size, 6.0, "x"),
+    ]
+    missed = 0
+    print()
+    print("targets")
+    for what, value, limit, unit in checks:
+        ok = value >= limit if unit == "MB/s" else value <= limit
+        missed += not ok
+        print("  %-66s %9.2f %-4s %s" % (what, value, unit, "met" if ok else "MISSED"))
+    return missed
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--huecast", required=True)
+    parser.add_argument("--micro", help="the micro benchmark binary; run first when given")
+    parser.add_argument("--data", default=tempfile.gettempdir(), help="where the generated inputs go")
+    parser.add_argument("--size", default="100M")
+    parser.add_argument("--line", default="50M")
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--no-ccze", action="store_true")
+    parser.add_argument("--smoke", action="store_true", help="1 MB, once each, nothing judged")
+    args = parser.parse_args()
+    if args.smoke:
+        args.size, args.line, args.rounds = "1M", "1M", 1
+
+    def progress(text):
+        print("  [%s] %s" % (time.strftime("%H:%M:%S"), text), file=sys.stderr, flush=True)
+
+    os.makedirs(args.data, exist_ok=True)
+    generator = os.path.join(HERE, "generate_log.py")
+
+    def generate(name, *options):
+        path = os.path.join(args.data, name)
+        if not os.path.exists(path):
+            progress("generating " + path)
+            subprocess.run([sys.executable, generator, path + ".part", *options], check=True)
+            os.replace(path + ".part", path)
+        return path
+
+    log = generate("huecast-log-%s.txt" % args.size, "--size", args.size)
+    line = generate("huecast-line-%s.txt" % args.line, "--one-line", args.line)
+    slice_size = max(os.path.getsize(log) // 100, 4096)
+    ccze_slice = os.path.join(args.data, "huecast-log-%s-slice.txt" % args.size)
+    if not os.path.exists(ccze_slice):
+        with open(log, "rb") as f:
+            data = f.read(slice_size)
+        with open(ccze_slice, "wb") as f:
+            f.write(data[: data.rfind(b"\n") + 1])
+
+    rates = {}
+    if args.micro:
+        micro_log = generate("huecast-log-%s.txt" % ("1M" if args.smoke else "10M"),
+                             "--size", "1M" if args.smoke else "10M")
+        progress("micro benchmarks")
+        rates = micro(args.micro, micro_log, args.smoke)
+
+    load = os.getloadavg()
+    progress("whole-process runs, %d round(s), load %.2f %.2f %.2f" % (args.rounds, *load))
+    rows = make_rows(args, args.huecast, log, line, ccze_slice)
+    env = environment()
+    run_rows(rows, args.rounds, env, progress)
+    start = startup(args.huecast, 10 if args.smoke else 200, 1 if args.smoke else args.rounds, progress)
+
+    cpu = "?"
+    try:
+        for text in subprocess.run(["lscpu"], capture_output=True, text=True).stdout.splitlines():
+            if text.startswith("Model name:"):
+                cpu = text.split(":", 1)[1].strip()
+    except OSError:
+        pass
+    end_load = os.getloadavg()
+    print()
+    print("huecast whole-process comparison: %s, %d CPUs (%s), %s; medians of %d interleaved round(s);"
+          % (platform.node() and "this machine", os.cpu_count(), cpu, datetime.date.today().isoformat(), args.rounds))
+    print("load average at start %.2f, at end %.2f; LC_ALL=C.UTF-8, TERM=xterm" % (load[0], end_load[0]))
+    print_table(rows, start)
+    if args.smoke:
+        print("\n(smoke run: nothing judged)")
+        return 0
+    judge(rows, start, rates, os.path.getsize(log), os.path.getsize(line))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,244 @@
+// Micro benchmarks of the hot paths, each over the sample log given with --log=PATH:
+// the UTF-8 codec on a buffer and per line, the line reader, the line writer to a file or
+// pipe and to a terminal, and whole runs of the modes in-process (no system calls).
+// Throughput is counted in input bytes.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "entry.h"
+#include "io/codec.h"
+#include "io/line_reader.h"
+#include "io/text_output.h"
+#include "platform/posix/terminal_console.h"
+
+namespace bench {
+namespace {
+
+std::string log_text;
+std::vector<std::string_view> log_lines;
+
+// The buffer benchmarks work on the front of the log, small enough to stay in the cache as
+// a stream buffer would.
+constexpr std::size_t buffer_bytes = 256 * 1024;
+
+std::string_view buffer_sample() {
+    std::string_view front(log_text.data(), std::min(buffer_bytes, log_text.size()));
+    // End on a line end, so no character is cut.
+    const std::size_t last = front.rfind('\n');
+    return last == std::string_view::npos ? front : front.substr(0, last + 1);
+}
+
+void set_bytes(benchmark::State& state, std::size_t per_iteration) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * per_iteration));
+}
+
+void decode_buffer(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    const std::string_view bytes = buffer_sample();
+    std::u16string text;
+    for (auto _ : state) {
+        text.clear();
+        codec->decode(bytes, text);
+        benchmark::DoNotOptimize(text.data());
+    }
+    set_bytes(state, bytes.size());
+}
+BENCHMARK(decode_buffer);
+
+void encode_buffer(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    const std::string_view bytes = buffer_sample();
+    std::u16string text;
+    codec->decode(bytes, text);
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        codec->encode(text, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    if (out != bytes) state.SkipWithError("encode(decode(b)) differs from b");
+    set_bytes(state, bytes.size());
+}
+BENCHMARK(encode_buffer);
+
+// Line by line, as the modes call the codec.
+void decode_lines(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    std::u16string text;
+    for (auto _ : state) {
+        for (const std::string_view line : log_lines) {
+            text.clear();
+            codec->decode(line, text);
+            benchmark::DoNotOptimize(text.data());
+        }
+    }
+    set_bytes(state, log_text.size());
+}
+BENCHMARK(decode_lines);
+
+void encode_lines(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    std::vector<std::u16string> texts;
+    for (const std::string_view line : log_lines) codec->decode(line, texts.emplace_back());
+    std::string out;
+    for (auto _ : state) {
+        for (const std::u16string& text : texts) {
+            out.clear();
+            codec->encode(text, out);
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+    set_bytes(state, log_text.size());
+}
+BENCHMARK(encode_lines);
+
+// The line reader over an in-memory source, as bytes (the lossless code pages) and decoded.
+void read_lines(benchmark::State& state) {
+    view_source source(log_text);
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        source.rewind();
+        io::line_reader reader(source);
+        std::string_view line;
+        while (reader.next(line)) ++lines;
+    }
+    if (lines != state.iterations() * log_lines.size()) state.SkipWithError("line count differs");
+    set_bytes(state, log_text.size());
+}
+BENCHMARK(read_lines);
+
+void read_lines_decoded(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    view_source source(log_text);
+    std::u16string line;
+    for (auto _ : state) {
+        source.rewind();
+        io::line_reader reader(source);
+        while (reader.read_line(line, *codec)) benchmark::DoNotOptimize(line.data());
+    }
+    set_bytes(state, log_text.size());
+}
+BENCHMARK(read_lines_decoded);
+
+// Lines written as copied bytes (write_encoded) or as text (write), to a file or pipe
+// (LF becomes CR LF) and to a terminal.
+void write_lines(benchmark::State& state) {
+    const bool terminal = state.range(0) != 0;
+    const bool as_text = state.range(1) != 0;
+    const auto codec = io::make_utf8_codec();
+    std::vector<std::u16string> texts;
+    if (as_text) {
+        for (const std::string_view line : log_lines) codec->decode(line, texts.emplace_back());
+    }
+    counting_sink sink;
+    for (auto _ : state) {
+        io::text_output out(sink, *codec, terminal);
+        if (as_text) {
+            for (const std::u16string& text : texts) {
+                out.write(text);
+                out.end_line();
+            }
+        } else {
+            for (const std::string_view line : log_lines) {
+                out.write_encoded(line);
+                out.end_line();
+            }
+        }
+        out.flush();
+    }
+    benchmark::DoNotOptimize(sink.checksum);
+    set_bytes(state, log_text.size());
+}
+BENCHMARK(write_lines)->ArgNames({"terminal", "text"})->ArgsProduct({{0, 1}, {0, 1}});
+
+// A whole run of the program's entry in-process, from the memory source to the counting
+// sink: arguments as main passes them, the terminal console of the POSIX build.
+void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, bool terminal) {
+    const auto codec = io::make_utf8_codec();
+    std::vector<const char16_t*> argv;
+    arguments.insert(arguments.begin(), u"huecast");
+    for (const std::u16string& a : arguments) argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    view_source source(log_text);
+    counting_sink sink;
+    counting_sink errors;
+    std::size_t written = 0;
+    for (auto _ : state) {
+        source.rewind();
+        sink.bytes = 0;
+        io::text_output output(sink, *codec, terminal);
+        io::line_reader input(source);
+        input.tie(&output);
+        platform::terminal_console console(output, terminal);
+        huecast::program_streams streams{input, output, console, errors};
+        const int code = huecast::wmain(static_cast<int>(arguments.size()), argv.data(), streams);
+        output.flush();
+        if (code != 0) state.SkipWithError("the run did not return 0");
+        written = sink.bytes;
+    }
+    state.counters["out_per_in"] = static_cast<double>(written) / static_cast<double>(log_text.size());
+    set_bytes(state, log_text.size());
+}
+
+const std::vector<std::u16string> four_filters = {u"0c,error", u"0e,warn(ing)?", u"0a,\\bok\\b",
+                                                  u"0b,\\d+\\.\\d+\\.\\d+\\.\\d+"};
+
+void whole_stream_pipe(benchmark::State& state) { run_entry(state, {u"0a"}, false); }
+void whole_stream_terminal(benchmark::State& state) { run_entry(state, {u"0a"}, true); }
+void filter_pipe(benchmark::State& state) { run_entry(state, four_filters, false); }
+void filter_terminal(benchmark::State& state) { run_entry(state, four_filters, true); }
+BENCHMARK(whole_stream_pipe)->Unit(benchmark::kMillisecond);
+BENCHMARK(whole_stream_terminal)->Unit(benchmark::kMillisecond);
+BENCHMARK(filter_pipe)->Unit(benchmark::kMillisecond);
+BENCHMARK(filter_terminal)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+const std::string& sample_log() { return log_text; }
+const std::vector<std::string_view>& sample_lines() { return log_lines; }
+
+}  // namespace bench
+
+int main(int argc, char** argv) {
+    // --log=PATH is ours; every other argument goes to Google Benchmark.
+    std::vector<char*> rest;
+    const char* path = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--log=", 6) == 0) {
+            path = argv[i] + 6;
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    if (path == nullptr) {
+        std::fprintf(stderr, "usage: %s --log=PATH [benchmark options]\n", argv[0]);
+        return 2;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) {
+        std::fprintf(stderr, "cannot read %s\n", path);
+        return 2;
+    }
+    bench::log_text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::string_view rest_of_log = bench::log_text;
+    while (!rest_of_log.empty()) {
+        const std::size_t lf = rest_of_log.find('\n');
+        const std::size_t n = lf == std::string_view::npos ? rest_of_log.size() : lf;
+        bench::log_lines.push_back(rest_of_log.substr(0, n));
+        rest_of_log.remove_prefix(std::min(rest_of_log.size(), n + 1));
+    }
+    int count = static_cast<int>(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
