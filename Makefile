@@ -2,14 +2,15 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= 2
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What a fresh Debian 12 machine needs to build, test and benchmark huecast.
 APT_PACKAGES := cmake g++ make pkg-config python3 libpcre2-dev unixodbc-dev libgtest-dev \
-                libbenchmark-dev hyperfine ugrep ccze time
+                libbenchmark-dev hyperfine ugrep ccze time clang libclang-rt-14-dev
 
-.PHONY: deps build demo test test-unit test-asan bench bench-build bench-smoke install clean
+.PHONY: deps build demo test test-unit test-asan bench bench-build bench-smoke fuzz-smoke install clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -35,7 +36,17 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-unit test-asan bench-smoke
+test: test-unit test-asan bench-smoke fuzz-smoke
+
+# The painter fuzzer for about a minute, on a copy of the seed corpus (the repository's
+# copy stays as it is).
+fuzz-smoke: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DHUECAST_FUZZ=ON -DHUECAST_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target painter_fuzz
+	corpus=$$(mktemp -d) && cp fuzz/corpus/* "$$corpus"/ && \
+	$(FUZZ_BUILD)/fuzz/painter_fuzz -max_total_time=60 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 "$$corpus"; \
+	status=$$?; rm -rf "$$corpus"; exit $$status
 
 # Benchmarks: a Release build of its own; inputs are generated once into $(BENCH_BUILD)/data.
 bench-build: deps

@@ -1,18 +1,94 @@
 #include "filter/filter_mode.h"
 
+#include <string>
+#include <vector>
+
 #include "filter/filter_arguments.h"
+#include "filter/painter.h"
 #include "input_lines.h"
 
 namespace huecast {
+namespace {
+
+std::u16string decimal(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string describe_filter(std::size_t index, const char16_t* argument) {
+    return u"filter " + decimal(index) + u" \"" + argument + u"\"";
+}
+
+// Every expression is compiled before any input is read, so that a bad one stops the run
+// before anything is consumed or written.
+bool compile_filters(const FilterList& filters, const char16_t* const argv[], program_streams& streams,
+                     std::vector<painter_filter>& compiled) {
+    std::size_t index = 1;
+    for (const Filter& filter : filters) {
+        compile_error error;
+        std::unique_ptr<matcher> expression = matcher::compile(filter.text, error);
+        if (!expression) {
+            report_error(streams, describe_filter(index, argv[index]) + u": " + error.message + u" at offset " +
+                                      decimal(error.offset));
+            return false;
+        }
+        compiled.push_back({filter.attribute, std::move(expression)});
+        ++index;
+    }
+    return true;
+}
+
+void paint_lines(painter& painter, const char16_t* const argv[], program_streams& streams) {
+    io::text_output& out = streams.output;
+    std::u16string line;
+    std::vector<segment> segments;
+    std::size_t line_number = 0;
+    bool warned = false;
+    while (out.good() && streams.input.read_line(line, out.text_codec())) {
+        ++line_number;
+        qel::console_color guard(streams.console);
+        painter.paint(line, segments);
+        const std::u16string_view text(line);
+        for (const segment& piece : segments) {
+            if (piece.colour) {
+                guard.set(*piece.colour);
+                out.write(text.substr(piece.begin, piece.end - piece.begin));
+                guard.restore();
+            } else {
+                out.write(text.substr(piece.begin, piece.end - piece.begin));
+            }
+        }
+        out.end_line();
+        if (!warned && !painter.gave_up().empty()) {
+            const std::size_t index = painter.gave_up().front() + 1;
+            report_error(streams, u"warning: " + describe_filter(index, argv[index]) + u" gave up on line " +
+                                      decimal(line_number) +
+                                      u" (too much backtracking) and colours nothing from there to the line's end;"
+                                      u" later cases are not reported");
+            warned = true;
+        }
+    }
+}
+
+}  // namespace
 
 int filter_mode(const char16_t* const argv[], int argc, program_streams& streams) {
     FilterList filters;
     if (const int result = parse_filters(filters, argc, argv); result != 0) return result;
-    // Colouring the matched pieces is not built yet: the lines pass through unchanged.
-    for_each_input_line(streams, [&](auto line) {
-        write_line_body(streams.output, line);
-        streams.output.end_line();
-    });
+    std::vector<painter_filter> compiled;
+    if (!compile_filters(filters, argv, streams, compiled)) return invalid_filter;
+
+    io::text_output& out = streams.output;
+    if (!out.terminal()) {
+        // Colours change nothing here, so the lines go through as they are, at copy speed.
+        for_each_input_line(streams, [&](auto line) {
+            write_line_body(out, line);
+            out.end_line();
+        });
+        return 0;
+    }
+    painter painter(std::move(compiled));
+    paint_lines(painter, argv, streams);
     return 0;
 }
 

@@ -1,0 +1,80 @@
+// Random filter sets and lines for the painter. The input is split at line feeds: up to
+// four filter expressions, then the line (UTF-8; bytes that do not decode become lone
+// surrogates, as input lines do). Every painted line must be covered by its pieces exactly
+// once, in order, with no empty piece and no two plain pieces side by side; on short lines
+// the cuts must equal those of the plain loop that searches everything again every round.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "filter/painter.h"
+#include "io/codec.h"
+#include "reference_painter.h"
+
+namespace {
+
+using huecast::segment;
+
+[[noreturn]] void fail(const char* what) {
+    __builtin_printf("painter_fuzz: %s\n", what);
+    std::abort();
+}
+
+void check_cover(std::u16string_view line, const std::vector<segment>& segments) {
+    std::size_t at = 0;
+    bool last_plain = false;
+    for (const segment& s : segments) {
+        if (s.begin != at) fail("pieces leave a gap or overlap");
+        if (s.end <= s.begin) fail("empty piece");
+        if (!s.colour && last_plain) fail("two plain pieces side by side");
+        last_plain = !s.colour;
+        at = s.end;
+    }
+    if (at != line.size()) fail("pieces do not reach the end of the line");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::unique_ptr<io::codec> utf8 = io::make_utf8_codec();
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+
+    // Tight limits keep every input quick; what a limit does is checked by the tests.
+    huecast::match_limits limits;
+    limits.steps = 200'000;
+    limits.depth = 10'000;
+    limits.heap_kib = 16 * 1024;
+    limits.jit_stack_bytes = 8 << 20;
+
+    std::vector<huecast::testing::filter_text> filters;
+    std::vector<huecast::painter_filter> compiled;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t lf = input.find('\n');
+        if (lf == std::string_view::npos) break;
+        std::u16string text;
+        utf8->decode(input.substr(0, lf), text);
+        input.remove_prefix(lf + 1);
+        huecast::compile_error error;
+        std::unique_ptr<huecast::matcher> expression = huecast::matcher::compile(text, error, limits);
+        if (!expression) continue;
+        const auto attribute = static_cast<huecast::ColourAttribute>(0x0A + filters.size());
+        filters.push_back({attribute, text});
+        compiled.push_back({attribute, std::move(expression)});
+    }
+    std::u16string line;
+    utf8->decode(input, line);
+
+    huecast::painter painter(std::move(compiled));
+    std::vector<segment> segments;
+    painter.paint(line, segments);
+    check_cover(line, segments);
+
+    if (line.size() <= 200 && painter.gave_up().empty()) {
+        bool gave_up = false;
+        const std::vector<segment> expected = huecast::testing::reference_paint(filters, line, gave_up, limits);
+        if (!gave_up && segments != expected) fail("the painter and the plain loop cut the line differently");
+    }
+    return 0;
+}

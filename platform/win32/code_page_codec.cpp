@@ -1,0 +1,151 @@
+#include "platform/win32/code_page_codec.h"
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+constexpr DWORD decode_flags = MB_PRECOMPOSED | MB_ERR_INVALID_CHARS;
+// No code page decodes to a lone surrogate, so one can mark a pair that is no character.
+constexpr char16_t no_character = 0xDBFF;
+
+bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+char16_t escaped(unsigned char byte) { return static_cast<char16_t>(io::escaped_byte_base + byte); }
+
+// The one character of `bytes` in `code_page`, or no_character when they are not exactly one.
+char16_t decode_one(unsigned code_page, const char* bytes, int size) {
+    wchar_t out[2];
+    if (MultiByteToWideChar(code_page, decode_flags, bytes, size, out, 2) != 1) return no_character;
+    const auto c = static_cast<char16_t>(out[0]);
+    return is_surrogate(c) ? no_character : c;
+}
+
+}  // namespace
+
+bool is_usable_code_page(unsigned code_page) {
+    return code_page != 0 && code_page != CP_UTF7 && code_page != CP_UTF8 && IsValidCodePage(code_page) != 0;
+}
+
+code_page_codec::code_page_codec(unsigned code_page) : code_page_(code_page) {
+    CPINFO info{};
+    if (GetCPInfo(code_page, &info) && info.MaxCharSize == 2) {
+        for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+            for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1] && b < 256; ++b) lead_bytes_.set(b);
+        }
+        double_byte_ = lead_bytes_.any();
+    }
+
+    for (unsigned b = 0; b < 256; ++b) {
+        if (lead_bytes_[b]) continue;
+        const char byte = static_cast<char>(b);
+        const char16_t c = decode_one(code_page, &byte, 1);
+        single_[b] = c == no_character ? escaped(static_cast<unsigned char>(b)) : c;
+    }
+
+    if (double_byte_) {
+        pairs_.assign(lead_bytes_.count() * 256, no_character);
+        std::uint8_t next = 0;
+        for (unsigned lead = 0; lead < 256; ++lead) {
+            if (!lead_bytes_[lead]) continue;
+            pair_index_[lead] = next;
+            for (unsigned trail = 1; trail < 256; ++trail) {
+                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                pairs_[next * 256u + trail] = decode_one(code_page, pair, 2);
+            }
+            ++next;
+        }
+        return;
+    }
+
+    // Copying bytes without decoding them is exact only when every byte comes back as itself.
+    lossless_ = true;
+    std::string back;
+    for (unsigned b = 0; b < 256 && lossless_; ++b) {
+        back.clear();
+        encode(std::u16string_view(&single_[b], 1), back);
+        lossless_ = back.size() == 1 && static_cast<unsigned char>(back[0]) == b;
+    }
+}
+
+void code_page_codec::decode(std::string_view bytes, std::u16string& text) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    if (!double_byte_) {
+        const std::size_t start = text.size();
+        text.resize(start + n);
+        char16_t* out = text.data() + start;
+        for (std::size_t i = 0; i < n; ++i) out[i] = single_[p[i]];
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char b = p[i];
+        if (!lead_bytes_[b]) {
+            text.push_back(single_[b]);
+            continue;
+        }
+        // A lead byte whose pair is no character stands alone, and the byte after it is read
+        // afresh, so that both come back unchanged when the text is written.
+        const char16_t c = i + 1 < n ? pair(b, p[i + 1]) : no_character;
+        if (c == no_character) {
+            text.push_back(escaped(b));
+        } else {
+            text.push_back(c);
+            ++i;
+        }
+    }
+}
+
+std::size_t code_page_codec::complete_prefix(std::string_view bytes) const {
+    if (!double_byte_) return bytes.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (!lead_bytes_[p[i]]) {
+            ++i;
+        } else if (i + 1 == n) {
+            return i;
+        } else {
+            i += pair(p[i], p[i + 1]) == no_character ? 1 : 2;
+        }
+    }
+    return n;
+}
+
+void code_page_codec::encode(std::u16string_view text, std::string& bytes) const {
+    std::size_t run = 0;  // start of the characters not yet encoded
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (!is_surrogate(c)) continue;
+        encode_run(text.substr(run, i - run), bytes);
+        if (c >= io::escaped_byte_base + 0x80 && c <= io::escaped_byte_base + 0xFF) {
+            bytes.push_back(static_cast<char>(c - io::escaped_byte_base));
+        } else {
+            // No code page here holds a character beyond U+FFFF: a pair is one "?".
+            if (c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+            bytes.push_back(io::substitute_byte);
+        }
+        run = i + 1;
+    }
+    encode_run(text.substr(run), bytes);
+}
+
+void code_page_codec::encode_run(std::u16string_view run, std::string& bytes) const {
+    static const char default_char[] = {io::substitute_byte, '\0'};
+    // The conversion counts in int; a run is converted in pieces well below that.
+    constexpr std::size_t piece = std::size_t{1} << 24;
+    while (!run.empty()) {
+        const std::u16string_view part = run.substr(0, piece);
+        run.remove_prefix(part.size());
+        const std::size_t start = bytes.size();
+        const std::size_t room = part.size() * (double_byte_ ? 2 : 1);
+        bytes.resize(start + room);
+        const int written = WideCharToMultiByte(code_page_, 0, reinterpret_cast<const wchar_t*>(part.data()),
+                                                static_cast<int>(part.size()), bytes.data() + start,
+                                                static_cast<int>(room), default_char, nullptr);
+        bytes.resize(start + static_cast<std::size_t>(written > 0 ? written : 0));
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,85 @@
+// The Windows entry: the OEM code page as the process code page, the standard handles,
+// the 16-bit arguments as the runtime split them; then the program, then what the run's
+// input and output came to.
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "entry.h"
+#include "platform/win32/code_page_codec.h"
+#include "platform/win32/console_screen.h"
+#include "platform/win32/handle_streams.h"
+#include "platform/win32/process_locale.h"
+
+// The runtime must not expand wildcards: "*" in a filter is part of its expression.
+extern "C" int _dowildcard;
+int _dowildcard = 0;
+
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+// For the last resort, when the streams are gone.
+void write_stderr(const std::string& line) {
+    const std::string text = "huecast: " + line + "\r\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+int run(int argc, wchar_t** argv) {
+    const std::unique_ptr<io::codec> codec = platform::set_oem_locale();
+    const auto* code_page = dynamic_cast<const platform::code_page_codec*>(codec.get());
+
+    HANDLE in_handle = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE out_handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE error_handle = GetStdHandle(STD_ERROR_HANDLE);
+    const bool console = platform::kind_of(out_handle) == platform::device_kind::console;
+
+    platform::handle_source in_bytes(in_handle, *codec);
+    const std::unique_ptr<io::byte_sink> out_bytes = platform::make_sink(out_handle, *codec, code_page, false);
+    const std::unique_ptr<io::byte_sink> error_bytes = platform::make_sink(error_handle, *codec, code_page, true);
+    // The console takes a line feed alone; the console sink gives it the carriage return.
+    io::text_output output(*out_bytes, *codec, console);
+    io::line_reader input(in_bytes);
+    input.tie(&output);
+    platform::console_screen screen(out_handle, output);
+
+    std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
+    std::vector<const char16_t*> pointers;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        for (const wchar_t* p = argv[i]; *p != L'\0'; ++p) arguments[i].push_back(static_cast<char16_t>(*p));
+        pointers.push_back(arguments[i].c_str());
+    }
+    pointers.push_back(nullptr);
+
+    huecast::program_streams streams{input, output, screen, *error_bytes};
+    int code = huecast::wmain(argc, pointers.data(), streams);
+    output.flush();
+
+    const auto report = [&](const std::string& what) {
+        const std::string line = "huecast: " + what + "\n";
+        error_bytes->write(line.data(), line.size());
+    };
+    if (output.status() == io::transfer_status::failed) {
+        report("standard output: " + output.error_text());
+        code = 1;
+    } else if (input.status() == io::transfer_status::failed) {
+        report("standard input: " + input.error_text());
+        code = 1;
+    }
+    return code;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        write_stderr(std::string("internal error: ") + e.what());
+        return 3;
+    }
+}

@@ -1,0 +1,129 @@
+#include "filter/matcher.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+namespace huecast {
+namespace {
+
+// These options give the filter dialect: ECMAScript's escapes (\uhhhh, \xhh), an unset
+// back-reference matching the empty string, an empty class `[]` that matches nothing, `$`
+// only at the end, case folded throughout; invalid UTF-16 (a lone surrogate standing for
+// an undecodable byte) splits the text rather than failing the search.
+constexpr std::uint32_t compile_options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_CASELESS | PCRE2_ALT_BSUX |
+                                          PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY |
+                                          PCRE2_ALLOW_EMPTY_CLASS;
+
+// An empty match never wins: it would leave the line where it is.
+constexpr std::uint32_t match_options = PCRE2_NOTEMPTY;
+
+// PCRE2 wants a real pointer even for an empty text.
+constexpr char16_t empty_text[1] = {0};
+
+PCRE2_SPTR16 pointer_to(std::u16string_view text) {
+    return reinterpret_cast<PCRE2_SPTR16>(text.empty() ? empty_text : text.data());
+}
+
+std::u16string error_text(int code) {
+    PCRE2_UCHAR16 buffer[256];
+    const int n = pcre2_get_error_message(code, buffer, sizeof buffer / sizeof buffer[0]);
+    if (n < 0) return u"unknown error";
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n));
+}
+
+bool contains(std::u16string_view text, std::u16string_view piece) {
+    return text.find(piece) != std::u16string_view::npos;
+}
+
+}  // namespace
+
+struct matcher::state {
+    pcre2_code* code = nullptr;
+    pcre2_code* front_code = nullptr;  // the same expression, anchored at the start
+    pcre2_match_data* data = nullptr;
+    pcre2_match_context* context = nullptr;
+    pcre2_jit_stack* jit_stack = nullptr;
+
+    ~state() {
+        pcre2_code_free(code);
+        pcre2_code_free(front_code);
+        pcre2_match_data_free(data);
+        pcre2_match_context_free(context);
+        pcre2_jit_stack_free(jit_stack);
+    }
+};
+
+matcher::matcher(std::unique_ptr<state> s) : state_(std::move(s)) {}
+matcher::~matcher() = default;
+
+std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compile_error& error,
+                                          const match_limits& limits) {
+    auto s = std::make_unique<state>();
+    pcre2_compile_context* cc = pcre2_compile_context_create(nullptr);
+    if (cc == nullptr) throw std::bad_alloc();
+    pcre2_set_compile_extra_options(cc, PCRE2_EXTRA_ALT_BSUX);
+    pcre2_set_newline(cc, PCRE2_NEWLINE_ANYCRLF);
+
+    int code = 0;
+    PCRE2_SIZE offset = 0;
+    s->code = pcre2_compile(pointer_to(expression), expression.size(), compile_options, &code, &offset, cc);
+    if (s->code != nullptr) {
+        s->front_code =
+            pcre2_compile(pointer_to(expression), expression.size(), compile_options | PCRE2_ANCHORED, &code, &offset, cc);
+    }
+    pcre2_compile_context_free(cc);
+    if (s->code == nullptr || s->front_code == nullptr) {
+        error.message = error_text(code);
+        error.offset = offset;
+        return nullptr;
+    }
+
+    // Without JIT (an expression it does not support) the interpreter runs, under the
+    // depth and heap limits; both are correct, JIT is only faster.
+    pcre2_jit_compile(s->code, PCRE2_JIT_COMPLETE);
+    pcre2_jit_compile(s->front_code, PCRE2_JIT_COMPLETE);
+
+    s->data = pcre2_match_data_create(1, nullptr);
+    s->context = pcre2_match_context_create(nullptr);
+    s->jit_stack = pcre2_jit_stack_create(32 * 1024, limits.jit_stack_bytes, nullptr);
+    if (s->data == nullptr || s->context == nullptr || s->jit_stack == nullptr) throw std::bad_alloc();
+    pcre2_jit_stack_assign(s->context, nullptr, s->jit_stack);
+    pcre2_set_match_limit(s->context, limits.steps);
+    pcre2_set_depth_limit(s->context, limits.depth);
+    pcre2_set_heap_limit(s->context, limits.heap_kib);
+
+    std::uint32_t lookbehind = 0;
+    pcre2_pattern_info(s->code, PCRE2_INFO_MAXLOOKBEHIND, &lookbehind);
+    // \b, \B and \A look one character back; only real lookbehinds and verbs look further
+    // or join attempts together. The text test errs on the safe side ("(*" inside a
+    // class also counts), which costs speed, never correctness.
+    const bool reaches = lookbehind > 1 || contains(expression, u"(*") || contains(expression, u"(?<=") ||
+                         contains(expression, u"(?<!");
+
+    std::unique_ptr<matcher> m(new matcher(std::move(s)));
+    m->reaches_behind_start_ = reaches;
+    return m;
+}
+
+search_result matcher::find(std::u16string_view text, found_match& match) { return run(false, text, match); }
+
+search_result matcher::find_at_front(std::u16string_view text, found_match& match) {
+    return run(true, text, match);
+}
+
+search_result matcher::run(bool front_only, std::u16string_view text, found_match& match) {
+    const int rc = pcre2_match(front_only ? state_->front_code : state_->code, pointer_to(text), text.size(), 0,
+                               match_options, state_->data, state_->context);
+    if (rc == PCRE2_ERROR_NOMATCH) return search_result::none;
+    if (rc < 0) return search_result::gave_up;
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(state_->data);
+    match.begin = ovector[0];
+    match.end = ovector[1];
+    match.attempt = pcre2_get_startchar(state_->data);
+    // Without JIT, an anchored expression is tried again at the start of each run of valid
+    // text after a lone surrogate; such a match did not start at the front.
+    if (front_only && match.attempt != 0) return search_result::none;
+    return search_result::found;
+}
+
+}  // namespace huecast

@@ -1,0 +1,73 @@
+// One filter's regular expression, compiled once with PCRE2 (16-bit, JIT) in the dialect
+// that filters are written in: case-insensitive, `.` matching neither CR nor LF, `$` only
+// at the very end, `\b` and `\w` ASCII-only. It answers one question: where is the first
+// non-empty match in a text. A lone surrogate in the text never matches anything.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace huecast {
+
+// Bounds that keep one search from running away on a pathological expression. The
+// defaults hold a search to well under a second; tests lower them.
+struct match_limits {
+    std::uint32_t steps = 5'000'000;          // PCRE2 match limit
+    std::uint32_t depth = 1'000'000;          // backtracking depth without JIT
+    std::uint32_t heap_kib = 256 * 1024;      // backtracking memory without JIT
+    std::size_t jit_stack_bytes = 256 << 20;  // address space reserved, memory taken only as used
+};
+
+struct compile_error {
+    std::u16string message;  // PCRE2's text, e.g. "missing closing parenthesis"
+    std::size_t offset = 0;  // in the expression, in 16-bit units
+};
+
+// Offsets in the searched text. `attempt` is where the successful attempt began; it lies
+// before `begin` only when the expression moves the reported start forward (\K).
+struct found_match {
+    std::size_t attempt = 0;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+enum class search_result {
+    found,
+    none,
+    gave_up,  // a limit was reached; nothing is known about this text
+};
+
+class matcher {
+public:
+    // Compiles `expression`; null with `error` filled when it is not valid.
+    static std::unique_ptr<matcher> compile(std::u16string_view expression, compile_error& error,
+                                            const match_limits& limits = {});
+    ~matcher();
+    matcher(const matcher&) = delete;
+    matcher& operator=(const matcher&) = delete;
+
+    // The first non-empty match in `text`, trying each start from the front. The text is a
+    // whole of its own: `^` holds at its start, and `\b` sees nothing before it.
+    search_result find(std::u16string_view text, found_match& match);
+    // The same, but only a match that starts at the very front of `text` counts.
+    search_result find_at_front(std::u16string_view text, found_match& match);
+
+    // True when the expression can look back further than one character from where an
+    // attempt starts (lookbehind) or can tie one start's attempt to another's (control
+    // verbs such as (*SKIP)). For any other expression, an attempt that starts past the
+    // front of a text sees exactly what it would see in any longer text ending the same way.
+    bool reaches_behind_start() const { return reaches_behind_start_; }
+
+private:
+    struct state;
+    explicit matcher(std::unique_ptr<state> s);
+    search_result run(bool front_only, std::u16string_view text, found_match& match);
+
+    std::unique_ptr<state> state_;
+    bool reaches_behind_start_ = false;
+};
+
+}  // namespace huecast

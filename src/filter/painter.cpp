@@ -1,0 +1,96 @@
+#include "filter/painter.h"
+
+namespace huecast {
+namespace {
+
+bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+found_match shifted(found_match m, std::size_t by) {
+    m.attempt += by;
+    m.begin += by;
+    m.end += by;
+    return m;
+}
+
+}  // namespace
+
+painter::painter(std::vector<painter_filter> filters) : filters_(std::move(filters)), next_(filters_.size()) {}
+
+void painter::search_from(std::size_t filter, std::u16string_view line, std::size_t position) {
+    next_match& next = next_[filter];
+    found_match m;
+    switch (filters_[filter].expression->find(line.substr(position), m)) {
+        case search_result::found:
+            next.state = next_match::found;
+            next.match = shifted(m, position);
+            break;
+        case search_result::none:
+            next.state = next_match::none;
+            break;
+        case search_result::gave_up:
+            next.state = next_match::given_up;
+            gave_up_.push_back(filter);
+            break;
+    }
+}
+
+// The filter's next match is known from a search that began at an earlier position q; the
+// rest of the line now begins at `position` (> q). Every attempt that starts after
+// `position` sees the same characters as it did from q, because the expression looks back
+// at most one character (\b, \B) and verbs do not tie its attempts together: those
+// attempts fail or succeed as they did. Only the attempt at `position` itself can differ,
+// since `^`, `\A`, `\b` and `\B` there now see the start of a text. So the known match
+// stands unless an attempt right at `position` now succeeds; it cannot stand when its own
+// attempt began at or before `position`.
+void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t position) {
+    next_match& next = next_[filter];
+    const matcher& expression = *filters_[filter].expression;
+    // A surrogate at the new start may be half of a pair that the earlier search read whole.
+    const bool needs_full_search = next.state == next_match::unknown || expression.reaches_behind_start() ||
+                                   is_surrogate(line[position]) ||
+                                   (next.state == next_match::found && next.match.attempt <= position);
+    if (needs_full_search) {
+        search_from(filter, line, position);
+        return;
+    }
+    found_match m;
+    switch (filters_[filter].expression->find_at_front(line.substr(position), m)) {
+        case search_result::found:
+            next.state = next_match::found;
+            next.match = shifted(m, position);
+            break;
+        case search_result::none:
+            break;
+        case search_result::gave_up:
+            next.state = next_match::given_up;
+            gave_up_.push_back(filter);
+            break;
+    }
+}
+
+void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
+    segments.clear();
+    gave_up_.clear();
+    for (next_match& next : next_) next.state = next_match::unknown;
+
+    std::size_t position = 0;
+    while (position < line.size()) {
+        std::size_t best = filters_.size();
+        for (std::size_t f = 0; f < filters_.size(); ++f) {
+            if (next_[f].state == next_match::given_up) continue;
+            revisit(f, line, position);
+            if (next_[f].state != next_match::found) continue;
+            if (best == filters_.size() || next_[f].match.begin < next_[best].match.begin) best = f;
+        }
+        if (best == filters_.size()) {
+            segments.push_back({position, line.size(), std::nullopt});
+            return;
+        }
+        const found_match& winner = next_[best].match;
+        if (winner.begin > position) segments.push_back({position, winner.begin, std::nullopt});
+        segments.push_back({winner.begin, winner.end, filters_[best].attribute});
+        position = winner.end;
+    }
+}
+
+}  // namespace huecast

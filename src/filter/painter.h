@@ -1,0 +1,58 @@
+// Splits a line into the pieces that filters colour and the plain text between them.
+// From the current position, every filter's first non-empty match in the rest of the line
+// (a text of its own) is found; the one that starts earliest wins, the front filter winning
+// a tie; the winner is coloured and the next round starts where it ended.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "colour_code.h"
+#include "filter/matcher.h"
+
+namespace huecast {
+
+struct painter_filter {
+    ColourAttribute attribute;
+    std::unique_ptr<matcher> expression;
+};
+
+// [begin, end) of the line, in the filter's colour or, without one, written as it is.
+struct segment {
+    std::size_t begin;
+    std::size_t end;
+    std::optional<ColourAttribute> colour;
+    friend bool operator==(const segment&, const segment&) = default;
+};
+
+class painter {
+public:
+    explicit painter(std::vector<painter_filter> filters);
+
+    // Fills `segments` (emptied first) with non-empty pieces that cover `line` once, in
+    // order; an empty line gives none. Two plain pieces are never adjacent.
+    void paint(std::u16string_view line, std::vector<segment>& segments);
+
+    // The filters (indices, front first) that reached a search limit on the last line
+    // painted: each was taken as matching nothing from there to the end of that line.
+    const std::vector<std::size_t>& gave_up() const { return gave_up_; }
+
+private:
+    // What is known of one filter's next match, in line offsets.
+    struct next_match {
+        enum { unknown, none, found, given_up } state = unknown;
+        found_match match;
+    };
+
+    void search_from(std::size_t filter, std::u16string_view line, std::size_t position);
+    void revisit(std::size_t filter, std::u16string_view line, std::size_t position);
+
+    std::vector<painter_filter> filters_;
+    std::vector<next_match> next_;
+    std::vector<std::size_t> gave_up_;
+};
+
+}  // namespace huecast

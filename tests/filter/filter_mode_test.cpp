@@ -1,0 +1,104 @@
+// Filter mode driven through in-memory streams: what reaches the output, where colours
+// change, what goes to the error stream and when nothing at all is read.
+#include "filter/filter_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "io/codec.h"
+#include "io/line_reader.h"
+#include "test_streams.h"
+
+namespace huecast {
+namespace {
+
+using testing::memory_sink;
+using testing::memory_source;
+using testing::recording_console;
+
+struct run_result {
+    int code;
+    std::string output;
+    std::string errors;
+    int reads;
+    std::vector<qel::ColourAttribute> applied;
+};
+
+run_result run(std::vector<std::u16string> arguments, std::string input, bool terminal = true) {
+    arguments.insert(arguments.begin(), u"huecast");
+    std::vector<const char16_t*> argv;
+    for (const auto& a : arguments) argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+
+    const auto codec = io::make_utf8_codec();
+    memory_source source(std::move(input));
+    memory_sink out_bytes;
+    memory_sink error_bytes;
+    io::text_output output(out_bytes, *codec, terminal);
+    io::line_reader reader(source);
+    reader.tie(&output);
+    recording_console console(output);
+    program_streams streams{reader, output, console, error_bytes};
+    const int code = filter_mode(argv.data(), static_cast<int>(arguments.size()), streams);
+    output.flush();
+    return {code, out_bytes.bytes, error_bytes.bytes, source.reads, console.applied};
+}
+
+TEST(FilterMode, ColoursEachPieceBetweenSetAndRestore) {
+    const run_result r = run({u"0c,error", u"0e,warn(ing)?", u"0a,\\bok\\b"},
+                             "An Error and an ERROR\nwarning: ok, not okay\n\nnothing here");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.output,
+              "An {0C}Error{07} and an {0C}ERROR{07}\n{07}"
+              "{0E}warning{07}: {0A}ok{07}, not okay\n{07}"
+              "\n{07}"
+              "nothing here\n{07}");
+    EXPECT_EQ(r.errors, "");
+}
+
+TEST(FilterMode, TextOutsideAsciiAndUndecodableBytesSurvive) {
+    const run_result r = run({u"0c,ошибка", u"0a,b"}, "x\xff" "b \xd0\x9e\xd0\xa8\xd0\x98\xd0\x91\xd0\x9a\xd0\x90\n");
+    EXPECT_EQ(r.output, "x\xff{0A}b{07} {0C}\xd0\x9e\xd0\xa8\xd0\x98\xd0\x91\xd0\x9a\xd0\x90{07}\n{07}");
+}
+
+TEST(FilterMode, AnInvalidFilterStopsTheRunBeforeAnythingIsRead) {
+    const run_result r = run({u"0a,ok", u"0c,(abc", u"0e,[z"}, "error\n");
+    EXPECT_EQ(r.code, invalid_filter);
+    EXPECT_EQ(r.errors, "huecast: filter 2 \"0c,(abc\": missing closing parenthesis at offset 4\n");
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(r.reads, 0);
+    EXPECT_TRUE(r.applied.empty());
+}
+
+TEST(FilterMode, AnArgumentThatIsNoFilterLeavesEverythingToThePlainModes) {
+    const run_result r = run({u"0a,ok", u"hello", u"0c,(abc"}, "ok\n");
+    EXPECT_EQ(r.code, not_all_filters);
+    EXPECT_EQ(r.errors, "");
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(r.reads, 0);
+}
+
+TEST(FilterMode, OutputThatIsNoTerminalIsAPlainCopy) {
+    const run_result r = run({u"0c,error"}, "an error\r\nx\xff\nlast", false);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.output, "an error\r\nx\xff\r\nlast\r\n");
+    EXPECT_TRUE(r.applied.empty());
+    // Filters are still compiled first.
+    const run_result bad = run({u"0c,a)"}, "a\n", false);
+    EXPECT_EQ(bad.code, invalid_filter);
+    EXPECT_EQ(bad.reads, 0);
+}
+
+TEST(FilterMode, RunawayBacktrackingIsReportedOnceAndNoTextIsLost) {
+    const std::string runaway(40, 'a');
+    const run_result r = run({u"0c,(a+)+$", u"0a,b"}, runaway + "b\n" + runaway + "b\nab\n");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.output, runaway + "{0A}b{07}\n{07}" + runaway + "{0A}b{07}\n{07}a{0A}b{07}\n{07}");
+    EXPECT_EQ(r.errors,
+              "huecast: warning: filter 1 \"0c,(a+)+$\" gave up on line 1 (too much backtracking) and colours "
+              "nothing from there to the line's end; later cases are not reported\n");
+}
+
+}  // namespace
+}  // namespace huecast

@@ -1,0 +1,57 @@
+#include "reference_painter.h"
+
+#include <stdexcept>
+
+namespace huecast::testing {
+
+std::vector<segment> reference_paint(const std::vector<filter_text>& filters, std::u16string_view line,
+                                     bool& gave_up, const match_limits& limits) {
+    std::vector<segment> segments;
+    std::vector<bool> given_up(filters.size(), false);
+    gave_up = false;
+    const std::size_t end = line.size();
+    std::size_t position = 0;
+    do {
+        bool have_best = false;
+        ColourAttribute best_attribute = 0;
+        std::size_t best_start = end;
+        std::size_t best_end = end;
+        for (std::size_t f = 0; f < filters.size(); ++f) {
+            if (given_up[f]) continue;
+            compile_error error;
+            const std::unique_ptr<matcher> expression = matcher::compile(filters[f].text, error, limits);
+            if (!expression) throw std::invalid_argument("reference filter does not compile");
+            found_match m;
+            const search_result result = expression->find(line.substr(position), m);
+            if (result == search_result::gave_up) {
+                given_up[f] = gave_up = true;
+                continue;
+            }
+            if (result != search_result::found) continue;
+            const std::size_t s = position + m.begin;
+            if (best_start == end || s < best_start) {
+                have_best = true;
+                best_attribute = filters[f].attribute;
+                best_start = s;
+                best_end = position + m.end;
+            }
+        }
+        if (position != best_start) segments.push_back({position, best_start, std::nullopt});
+        if (have_best) segments.push_back({best_start, best_end, best_attribute});
+        position = best_end;
+    } while (position != end);
+    return segments;
+}
+
+painter make_painter(const std::vector<filter_text>& filters, const match_limits& limits) {
+    std::vector<painter_filter> compiled;
+    for (const filter_text& f : filters) {
+        compile_error error;
+        std::unique_ptr<matcher> expression = matcher::compile(f.text, error, limits);
+        if (!expression) throw std::invalid_argument("filter does not compile");
+        compiled.push_back({f.attribute, std::move(expression)});
+    }
+    return painter(std::move(compiled));
+}
+
+}  // namespace huecast::testing

@@ -1,0 +1,37 @@
+// The filter colouring loop at its plainest, to check the painter against: every search
+// compiles its filter afresh and searches the rest of the line from the current position;
+// the earliest start wins, the front filter a tie; the next round starts at the winner's end.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "filter/painter.h"
+
+namespace huecast::testing {
+
+struct filter_text {
+    ColourAttribute attribute;
+    std::u16string text;
+};
+
+// Segments as the painter gives them. `gave_up` is set when some search hit a limit.
+std::vector<segment> reference_paint(const std::vector<filter_text>& filters, std::u16string_view line,
+                                     bool& gave_up, const match_limits& limits = {});
+
+// A painter over the same filters, compiled once.
+painter make_painter(const std::vector<filter_text>& filters, const match_limits& limits = {});
+
+}  // namespace huecast::testing
+
+namespace huecast {
+
+// Readable failure messages: "[7,9)=0B" for a coloured piece, "[4,7)" for a plain one.
+inline void PrintTo(const segment& s, std::ostream* os) {
+    *os << '[' << s.begin << ',' << s.end << ')';
+    if (s.colour) *os << '=' << std::hex << *s.colour << std::dec;
+}
+
+}  // namespace huecast
