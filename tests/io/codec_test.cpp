@@ -60,6 +60,35 @@ TEST(Utf8Codec, EveryByteStringRoundTrips) {
     EXPECT_EQ(encode(*c, decode(*c, soup)), soup);
 }
 
+// ASCII runs go through 16 units at a time; a unit that is not ASCII must stop the run
+// wherever it falls in or after such a block, and nothing around it may change.
+TEST(Utf8Codec, ASingleNonAsciiPieceAnywhereInAsciiTextConvertsAsItDoesAlone) {
+    const auto c = io::make_utf8_codec();
+    const std::string ascii = "The quick brown fox jumps over the lazy dog 0123456789";
+    const std::string pieces[] = {"\xC3\xA9", "\xD0\x96", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xFF", "\x80",
+                                  "\xEF\xBE\x80", "\x7F"};
+    for (const std::string& piece : pieces) {
+        const std::u16string alone = decode(*c, piece);
+        for (std::size_t at = 0; at <= 40; ++at) {
+            const std::string bytes = ascii.substr(0, at) + piece + ascii.substr(at);
+            const std::u16string text = decode(*c, bytes);
+            const std::u16string expected =
+                std::u16string(ascii.begin(), ascii.begin() + static_cast<std::ptrdiff_t>(at)) + alone +
+                std::u16string(ascii.begin() + static_cast<std::ptrdiff_t>(at), ascii.end());
+            ASSERT_EQ(text, expected) << "piece " << piece << " at " << at;
+            ASSERT_EQ(encode(*c, text), bytes) << "piece " << piece << " at " << at;
+        }
+    }
+    // Units whose low byte alone would pass for ASCII must not be narrowed to it.
+    for (const char16_t unit : {char16_t{0x0141}, char16_t{0xFF41}, char16_t{0x0100}, char16_t{0xD800}}) {
+        std::u16string text(40, u'a');
+        text[21] = unit;
+        const std::string bytes = encode(*c, text);
+        EXPECT_EQ(bytes.substr(0, 21), std::string(21, 'a'));
+        EXPECT_EQ(bytes.substr(21), encode(*c, std::u16string(1, unit)) + std::string(18, 'a'));
+    }
+}
+
 TEST(Utf8Codec, UnrepresentableUnitsBecomeQuestionMarks) {
     const auto c = io::make_utf8_codec();
     // A lone high surrogate, a lone low surrogate that stands for no byte, and an
