@@ -220,7 +220,7 @@ def print_table(rows, start):
             r.workload if key != last else "", r.path if key != last else "", r.name, m, ratio,
             r.input_bytes / m / 1e6, out_in, r.peak_mb()))
         last = key
-    floor = start["/bin/echo hello (floor)"][0]
+    floor = start.get("/bin/echo hello (floor)", (0,))[0]
     for name, (m, peak) in start.items():
         print("%-12s %-9s %-34s %9.4f %8.2f %9s %7s %8.1f" % (
             "start-up" if "echo" in name else "", "/dev/null" if "echo" in name else "", name, m, m / floor,
@@ -273,6 +273,8 @@ def main():
     parser.add_argument("--line", default="50M")
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--no-ccze", action="store_true")
+    parser.add_argument("--only", help="run only the rows whose tool name contains this (floors always run);"
+                                       " no start-up, nothing judged")
     parser.add_argument("--smoke", action="store_true", help="1 MB, once each, nothing judged")
     args = parser.parse_args()
     if args.smoke:
@@ -312,9 +314,12 @@ def main():
     load = os.getloadavg()
     progress("whole-process runs, %d round(s), load %.2f %.2f %.2f" % (args.rounds, *load))
     rows = make_rows(args, args.huecast, log, line, ccze_slice)
+    if args.only:
+        rows = [r for r in rows if r.floor or args.only in r.name]
     env = environment()
     run_rows(rows, args.rounds, env, progress)
-    start = startup(args.huecast, 10 if args.smoke else 200, 1 if args.smoke else args.rounds, progress)
+    start = {} if args.only else startup(args.huecast, 10 if args.smoke else 200, 1 if args.smoke else args.rounds,
+                                         progress)
 
     cpu = "?"
     try:
@@ -329,8 +334,8 @@ def main():
           % (platform.node() and "this machine", os.cpu_count(), cpu, datetime.date.today().isoformat(), args.rounds))
     print("load average at start %.2f, at end %.2f; LC_ALL=C.UTF-8, TERM=xterm" % (load[0], end_load[0]))
     print_table(rows, start)
-    if args.smoke:
-        print("\n(smoke run: nothing judged)")
+    if args.smoke or args.only:
+        print("\n(nothing judged)")
         return 0
     judge(rows, start, rates, os.path.getsize(log), os.path.getsize(line))
     return 0

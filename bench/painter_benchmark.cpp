@@ -1,0 +1,51 @@
+// The painter alone: the sample log's lines, decoded beforehand, painted with the four
+// filters of the comparison. Throughput is in input (UTF-8) bytes.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "filter/painter.h"
+#include "io/codec.h"
+
+namespace {
+
+std::vector<huecast::painter_filter> four_filters() {
+    std::vector<huecast::painter_filter> filters;
+    const std::pair<huecast::ColourAttribute, const char16_t*> list[] = {
+        {0x0C, u"error"}, {0x0E, u"warn(ing)?"}, {0x0A, u"\\bok\\b"}, {0x0B, u"\\d+\\.\\d+\\.\\d+\\.\\d+"}};
+    for (const auto& [attribute, text] : list) {
+        huecast::compile_error error;
+        filters.push_back({attribute, huecast::matcher::compile(text, error)});
+    }
+    return filters;
+}
+
+void paint_four_filters(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    std::vector<std::u16string> lines;
+    for (const std::string_view line : bench::sample_lines()) codec->decode(line, lines.emplace_back());
+    std::vector<huecast::painter_filter> filters = four_filters();
+    for (const auto& f : filters) {
+        if (!f.expression) {
+            state.SkipWithError("a filter did not compile");
+            return;
+        }
+    }
+    huecast::painter painter(std::move(filters));
+    std::vector<huecast::segment> segments;
+    std::size_t coloured = 0;
+    for (auto _ : state) {
+        coloured = 0;
+        for (const std::u16string& line : lines) {
+            painter.paint(line, segments);
+            for (const huecast::segment& s : segments) coloured += s.colour.has_value();
+        }
+    }
+    state.counters["coloured_per_line"] = static_cast<double>(coloured) / static_cast<double>(lines.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bench::sample_log().size()));
+}
+BENCHMARK(paint_four_filters)->Unit(benchmark::kMillisecond);
+
+}  // namespace
