@@ -43,6 +43,8 @@ struct matcher::state {
     pcre2_match_data* data = nullptr;
     pcre2_match_context* context = nullptr;
     pcre2_jit_stack* jit_stack = nullptr;
+    bool jitted = false;
+    bool front_jitted = false;
 
     ~state() {
         pcre2_code_free(code);
@@ -80,8 +82,8 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
 
     // Without JIT (an expression it does not support) the interpreter runs, under the
     // depth and heap limits; both are correct, JIT is only faster.
-    pcre2_jit_compile(s->code, PCRE2_JIT_COMPLETE);
-    pcre2_jit_compile(s->front_code, PCRE2_JIT_COMPLETE);
+    s->jitted = pcre2_jit_compile(s->code, PCRE2_JIT_COMPLETE) == 0;
+    s->front_jitted = pcre2_jit_compile(s->front_code, PCRE2_JIT_COMPLETE) == 0;
 
     s->data = pcre2_match_data_create(1, nullptr);
     s->context = pcre2_match_context_create(nullptr);
@@ -112,8 +114,13 @@ search_result matcher::find_at_front(std::u16string_view text, found_match& matc
 }
 
 search_result matcher::run(bool front_only, std::u16string_view text, found_match& match) {
-    const int rc = pcre2_match(front_only ? state_->front_code : state_->code, pointer_to(text), text.size(), 0,
-                               match_options, state_->data, state_->context);
+    pcre2_code* code = front_only ? state_->front_code : state_->code;
+    const bool jitted = front_only ? state_->front_jitted : state_->jitted;
+    // The JIT entry skips pcre2_match's per-call checks, which cost as much as a short search.
+    const int rc = jitted ? pcre2_jit_match(code, pointer_to(text), text.size(), 0, match_options, state_->data,
+                                            state_->context)
+                          : pcre2_match(code, pointer_to(text), text.size(), 0, match_options, state_->data,
+                                        state_->context);
     if (rc == PCRE2_ERROR_NOMATCH) return search_result::none;
     if (rc < 0) return search_result::gave_up;
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(state_->data);
