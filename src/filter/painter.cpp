@@ -34,14 +34,16 @@ void painter::search_from(std::size_t filter, std::u16string_view line, std::siz
     }
 }
 
-// The filter's next match is known from a search that began at an earlier position q; the
-// rest of the line now begins at `position` (> q). Every attempt that starts after
-// `position` sees the same characters as it did from q, because the expression looks back
-// at most one character (\b, \B) and verbs do not tie its attempts together: those
-// attempts fail or succeed as they did. Only the attempt at `position` itself can differ,
-// since `^`, `\A`, `\b` and `\B` there now see the start of a text. So the known match
-// stands unless an attempt right at `position` now succeeds; it cannot stand when its own
-// attempt began at or before `position`.
+// The filter's next match (or the lack of one) is known from a search that began at an
+// earlier position q; the rest of the line now begins at `position` (> q). An attempt that
+// starts after `position` sees the same characters as it did from q, because the
+// expression looks back at most one character (\b, \B) and no verb ties its attempts
+// together (see reaches_behind_start): such attempts fail or succeed as they did. Only the
+// attempt at `position` itself can differ, since `^`, `\A`, `\G`, `\b` and `\B` there now
+// see the start of a text. So one attempt anchored at `position` settles it: if it
+// succeeds, that match is the first; if not, the known result stands. That holds only
+// while the known match's own attempt (where it began before any \K) lies after
+// `position`; otherwise the filter is searched again from `position`.
 void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t position) {
     next_match& next = next_[filter];
     const matcher& expression = *filters_[filter].expression;
