@@ -10,6 +10,19 @@ text_output::text_output(byte_sink& sink, const codec& text_codec, bool terminal
 }
 
 void text_output::write(std::u16string_view text) {
+    // A long text goes in pieces, each passed on before the next is encoded, so that the
+    // buffer never holds more than about a block: a 50 MB line costs no 150 MB of bytes.
+    while (text.size() > piece_units && good()) {
+        std::size_t n = piece_units;
+        // A surrogate pair stays in one piece, to be encoded as one character.
+        if (text[n - 1] >= 0xD800 && text[n - 1] < 0xDC00) --n;
+        write_piece(text.substr(0, n));
+        text.remove_prefix(n);
+    }
+    write_piece(text);
+}
+
+void text_output::write_piece(std::u16string_view text) {
     if (!good()) return;
     if (terminal_ || text.find(u'\n') == std::u16string_view::npos) {
         codec_.encode(text, buffer_);

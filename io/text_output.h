@@ -37,12 +37,14 @@ public:
     const codec& text_codec() const { return codec_; }
 
 private:
+    void write_piece(std::u16string_view text);
     void append_translated(std::string_view bytes);
     void flush_if_full() {
         if (buffer_.size() >= flush_threshold) flush();
     }
 
     static constexpr std::size_t flush_threshold = 64 * 1024;
+    static constexpr std::size_t piece_units = 16 * 1024;
 
     byte_sink& sink_;
     const codec& codec_;

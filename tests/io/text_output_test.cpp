@@ -52,6 +52,32 @@ TEST(TextOutput, LargeOutputIsPassedOnInBlocksWithNothingLost) {
     EXPECT_LT(sink.writes, 20);
 }
 
+// A long text is encoded piece by piece; the bytes must be those of the whole, with
+// pairs kept whole wherever the pieces meet, and the buffer must not hold it all at once.
+TEST(TextOutput, ALongTextIsWrittenInPiecesWithNothingChanged) {
+    const auto codec = io::make_utf8_codec();
+    // The first pair straddles the first place where a piece could end.
+    std::u16string text(16383, u'a');
+    for (int i = 0; i < 100000; ++i) {
+        text += (i % 7 == 0) ? u"\U0001F600" : (i % 5 == 0) ? u"\n" : (i % 3 == 0) ? u"\x00E9" : u"ab";
+    }
+    for (const bool terminal : {false, true}) {
+        memory_sink sink;
+        io::text_output out(sink, *codec, terminal);
+        out.write(text);
+        out.flush();
+        std::string expected;
+        codec->encode(text, expected);
+        if (!terminal) {
+            std::string translated;
+            for (const char b : expected) b == '\n' ? translated += "\r\n" : translated += b;
+            expected = translated;
+        }
+        EXPECT_EQ(sink.bytes, expected) << "terminal " << terminal;
+        EXPECT_GT(sink.writes, 2) << "passed on in blocks as it was encoded";
+    }
+}
+
 TEST(TextOutput, AFailedTransferStopsAllLaterOutput) {
     for (const auto failure : {io::transfer_status::closed, io::transfer_status::failed}) {
         memory_sink sink;
