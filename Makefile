@@ -4,13 +4,15 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= 2
+WIN_BUILD  ?= build-windows
+WIN_DEPS   ?= build-win-deps
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What a fresh Debian 12 machine needs to build, test and benchmark huecast.
 APT_PACKAGES := cmake g++ make pkg-config python3 libpcre2-dev unixodbc-dev libgtest-dev \
                 libbenchmark-dev hyperfine ugrep ccze time clang libclang-rt-14-dev
 
-.PHONY: deps build demo test test-unit test-asan bench bench-build bench-smoke fuzz-smoke install clean
+.PHONY: deps build demo test test-unit test-asan bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps test-windows
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -62,6 +64,28 @@ bench: bench-build
 bench-smoke: bench-build
 	python3 bench/compare.py --smoke --huecast $(BENCH_BUILD)/huecast --micro $(BENCH_BUILD)/huecast_micro_bench \
 	  --data $(BENCH_BUILD)/smoke-data
+
+# The Windows build: huecast.exe cross-compiled with MinGW-w64 (PCRE2 built once from
+# Debian's source package into $(WIN_DEPS)), and its tests run under Wine.
+WIN_APT_PACKAGES := cmake make pkg-config python3 dpkg-dev locales tmux g++-mingw-w64-x86-64-posix \
+                    binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64
+
+windows-deps:
+	@missing=$$(for p in $(WIN_APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+windows: windows-deps
+	JOBS=$(JOBS) cmake/build-pcre2-windows.sh $(WIN_DEPS)
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DHUECAST_WIN_DEPS=$(abspath $(WIN_DEPS)) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: windows
+	python3 tests/windows/run_tests.py --build $(WIN_BUILD) --cache $(WIN_DEPS)
 
 install: build
 	cmake --install $(BUILD)

@@ -13,8 +13,14 @@ set(CMAKE_RANLIB ${HUECAST_MINGW_TRIPLET}-ranlib CACHE FILEPATH "")
 
 # Libraries built for the target (PCRE2, by cmake/build-pcre2-windows.sh) live in this
 # cache; pkg-config looks there and never at the host's own libraries.
-set(HUECAST_WIN_DEPS "${CMAKE_CURRENT_LIST_DIR}/../build-win-deps" CACHE PATH "Libraries built for Windows")
-set(ENV{PKG_CONFIG_LIBDIR} "${HUECAST_WIN_DEPS}/pcre2/lib/pkgconfig")
+# The environment is the whole process's, and a try_compile reads this file again: it is
+# handed the same cache directory so that it sets the same search path.
+if(NOT DEFINED HUECAST_WIN_DEPS)
+  get_filename_component(HUECAST_WIN_DEPS "${CMAKE_CURRENT_LIST_DIR}/../build-win-deps" ABSOLUTE)
+  set(HUECAST_WIN_DEPS "${HUECAST_WIN_DEPS}" CACHE PATH "Libraries built for Windows")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HUECAST_WIN_DEPS)
+set(ENV{PKG_CONFIG_LIBDIR} "${HUECAST_WIN_DEPS}/pcre2/lib/pkgconfig:${CMAKE_CURRENT_LIST_DIR}/windows-pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${HUECAST_MINGW_TRIPLET} ${HUECAST_WIN_DEPS}/pcre2)

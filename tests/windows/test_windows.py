@@ -1,0 +1,201 @@
+"""End-to-end tests of huecast.exe under Wine: exact bytes through pipes and files, the OEM
+code pages (437, 866, and the double-byte 932), failing ends, and on a Wine console the text
+and colour of every piece as the screen shows it."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from wine_run import EXE, environment, pieces, row_text, run_console, run_pipe, run_shell  # noqa: E402
+
+USAGE_LINES = [
+    b"huecast v2.1 *** coloured console *** free *** https://huecast.example",
+    b"Usage:",
+    b"huecast <BG color><text color>        - write stdin with specified color",
+    b"huecast <BG color><text color>,<regex> ...",
+    b" " * 38 + b"- write stdin by lines with color",
+    b" " * 40 + b"specified for each line by a filter",
+    b"huecast <BG color><text color> <text> - write <text> with specified color",
+    b"<BG color> and <text color> are same hex digit 0-F as in COLOR command",
+    b"0 = Black       8 = Gray",
+    b"1 = Blue        9 = Light blue",
+    b"2 = Green       A = Light green",
+    b"3 = Aqua        B = Light aqua",
+    b"4 = Red         C = Light red",
+    b"5 = Purple      D = Light purple",
+    b"6 = Yellow      E = Light yellow",
+    b"7 = White       F = Bright white",
+]
+
+DEFAULT = (7, 0)
+
+
+def windows_path(path):
+    """The path as Wine's Z: drive shows a Unix path."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class ThroughPipesAndFiles(unittest.TestCase):
+    def test_usage_has_cr_cr_lf_inside_and_one_line_end(self):
+        expected = b"\r\r\n".join(USAGE_LINES) + b"\r\n"
+        for args in ([], ["-?"], ["/?"], ["-h"], ["/H"]):
+            self.assertEqual(run_pipe(args, b"never read\n"), (0, expected, b""), args)
+
+    def test_whole_stream_line_ends(self):
+        cases = [
+            (b"", b""),
+            (b"a\r\nb", b"a\r\nb\r\n"),
+            (b"one\ntwo\n\n", b"one\r\ntwo\r\n\r\n"),
+            (b"cr\rinside\r\r\n", b"cr\rinside\r\r\n"),
+            (b"nul\x00byte\n", b"nul\x00byte\r\n"),
+            (b"before\x1aafter\nmore\n", b"before\r\n"),
+        ]
+        for data, expected in cases:
+            self.assertEqual(run_pipe(["1f"], data), (0, expected, b""), data)
+
+    def test_text_and_filter_modes(self):
+        self.assertEqual(run_pipe(["1f", "hello", "world"]), (0, b"hello world\r\n", b""))
+        self.assertEqual(run_pipe(["1f", "a", "", "b"]), (0, b"a  b\r\n", b""))
+        self.assertEqual(run_pipe(["1f", "2e,def"]), (0, b"2e,def\r\n", b""))
+        # The runtime expands no wildcards: "*" is text, and part of a filter's expression.
+        self.assertEqual(run_pipe(["0a", "*", "*.exe"]), (0, b"* *.exe\r\n", b""))
+        self.assertEqual(run_pipe(["0c,err.*", "0a,ok"], b"an error\r\nok\x1a\n"), (0, b"an error\r\nok\r\n", b""))
+
+    def test_output_to_a_file(self):
+        with tempfile.TemporaryFile() as f:
+            p = subprocess.run(["wine", EXE, "1f"], input=b"x\ny", stdout=f, env=environment())
+            f.seek(0)
+            self.assertEqual((p.returncode, f.read()), (0, b"x\r\ny\r\n"))
+
+    def test_input_from_a_file_ends_at_ctrl_z(self):
+        with tempfile.TemporaryFile() as f:
+            f.write(b"a\r\nb\x1ac\r\nd\n")
+            f.seek(0)
+            p = subprocess.run(["wine", EXE, "0a"], stdin=f, capture_output=True, env=environment())
+            self.assertEqual((p.returncode, p.stdout), (0, b"a\r\nb\r\n"))
+
+
+class CodePages(unittest.TestCase):
+    def test_oem_437(self):
+        # Arguments are written in the OEM code page; what it cannot hold becomes "?".
+        self.assertEqual(run_pipe(["0a", "caf\u00e9", "na\u00efve", "\u4e2d\u0416!"]),
+                         (0, b"caf\x82 na\x8bve ??!\r\n", b""))
+        # Every byte of input comes back unchanged.
+        data = bytes(range(256)).replace(b"\n", b"").replace(b"\x1a", b"") + b"\n"
+        self.assertEqual(run_pipe(["0a"], data), (0, data.replace(b"\n", b"\r\n"), b""))
+        # A filter sees the input decoded: 0x82 is e acute, matched case-insensitively.
+        self.assertEqual(run_pipe(["0c,CAF\u00c9"], b"caf\x82\n"), (0, b"caf\x82\r\n", b""))
+
+    def test_oem_866(self):
+        self.assertEqual(run_pipe(["0a", "ошибка", "OK"], code_page="866"),
+                         (0, b"\xae\xe8\xa8\xa1\xaa\xa0 OK\r\n", b""))
+        self.assertEqual(run_pipe(["0c,ОШИБКА"], b"\xae\xe8\xa8\xa1\xaa\xa0\n", code_page="866"),
+                         (0, b"\xae\xe8\xa8\xa1\xaa\xa0\r\n", b""))
+
+    def test_oem_932_double_byte(self):
+        self.assertEqual(run_pipe(["0a", "日本語"], code_page="932"), (0, b"\x93\xfa\x96\x7b\x8c\xea\r\n", b""))
+        # Undefined bytes, a lead byte before NUL, one before a byte it makes nothing with,
+        # and one at the very end all pass through as they came.
+        data = b"\x93\xfa\xfd\xff|\x93\x00|\x81\x7f|\x93"
+        for args in (["0a"], ["0a,zzz"], ["0a,\u65e5"]):
+            self.assertEqual(run_pipe(args, data, code_page="932"), (0, data + b"\r\n", b""), args)
+
+
+class FailingEnds(unittest.TestCase):
+    def test_reader_gone_ends_the_run_quietly(self):
+        p = run_shell("yes | $HUECAST 0a | head -1; echo \"exit ${PIPESTATUS[1]}\"")
+        self.assertEqual(p.stdout, b"y\r\nexit 0\n")
+        self.assertEqual(p.stderr, b"")
+
+    def test_disk_full_is_reported(self):
+        p = run_shell("$HUECAST 0a hello >/dev/full")
+        self.assertEqual(p.returncode, 1)
+        self.assertTrue(p.stderr.startswith(b"huecast: standard output: "), p.stderr)
+        self.assertTrue(p.stderr.endswith(b"\r\n"), p.stderr)
+
+    def test_read_error_is_reported(self):
+        p = run_shell("$HUECAST 1f </")
+        self.assertEqual((p.returncode, p.stdout), (1, b""))
+        self.assertTrue(p.stderr.startswith(b"huecast: standard input: "), p.stderr)
+
+    def test_no_line_is_held_back_while_input_waits(self):
+        p = subprocess.Popen(["wine", EXE, "1f"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=environment())
+        try:
+            for text in (b"first", b"second"):
+                p.stdin.write(text + b"\n")
+                p.stdin.flush()
+                self.assertEqual(p.stdout.readline(), text + b"\r\n")
+        finally:
+            p.stdin.close()
+            p.wait(30)
+
+
+class OnTheConsole(unittest.TestCase):
+    """The screen as a person would see it: text, and the colour of every piece."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.screens = run_console([
+            "$HUECAST 1f hello",
+            "$HUECAST 1E hello world",
+            "printf 'one\\r\\n\\ntwo' | $HUECAST 0c",
+            "printf 'an Error here, ok\\nno match\\nERROR ok error\\n' | $HUECAST 0c,error 0a,ok",
+            "$HUECAST",
+            "$HUECAST x7 bits",
+            "$HUECAST 0a caf\u00e9 \u4e2d",
+            "wine cmd /c 'chcp 65001 >nul & %s 0e caf\u00e9'" % windows_path(EXE),
+            # Text that another program writes to the same console after the run.
+            "wine cmd /c '%s 2f tail & echo after'" % windows_path(EXE),
+        ])
+
+    def rows(self, n):
+        return [pieces(r) for r in self.screens[n]]
+
+    def test_text_mode_colours_the_text_only(self):
+        self.assertEqual(self.rows(0), [[("hello", 15, 1)]])
+        self.assertEqual(self.rows(1), [[("hello world", 14, 1)]])
+
+    def test_whole_stream_colours_each_line(self):
+        self.assertEqual([row_text(r) for r in self.screens[2]], ["one", "", "two"])
+        self.assertEqual(self.rows(2)[0], [("one", 12, 0)])
+        self.assertEqual(self.rows(2)[2], [("two", 12, 0)])
+
+    def test_filter_mode_colours_the_matches(self):
+        self.assertEqual(self.rows(3), [
+            [("an ", *DEFAULT), ("Error", 12, 0), (" here, ", *DEFAULT), ("ok", 10, 0)],
+            [("no match", *DEFAULT)],
+            [("ERROR", 12, 0), (" ", *DEFAULT), ("ok", 10, 0), (" ", *DEFAULT), ("error", 12, 0)],
+        ])
+
+    def test_usage_shows_plain_line_breaks(self):
+        self.assertEqual([row_text(r) for r in self.screens[4]], [line.decode().rstrip() for line in USAGE_LINES])
+        self.assertTrue(all(p[1:] == DEFAULT for r in self.rows(4) for p in r))
+
+    def test_whole_attribute_word_is_applied(self):
+        self.assertEqual(self.rows(5), [[("bits", 7, 15)]])
+
+    def test_console_code_page(self):
+        # The OEM code page holds e acute but not the CJK character, which is written as "?".
+        self.assertEqual(self.rows(6), [[("caf\u00e9 ?", 10, 0)]])
+        # Converted to the console's own code page when that differs (UTF-8 here).
+        self.assertEqual(self.rows(7), [[("caf\u00e9", 14, 0)]])
+
+    def test_colour_is_restored_after_the_run(self):
+        self.assertEqual(self.rows(8), [[("tail", 15, 2)], [("after", *DEFAULT)]])
+
+    def test_other_code_pages_on_the_console(self):
+        cyrillic = run_console(["printf '\\xae\\xe8\\xa8\\xa1\\xaa\\xa0 \\x8e\\x8a\\n' | $HUECAST 0c,ОШИБКА 0a,ок",
+                                "$HUECAST 1e Привет"], code_page="866")
+        self.assertEqual([pieces(r) for r in cyrillic[0]], [[("ошибка", 12, 0), (" ", *DEFAULT), ("ОК", 10, 0)]])
+        self.assertEqual([pieces(r) for r in cyrillic[1]], [[("Привет", 14, 1)]])
+        japanese = run_console(["$HUECAST 0a 日本語", "printf 'x\\x93\\xfa\\x96\\x7by\\n' | $HUECAST 0c,本"],
+                               code_page="932")
+        self.assertEqual([pieces(r) for r in japanese[0]], [[("日本語", 10, 0)]])
+        self.assertEqual([pieces(r) for r in japanese[1]], [[("x日", *DEFAULT), ("本", 12, 0), ("y", *DEFAULT)]])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
