@@ -12,7 +12,8 @@ constexpr char end_of_file_byte = 0x1A;
 
 line_reader::line_reader(byte_source& source, std::size_t block_size)
     : source_(source), block_size_(block_size) {
-    buffer_.resize(block_size_);
+    // The buffer comes with the first read: a run that reads nothing (text mode, help)
+    // pays nothing for it.
 }
 
 bool line_reader::next(std::string_view& line) {
