@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,6 @@
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
 #include "platform/posix/terminal_console.h"
-#include "platform/posix/write_behind_sink.h"
 
 namespace {
 
@@ -31,11 +29,7 @@ int run(int argc, char** argv) {
     platform::fd_sink out_bytes(STDOUT_FILENO);
     platform::fd_sink error_bytes(STDERR_FILENO);
     const bool terminal = platform::is_colour_terminal(STDOUT_FILENO);
-    // A terminal is slow to take bytes: a second thread writes each full buffer while the
-    // next lines are coloured.
-    std::optional<platform::write_behind_sink> behind;
-    if (terminal) behind.emplace(out_bytes);
-    io::text_output output(behind ? static_cast<io::byte_sink&>(*behind) : out_bytes, *codec, terminal);
+    io::text_output output(out_bytes, *codec, terminal);
     io::line_reader input(in_bytes);
     input.tie(&output);
     platform::terminal_console console(output, terminal);
@@ -51,10 +45,8 @@ int run(int argc, char** argv) {
     huecast::program_streams streams{input, output, console, error_bytes};
     int code = huecast::wmain(argc, pointers.data(), streams);
     output.flush();
-    io::transfer_status output_status = output.status();
-    if (behind && output_status == io::transfer_status::ok) output_status = behind->finish();
 
-    if (output_status == io::transfer_status::failed) {
+    if (output.status() == io::transfer_status::failed) {
         write_stderr("standard output: " + output.error_text());
         code = 1;
     } else if (input.status() == io::transfer_status::failed) {
