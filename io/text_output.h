@@ -43,7 +43,9 @@ private:
         if (buffer_.size() >= flush_threshold) flush();
     }
 
-    static constexpr std::size_t flush_threshold = 64 * 1024;
+    // Four times a pipe's capacity: copying into a pipe took 1.85 x cat's time with 64 KiB
+    // blocks and 1.6 x with these; larger ones gained nothing more.
+    static constexpr std::size_t flush_threshold = 256 * 1024;
     static constexpr std::size_t piece_units = 16 * 1024;
 
     byte_sink& sink_;
