@@ -58,7 +58,7 @@ TEST(TextOutput, ALongTextIsWrittenInPiecesWithNothingChanged) {
     const auto codec = io::make_utf8_codec();
     // The first pair straddles the first place where a piece could end.
     std::u16string text(16383, u'a');
-    for (int i = 0; i < 100000; ++i) {
+    for (int i = 0; i < 400000; ++i) {
         text += (i % 7 == 0) ? u"\U0001F600" : (i % 5 == 0) ? u"\n" : (i % 3 == 0) ? u"\x00E9" : u"ab";
     }
     for (const bool terminal : {false, true}) {
