@@ -9,7 +9,8 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from wine_run import EXE, environment, pieces, row_text, run_console, run_pipe, run_shell  # noqa: E402
+from wine_run import (EXE, ConsoleSession, environment, pieces, row_text, run_console, run_pipe,  # noqa: E402
+                      run_shell)
 
 USAGE_LINES = [
     b"huecast v2.1 *** coloured console *** free *** https://huecast.example",
@@ -36,6 +37,16 @@ DEFAULT = (7, 0)
 def windows_path(path):
     """The path as Wine's Z: drive shows a Unix path."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Executable(unittest.TestCase):
+    def test_needs_no_dll_beside_it(self):
+        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", EXE], capture_output=True, text=True,
+                              check=True).stdout
+        dlls = {line.split(":", 1)[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line}
+        self.assertIn("kernel32.dll", dlls)
+        # Only libraries that every Windows system has.
+        self.assertLessEqual(dlls, {"kernel32.dll", "msvcrt.dll", "odbc32.dll", "user32.dll", "advapi32.dll"})
 
 
 class ThroughPipesAndFiles(unittest.TestCase):
@@ -195,6 +206,27 @@ class OnTheConsole(unittest.TestCase):
                                code_page="932")
         self.assertEqual([pieces(r) for r in japanese[0]], [[("日本語", 10, 0)]])
         self.assertEqual([pieces(r) for r in japanese[1]], [[("x日", *DEFAULT), ("本", 12, 0), ("y", *DEFAULT)]])
+
+
+class TypedAtTheConsole(unittest.TestCase):
+    def test_each_typed_line_comes_back_coloured_while_input_waits(self):
+        # The console takes keys once Wine's console owns the terminal: cmd says when.
+        session = ConsoleSession("wine cmd /c 'echo ready & %s 0c,b 0a,in'" % windows_path(EXE))
+        try:
+            session.wait_for(lambda rows: any(row_text(r) == "ready" for r in rows))
+            session.wait_until_keys_reach_the_console()
+            for line in ("abc", "second line"):
+                session.type_line(line)
+                # The typed line is echoed by the console, then written back coloured before
+                # the program waits for the next one.
+                rows = session.wait_for(lambda rows: sum(row_text(r) == line for r in rows) == 2)
+                shown = [pieces(r) for r in rows if row_text(r) == line]
+                self.assertEqual(shown[0], [(line, *DEFAULT)])
+                expected = {"abc": [("a", *DEFAULT), ("b", 12, 0), ("c", *DEFAULT)],
+                            "second line": [("second l", *DEFAULT), ("in", 10, 0), ("e", *DEFAULT)]}[line]
+                self.assertEqual(shown[1], expected)
+        finally:
+            session.close()
 
 
 if __name__ == "__main__":

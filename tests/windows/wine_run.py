@@ -180,3 +180,56 @@ def run_console(cases, code_page="437", timeout=90):
                 all(c.fg == DEFAULT_FG and c.bg == DEFAULT_BG for c in rows_of_case[-1]):
             rows_of_case.pop()
     return results
+
+
+class ConsoleSession:
+    """One command on a Wine console in tmux, typed at like a person would: `type_line`
+    sends keys and Enter, `wait_for` polls the screen until a row shows the given text."""
+
+    def __init__(self, command, code_page="437"):
+        env = environment(code_page)
+        env["HUECAST"] = "wine " + shlex.quote(EXE)
+        self.tmux = ["tmux", "-L", TMUX_SOCKET]
+        self.session = "typed" + uuid.uuid4().hex[:8]
+        env_args = []
+        for key in ("HUECAST", "LC_ALL", "LOCPATH", "WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES", "PATH"):
+            if key in env:
+                env_args += ["-e", "%s=%s" % (key, env[key])]
+        subprocess.run(self.tmux + ["-f", "/dev/null", "new-session", "-d", "-s", self.session, "-x", "200", "-y",
+                                    "50", *env_args, "bash", "--norc", "--noprofile", "-c", command + "; sleep 600"],
+                       check=True, env=env)
+
+    def rows(self):
+        screen = subprocess.run(self.tmux + ["capture-pane", "-e", "-p", "-J", "-S", "-", "-t", self.session],
+                                capture_output=True, text=True, check=True).stdout
+        return parse_screen(screen)
+
+    def wait_until_keys_reach_the_console(self):
+        """Until Wine's console has the terminal in raw mode, the terminal itself would take
+        (and echo, and translate) the keys; give the program a moment to start reading."""
+        tty = subprocess.run(self.tmux + ["display-message", "-p", "-t", self.session, "#{pane_tty}"],
+                             capture_output=True, text=True, check=True).stdout.strip()
+        deadline = time.monotonic() + 30
+        while "-icanon" not in subprocess.run(["stty", "-F", tty, "-a"], capture_output=True, text=True).stdout:
+            if time.monotonic() > deadline:
+                raise TimeoutError("Wine's console never took the terminal")
+            time.sleep(0.1)
+        time.sleep(1)
+
+    def type_line(self, text):
+        subprocess.run(self.tmux + ["send-keys", "-t", self.session, "-l", text], check=True)
+        subprocess.run(self.tmux + ["send-keys", "-t", self.session, "Enter"], check=True)
+
+    def wait_for(self, predicate, timeout=30):
+        deadline = time.monotonic() + timeout
+        while True:
+            rows = self.rows()
+            if predicate(rows):
+                return rows
+            if time.monotonic() > deadline:
+                raise TimeoutError("the console never showed what was expected:\n" +
+                                   "\n".join(row_text(r) for r in rows))
+            time.sleep(0.2)
+
+    def close(self):
+        subprocess.run(self.tmux + ["kill-session", "-t", self.session], capture_output=True)
