@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "entry.h"
+#include "io/codec.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
 #include "platform/posix/terminal_console.h"
+#include "qel/startup_objects.h"
+#include "qel/wexception.h"
 
 namespace {
 
@@ -33,6 +36,11 @@ int run(int argc, char** argv) {
     io::line_reader input(in_bytes);
     input.tie(&output);
     platform::terminal_console console(output, terminal);
+#ifndef HUECAST_WITHOUT_LIBRARY_OBJECTS
+    // The support library's process-wide objects: after the streams, before the entry, gone
+    // after it returns (the benchmark build that measures their cost leaves them out).
+    const qel::startup_objects library_objects;
+#endif
 
     std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
     std::vector<const char16_t*> pointers;
@@ -63,6 +71,14 @@ int main(int argc, char** argv) {
         return run(argc, argv);
     } catch (const std::exception& e) {
         write_stderr(std::string("internal error: ") + e.what());
+        return 3;
+    } catch (const qel::wexception& e) {
+        std::string text;
+        io::make_multibyte_codec()->encode(e.Text(), text);
+        write_stderr("internal error: " + text);
+        return 3;
+    } catch (...) {
+        write_stderr("internal error: unknown exception");
         return 3;
     }
 }
