@@ -13,6 +13,8 @@
 #include "platform/win32/console_screen.h"
 #include "platform/win32/handle_streams.h"
 #include "platform/win32/process_locale.h"
+#include "qel/startup_objects.h"
+#include "qel/wexception.h"
 
 // The runtime must not expand wildcards: "*" in a filter is part of its expression.
 extern "C" int _dowildcard;
@@ -46,6 +48,9 @@ int run(int argc, wchar_t** argv) {
     io::line_reader input(in_bytes);
     input.tie(&output);
     platform::console_screen screen(out_handle, output);
+    // The support library's process-wide objects: after the streams, before the entry, gone
+    // after it returns.
+    const qel::startup_objects library_objects;
 
     std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
     std::vector<const char16_t*> pointers;
@@ -80,6 +85,14 @@ int wmain(int argc, wchar_t** argv) {
         return run(argc, argv);
     } catch (const std::exception& e) {
         write_stderr(std::string("internal error: ") + e.what());
+        return 3;
+    } catch (const qel::wexception& e) {
+        std::string text;
+        for (const char16_t c : e.Text()) text.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+        write_stderr("internal error: " + text);
+        return 3;
+    } catch (...) {
+        write_stderr("internal error: unknown exception");
         return 3;
     }
 }
