@@ -3,7 +3,11 @@
 // and the executable's version record. Usage: win32_backend_test <path of huecast.exe>.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <new>
 #include <cwchar>
 #include <cwctype>
 #include <string>
@@ -12,6 +16,8 @@
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/handle_streams.h"
 #include "platform/win32/process_locale.h"
+#include "qel/memory.h"
+#include "qel/os.h"
 
 namespace {
 
@@ -271,6 +277,44 @@ void process_locale() {
     CHECK(towupper(L'\u00e9') == L'\u00c9');
 }
 
+void support_library_on_windows() {
+    // The system's message table, line end and all; nothing for a code it does not know.
+    const std::u16string denied = qel::os::MessageTableText(ERROR_ACCESS_DENIED);
+    CHECK(denied.size() > 2 && denied.substr(denied.size() - 2) == u"\r\n");
+    CHECK(qel::os::MessageTableText(0x2000ffff).empty());
+
+    const std::time_t now = std::time(nullptr);
+    CHECK(qel::os::LocalYear() == std::localtime(&now)->tm_year + 1900);
+
+    // Process-heap blocks: sizes as asked, contents kept when they grow, distinct empty blocks.
+    void* a = qel::MemAlloc(0);
+    void* b = qel::MemAlloc(0);
+    CHECK(a != nullptr && b != nullptr && a != b);
+    CHECK(qel::MemSize(a) == 0);
+    void* c = qel::MemRealloc(nullptr, 10);
+    CHECK(qel::MemSize(c) == 10);
+    std::memcpy(c, "0123456789", 10);
+    c = qel::MemRealloc(c, 100000);
+    CHECK(qel::MemSize(c) == 100000 && std::memcmp(c, "0123456789", 10) == 0);
+    // Exhaustion is std::bad_alloc, and the block being resized survives it.
+    bool thrown = false;
+    try {
+        qel::MemRealloc(c, SIZE_MAX / 2);
+    } catch (const std::bad_alloc&) {
+        thrown = true;
+    }
+    CHECK(thrown && std::memcmp(c, "0123456789", 10) == 0);
+    thrown = false;
+    try {
+        qel::MemAlloc(SIZE_MAX / 2);
+    } catch (const std::bad_alloc&) {
+        thrown = true;
+    }
+    CHECK(thrown);
+    CHECK(qel::MemFree(a) == 0 && qel::MemFree(b) == 0 && qel::MemFree(c) == 0);
+    CHECK(qel::MemFree(nullptr) == 0 && qel::MemSize(nullptr) == 0);
+}
+
 std::u16string version_string(const std::vector<char>& record, const wchar_t* name) {
     const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
     void* value = nullptr;
@@ -312,6 +356,7 @@ int wmain(int argc, wchar_t** argv) {
     byte_layer_over_pipes();
     console_conversion();
     process_locale();
+    support_library_on_windows();
     if (argc > 1) {
         version_record(argv[1]);
     } else {
