@@ -40,6 +40,29 @@ bool line_reader::next(std::string_view& line) {
     }
 }
 
+bool line_reader::next_lines(std::string_view& lines) {
+    for (;;) {
+        // Only the bytes read since the last look can hold a new line feed.
+        const std::string_view fresh(buffer_.data() + begin_ + scanned_, end_ - begin_ - scanned_);
+        const std::size_t lf = fresh.rfind('\n');
+        if (lf != std::string_view::npos) {
+            const std::size_t n = scanned_ + lf + 1;
+            lines = std::string_view(buffer_.data() + begin_, n);
+            begin_ += n;
+            scanned_ = 0;
+            return true;
+        }
+        scanned_ = end_ - begin_;
+        if (input_over_ || !fill()) {
+            if (begin_ == end_) return false;
+            lines = std::string_view(buffer_.data() + begin_, end_ - begin_);
+            begin_ = end_;
+            scanned_ = 0;
+            return true;
+        }
+    }
+}
+
 bool line_reader::read_line(std::u16string& line, const codec& text_codec) {
     std::string_view bytes;
     line.clear();

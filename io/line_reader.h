@@ -26,6 +26,10 @@ public:
 
     // The next line's bytes, valid until the next call; false at the end of input.
     bool next(std::string_view& line);
+    // Every complete line buffered now, as one run of bytes that ends in a line feed, or at
+    // the end of input the last line, without one. Valid until the next call; false at the
+    // end of input. Mixing this with next() is allowed: each byte is delivered once.
+    bool next_lines(std::string_view& lines);
     // The next line decoded into `line` (emptied first); false at the end of input.
     bool read_line(std::u16string& line, const codec& text_codec);
 

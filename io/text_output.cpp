@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace io {
 
 text_output::text_output(byte_sink& sink, const codec& text_codec, bool terminal)
@@ -58,6 +62,44 @@ void text_output::write_encoded(std::string_view bytes) {
     }
     buffer_.append(bytes);
     flush_if_full();
+}
+
+namespace {
+
+// The first line feed in [p, end), or end. Lines are short: a call to memchr for each
+// costs more than the search.
+const char* find_line_feed(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lf));
+        if (hits != 0) return p + __builtin_ctz(static_cast<unsigned>(hits));
+        p += 16;
+    }
+#endif
+    const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+    return hit != nullptr ? static_cast<const char*>(hit) : end;
+}
+
+}  // namespace
+
+void text_output::write_lines(std::string_view lines) {
+    const char* p = lines.data();
+    const char* const end = p + lines.size();
+    while (p < end && good()) {
+        const char* const lf = find_line_feed(p, end);
+        // The CR of a CR LF goes with the line end, as line_reader::next drops it.
+        const char* const body_end = lf != end && lf > p && lf[-1] == '\r' ? lf - 1 : lf;
+        const std::string_view body(p, static_cast<std::size_t>(body_end - p));
+        if (body.size() >= flush_threshold) {
+            write_encoded(body);
+        } else {
+            buffer_.append(body);
+        }
+        end_line();
+        if (lf == end) break;
+        p = lf + 1;
+    }
 }
 
 void text_output::write_control(std::string_view bytes) {

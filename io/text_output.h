@@ -22,6 +22,10 @@ public:
     void write(std::u16string_view text);
     // Bytes already in the code page that hold no line feed: a line copied as read.
     void write_encoded(std::string_view bytes);
+    // Whole lines already in the code page, each with its line feed (the last may lack
+    // one), as line_reader::next_lines gives them: the same bytes as write_encoded and
+    // end_line per line, without the cost per line.
+    void write_lines(std::string_view lines);
     // Bytes for the terminal itself (escape sequences), passed on untranslated.
     void write_control(std::string_view bytes);
     // A line feed (CR LF to files and pipes).

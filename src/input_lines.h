@@ -24,6 +24,23 @@ void for_each_input_line(program_streams& streams, Each each) {
     }
 }
 
+// Copies every input line to the output as it is, apart from its line end: the mode's work
+// where no colour can show. Lines go in whole runs when the code page round-trips every
+// byte, otherwise one by one through the codec.
+inline void copy_input_lines(program_streams& streams) {
+    io::text_output& out = streams.output;
+    if (out.text_codec().lossless()) {
+        std::string_view lines;
+        while (out.good() && streams.input.next_lines(lines)) out.write_lines(lines);
+        return;
+    }
+    std::u16string line;
+    while (out.good() && streams.input.read_line(line, out.text_codec())) {
+        out.write(line);
+        out.end_line();
+    }
+}
+
 // Writes a line as handed on by for_each_input_line.
 inline void write_line_body(io::text_output& out, std::string_view bytes) { out.write_encoded(bytes); }
 inline void write_line_body(io::text_output& out, std::u16string_view text) { out.write(text); }

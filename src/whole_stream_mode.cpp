@@ -7,6 +7,11 @@ namespace huecast {
 int whole_stream_mode(ColourAttribute attribute, program_streams& streams) {
     qel::console_color guard(streams.console);
     io::text_output& out = streams.output;
+    if (qel::ColourAttribute current; !streams.console.query(current)) {
+        // Not a console: setting and restoring the colour would change nothing.
+        copy_input_lines(streams);
+        return 0;
+    }
     for_each_input_line(streams, [&](auto line) {
         guard.set(attribute);
         write_line_body(out, line);

@@ -98,3 +98,55 @@ TEST(LineReader, DecodesLinesWithTheCodec) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a mode writes for `input` when it copies lines unchanged: line by line (next,
+// write_encoded, end_line) or in runs (next_lines, write_lines).
+std::string copied(const std::string& input, bool in_runs, bool terminal, std::size_t chunk, bool console = false) {
+    memory_source source(input, chunk, console);
+    memory_sink sink;
+    const auto codec = io::make_utf8_codec();
+    io::text_output out(sink, *codec, terminal);
+    io::line_reader reader(source, 64);
+    std::string_view piece;
+    if (in_runs) {
+        while (reader.next_lines(piece)) out.write_lines(piece);
+    } else {
+        while (reader.next(piece)) {
+            out.write_encoded(piece);
+            out.end_line();
+        }
+    }
+    out.flush();
+    return sink.bytes;
+}
+
+TEST(LineReader, CopyingInRunsGivesTheBytesOfCopyingLineByLine) {
+    // CR LF, CR CR LF, lone CRs, a CR at the very end, empty lines, NULs, ^Z, lines far
+    // longer than the reader's block and than the writer's, and no final line feed.
+    std::string soup;
+    unsigned state = 7;
+    const std::string pieces[] = {"\n", "\r\n", "\r", "\r\r\n", "ab", "\xD0\x96", std::string(1, '\0'),
+                                  "0123456789abcdef0123456789", "\x1A"};
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 1103515245u + 12345u;
+        soup += pieces[(state >> 16) % 9];
+    }
+    const std::string long_line(600 * 1024, 'x');
+    const std::string inputs[] = {"", "\n", "a", "a\r", "a\r\n\r\nb\n\n", soup, "x\n" + long_line + "\r\ny", long_line};
+    for (const std::string& input : inputs) {
+        for (const bool terminal : {false, true}) {
+            for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{100000}}) {
+                if (chunk == 1 && input.size() > 100000) continue;
+                for (const bool console : {false, true}) {
+                    ASSERT_EQ(copied(input, true, terminal, chunk, console), copied(input, false, terminal, chunk, console))
+                        << "input of " << input.size() << " bytes, terminal " << terminal << ", reads of " << chunk
+                        << ", console " << console;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
