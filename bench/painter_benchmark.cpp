@@ -22,11 +22,10 @@ std::vector<huecast::painter_filter> four_filters() {
     return filters;
 }
 
-void paint_four_filters(benchmark::State& state) {
+void paint(benchmark::State& state, std::vector<huecast::painter_filter> filters) {
     const auto codec = io::make_utf8_codec();
     std::vector<std::u16string> lines;
     for (const std::string_view line : bench::sample_lines()) codec->decode(line, lines.emplace_back());
-    std::vector<huecast::painter_filter> filters = four_filters();
     for (const auto& f : filters) {
         if (!f.expression) {
             state.SkipWithError("a filter did not compile");
@@ -46,6 +45,16 @@ void paint_four_filters(benchmark::State& state) {
     state.counters["coloured_per_line"] = static_cast<double>(coloured) / static_cast<double>(lines.size());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bench::sample_log().size()));
 }
+void paint_four_filters(benchmark::State& state) { paint(state, four_filters()); }
 BENCHMARK(paint_four_filters)->Unit(benchmark::kMillisecond);
+
+// Each of the four alone, to see which one the time goes to.
+void paint_one_filter(benchmark::State& state) {
+    std::vector<huecast::painter_filter> filters = four_filters();
+    std::vector<huecast::painter_filter> one;
+    one.push_back(std::move(filters[static_cast<std::size_t>(state.range(0))]));
+    paint(state, std::move(one));
+}
+BENCHMARK(paint_one_filter)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -106,6 +106,9 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
 
     std::unique_ptr<matcher> m(new matcher(std::move(s)));
     m->reaches_behind_start_ = reaches;
+    // The same text test on the safe side: a "^" in a class or an escaped "\\A" counts too.
+    m->sees_start_of_text_ = reaches || lookbehind > 0 || contains(expression, u"^") ||
+                             contains(expression, u"\\A") || contains(expression, u"\\G");
     return m;
 }
 

@@ -60,6 +60,11 @@ public:
     // verbs such as (*SKIP)). For any other expression, an attempt that starts past the
     // front of a text sees exactly what it would see in any longer text ending the same way.
     bool reaches_behind_start() const { return reaches_behind_start_; }
+    // False when an attempt cannot tell the front of a text from any other place: the
+    // expression has no `^`, `\A`, `\G`, `\b`, `\B`, lookbehind or verb. An attempt of such
+    // an expression at the front of a text succeeds or fails as it did at the same place in
+    // any longer text ending the same way.
+    bool sees_start_of_text() const { return sees_start_of_text_; }
 
 private:
     struct state;
@@ -68,6 +73,7 @@ private:
 
     std::unique_ptr<state> state_;
     bool reaches_behind_start_ = false;
+    bool sees_start_of_text_ = true;
 };
 
 }  // namespace huecast

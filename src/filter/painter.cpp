@@ -43,7 +43,9 @@ void painter::search_from(std::size_t filter, std::u16string_view line, std::siz
 // see the start of a text. So one attempt anchored at `position` settles it: if it
 // succeeds, that match is the first; if not, the known result stands. That holds only
 // while the known match's own attempt (where it began before any \K) lies after
-// `position`; otherwise the filter is searched again from `position`.
+// `position`; otherwise the filter is searched again from `position`. An expression that
+// cannot see the start of a text (matcher::sees_start_of_text) needs not even that attempt:
+// the search from q already made it, at the same place, and it failed.
 void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t position) {
     next_match& next = next_[filter];
     const matcher& expression = *filters_[filter].expression;
@@ -55,6 +57,7 @@ void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t 
         search_from(filter, line, position);
         return;
     }
+    if (!expression.sees_start_of_text()) return;
     found_match m;
     switch (filters_[filter].expression->find_at_front(line.substr(position), m)) {
         case search_result::found:
