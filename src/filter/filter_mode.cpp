@@ -81,10 +81,7 @@ int filter_mode(const char16_t* const argv[], int argc, program_streams& streams
     io::text_output& out = streams.output;
     if (!out.terminal()) {
         // Colours change nothing here, so the lines go through as they are, at copy speed.
-        for_each_input_line(streams, [&](auto line) {
-            write_line_body(out, line);
-            out.end_line();
-        });
+        copy_input_lines(streams);
         return 0;
     }
     painter painter(std::move(compiled));
