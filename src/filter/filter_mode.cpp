@@ -44,18 +44,33 @@ void paint_lines(painter& painter, const char16_t* const argv[], program_streams
     std::vector<segment> segments;
     std::size_t line_number = 0;
     bool warned = false;
-    while (out.good() && streams.input.read_line(line, out.text_codec())) {
+    const io::codec& codec = out.text_codec();
+    std::string_view bytes;
+    while (out.good() && streams.input.next(bytes)) {
+        line.clear();
+        codec.decode(bytes, line);
         ++line_number;
         qel::console_color guard(streams.console);
         painter.paint(line, segments);
         const std::u16string_view text(line);
+        // Under a code page that round-trips every byte, a line with as many units as bytes
+        // has one unit per byte (ASCII, or a byte that is not UTF-8), unit i standing for
+        // byte i: its pieces are written as the bytes they came from, with no encoding.
+        const bool one_unit_per_byte = codec.lossless() && line.size() == bytes.size();
+        const auto write = [&](const segment& piece) {
+            if (one_unit_per_byte) {
+                out.write_encoded(bytes.substr(piece.begin, piece.end - piece.begin));
+            } else {
+                out.write(text.substr(piece.begin, piece.end - piece.begin));
+            }
+        };
         for (const segment& piece : segments) {
             if (piece.colour) {
                 guard.set(*piece.colour);
-                out.write(text.substr(piece.begin, piece.end - piece.begin));
+                write(piece);
                 guard.restore();
             } else {
-                out.write(text.substr(piece.begin, piece.end - piece.begin));
+                write(piece);
             }
         }
         out.end_line();

@@ -60,6 +60,12 @@ TEST(FilterMode, ColoursEachPieceBetweenSetAndRestore) {
 TEST(FilterMode, TextOutsideAsciiAndUndecodableBytesSurvive) {
     const run_result r = run({u"0c,ошибка", u"0a,b"}, "x\xff" "b \xd0\x9e\xd0\xa8\xd0\x98\xd0\x91\xd0\x9a\xd0\x90\n");
     EXPECT_EQ(r.output, "x\xff{0A}b{07} {0C}\xd0\x9e\xd0\xa8\xd0\x98\xd0\x91\xd0\x9a\xd0\x90{07}\n{07}");
+    // Lines with one unit per byte (ASCII, undecodable bytes, NULs, lone CRs) are written
+    // from their bytes; the pieces must still fall where the text's do.
+    const std::string odd("\xfe" "ab\x80\r\0ERROR\xc3", 12);
+    const run_result same = run({u"0c,error", u"0a,b"}, odd + "\n" + odd);
+    const std::string painted = "\xfe" "a{0A}b{07}\x80\r" + std::string(1, '\0') + "{0C}ERROR{07}\xc3\n{07}";
+    EXPECT_EQ(same.output, painted + painted);
 }
 
 TEST(FilterMode, AnInvalidFilterStopsTheRunBeforeAnythingIsRead) {
