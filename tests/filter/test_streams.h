@@ -1,50 +1,20 @@
-// In-memory ends for driving filter mode in tests: input bytes that count how often they
-// are read, output bytes collected in a string, and a console that records every attribute
-// it is asked to apply, marking the spot in the output.
+// In-memory ends for driving filter mode in tests: the shared input and output stand-ins,
+// and a console that records every attribute it is asked to apply, marking the spot in the
+// output.
 #pragma once
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "io/byte_stream.h"
+#include "memory_streams.h"
 #include "io/text_output.h"
 #include "qel/console_color.h"
 
 namespace huecast::testing {
 
-class memory_source final : public io::byte_source {
-public:
-    explicit memory_source(std::string bytes) : bytes_(std::move(bytes)) {}
-    io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override {
-        ++reads;
-        got = std::min(capacity, bytes_.size() - at_);
-        if (got == 0) return io::transfer_status::end;
-        bytes_.copy(buffer, got, at_);
-        at_ += got;
-        return io::transfer_status::ok;
-    }
-    bool is_console() const override { return false; }
-    std::string error_text() const override { return {}; }
-
-    int reads = 0;
-
-private:
-    std::string bytes_;
-    std::size_t at_ = 0;
-};
-
-class memory_sink final : public io::byte_sink {
-public:
-    io::transfer_status write(const char* data, std::size_t size) override {
-        bytes.append(data, size);
-        return io::transfer_status::ok;
-    }
-    std::string error_text() const override { return {}; }
-
-    std::string bytes;
-};
+using testing_support::memory_sink;
+using testing_support::memory_source;
 
 // Saved attribute 0x07. Each apply puts "{XX}" (the attribute in hex) into the output, so
 // a test sees exactly where colours change between pieces of text.
