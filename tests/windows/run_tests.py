@@ -25,8 +25,10 @@ def prepare_wine(prefix):
     if not os.path.exists(os.path.join(prefix, "system.reg")):
         print("creating the Wine prefix", prefix, flush=True)
         subprocess.run(["wineboot", "--init"], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run(["wineserver", "--wait"], check=True)
-    # One server for the whole run rather than one per program start.
+        # The prefix is complete once the boot's server has finished.
+        subprocess.run(["wineserver", "--wait"], check=True, timeout=300)
+    # One server for the whole run rather than one per program start (none is started when
+    # one is already running for this prefix).
     subprocess.run(["wineserver", "--persistent=60"], check=True)
 
 
