@@ -144,10 +144,11 @@ def human(n):
     return "%d B" % n
 
 
-def run_rows(rows, rounds, env, progress, short=0.25, extra_passes=6):
-    """Every row once per round, the order rotating; rows that take under `short` seconds
-    (copies into a pipe) then get `extra_passes` more passes of their own in the same round,
-    interleaved too, because a few milliseconds of other load would decide their median."""
+def run_rows(rows, rounds, env, progress, short=0.25):
+    """Every row once per round, the order rotating. Then, in the same round and interleaved
+    too, the rows the targets are judged on get more passes: 6 for those under `short`
+    seconds (a few milliseconds of other load would decide their median), 2 for the other
+    huecast rows and their floors."""
     def run(row):
         seconds, out, peak = run_once(row.argv, row.input_path, row.path, env)
         row.times.append(seconds)
@@ -158,10 +159,14 @@ def run_rows(rows, rounds, env, progress, short=0.25, extra_passes=6):
         order = rows[r % len(rows):] + rows[:r % len(rows)]
         for row in order:
             run(row)
-        quick = [row for row in order if rounds > 1 and statistics.median(row.times) < short]
-        for _ in range(extra_passes if quick else 0):
-            for row in quick:
-                run(row)
+        if rounds == 1:
+            continue
+        judged = [row for row in order if row.floor or row.name.startswith("huecast")]
+        quick = [row for row in judged if statistics.median(row.times) < short]
+        for passes, group in ((6, quick), (2, [row for row in judged if row not in quick])):
+            for _ in range(passes):
+                for row in group:
+                    run(row)
         progress("round %d of %d done" % (r + 1, rounds))
 
 
