@@ -81,7 +81,7 @@ windows-deps:
 windows: windows-deps
 	JOBS=$(JOBS) cmake/build-pcre2-windows.sh $(WIN_DEPS)
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DHUECAST_WIN_DEPS=$(abspath $(WIN_DEPS)) -DCMAKE_BUILD_TYPE=Release
+	  -DHUECAST_WIN_DEPS=$(abspath $(WIN_DEPS)) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_TESTS=ON
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 test-windows: windows

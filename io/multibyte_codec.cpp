@@ -16,6 +16,9 @@ void append_code_point(std::u16string& text, std::uint32_t cp) {
     }
 }
 
+// A code point that UTF-16 can carry: no surrogate, nothing past U+10FFFF.
+bool is_scalar_value(std::uint32_t cp) { return cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF); }
+
 class multibyte_codec final : public codec {
 public:
     void decode(std::string_view bytes, std::u16string& text) const override {
@@ -25,8 +28,7 @@ public:
             wchar_t wc = 0;
             const std::size_t n = std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
             if (n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2) ||
-                static_cast<std::uint32_t>(wc) > 0x10FFFF ||
-                (static_cast<std::uint32_t>(wc) >= 0xD800 && static_cast<std::uint32_t>(wc) <= 0xDFFF)) {
+                !is_scalar_value(static_cast<std::uint32_t>(wc))) {
                 text.push_back(static_cast<char16_t>(escaped_byte_base + static_cast<unsigned char>(bytes[i])));
                 state = std::mbstate_t{};
                 ++i;
