@@ -1,5 +1,7 @@
 // The POSIX entry: locale, standard handles, arguments in the process code page; then the
 // program, then what the run's input and output came to.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -23,10 +25,27 @@ void write_stderr(const std::string& line) {
     [[maybe_unused]] const auto ignored = ::write(STDERR_FILENO, text.data(), text.size());
 }
 
+// A pipe of 1 MiB rather than the usual 64 KiB: a sixteenth of the wake-ups on either side
+// of it, which on two cores halved the time of copying into a pipe. Only ever widened;
+// where the system refuses, the pipe stays as it was.
+void widen_pipe(int fd) {
+#ifdef F_SETPIPE_SZ
+    constexpr int wanted = 1 << 20;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) return;
+    const int size = ::fcntl(fd, F_GETPIPE_SZ);
+    if (size >= 0 && size < wanted) ::fcntl(fd, F_SETPIPE_SZ, wanted);
+#else
+    (void)fd;
+#endif
+}
+
 int run(int argc, char** argv) {
     const std::unique_ptr<io::codec> codec = platform::set_locale_from_environment();
     // A reader that goes away shows up as EPIPE on the next write, which ends the run quietly.
     std::signal(SIGPIPE, SIG_IGN);
+    widen_pipe(STDIN_FILENO);
+    widen_pipe(STDOUT_FILENO);
 
     platform::fd_source in_bytes(STDIN_FILENO);
     platform::fd_sink out_bytes(STDOUT_FILENO);

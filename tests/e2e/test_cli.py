@@ -78,6 +78,22 @@ class PlainModesThroughPipes(unittest.TestCase):
         # Under the C locale arguments are bytes, so é arrives as its two UTF-8 bytes and stays so.
         self.assertEqual((code, out), (0, "caf\u00e9 \u4e2d end\r\n".encode()))
 
+    def test_pipes_are_widened_never_narrowed(self):
+        import fcntl
+        for start in (64 << 10, 2 << 20):
+            read_end, write_end = os.pipe()
+            try:
+                try:
+                    fcntl.fcntl(write_end, fcntl.F_SETPIPE_SZ, start)
+                except PermissionError:  # above the system's limit for this user
+                    continue
+                p = subprocess.run([BINARY, "1f"], input=b"x\n", stdout=write_end, env=environment())
+                self.assertEqual((p.returncode, os.read(read_end, 100)), (0, b"x\r\n"))
+                self.assertEqual(fcntl.fcntl(read_end, fcntl.F_GETPIPE_SZ), max(start, 1 << 20))
+            finally:
+                os.close(read_end)
+                os.close(write_end)
+
     def test_output_to_a_file(self):
         with tempfile.TemporaryFile() as f:
             p = subprocess.run([BINARY, "1f"], input=b"x\ny", stdout=f, env=environment())
