@@ -210,12 +210,22 @@ def micro(binary, log, smoke):
             argv.append("--benchmark_min_time=0.001")
         else:
             argv += ["--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"]
-        subprocess.run(argv, check=True)
+        subprocess.run(argv, check=True, stdout=subprocess.DEVNULL)
         data = json.load(open(f.name))
     rates = {}
+    print("micro benchmarks on %s (%s), %s; throughput in input bytes" % (
+        os.path.basename(log), human(os.path.getsize(log)), "one pass each" if smoke else "medians of 5"))
+    print("  %-34s %12s %10s  %s" % ("benchmark", "time", "MB/s", "counters"))
+    print("  " + "-" * 72)
     for b in data["benchmarks"]:
-        if b.get("aggregate_name", "median") == "median":
-            rates[b.get("run_name", b["name"])] = b.get("bytes_per_second", 0.0)
+        if b.get("aggregate_name", "median") != "median":
+            continue
+        name = b.get("run_name", b["name"])
+        rates[name] = b.get("bytes_per_second", 0.0)
+        counters = ", ".join("%s %.2f" % (k, v) for k, v in b.items()
+                             if k in ("out_per_in", "coloured_per_line"))
+        ms = b["real_time"] / {"ns": 1e6, "us": 1e3, "ms": 1.0, "s": 1e-3}[b["time_unit"]]
+        print("  %-34s %9.3f ms %10.0f  %s" % (name, ms, rates[name] / 1e6, counters))
     return rates
 
 
