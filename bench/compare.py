@@ -231,9 +231,9 @@ def micro(binary, log, smoke):
 
 def print_table(rows, start):
     print()
-    print("%-12s %-9s %-34s %9s %8s %9s %7s %8s" %
+    print("%-15s %-9s %-34s %9s %8s %9s %7s %8s" %
           ("workload", "path", "tool", "median s", "x floor", "MB/s in", "out/in", "peak MB"))
-    print("-" * 103)
+    print("-" * 106)
     floors = {(r.workload, r.path): r.median() for r in rows if r.floor}
     last = None
     for r in rows:
@@ -241,13 +241,13 @@ def print_table(rows, start):
         m = r.median()
         ratio = m / floors[key] if floors.get(key) else float("nan")
         out_in = (statistics.median(r.outs) / os.path.getsize(r.input_path)) if r.outs else float("nan")
-        print("%-12s %-9s %-34s %9.3f %8.2f %9.0f %7.2f %8.1f" % (
+        print("%-15s %-9s %-34s %9.3f %8.2f %9.0f %7.2f %8.1f" % (
             r.workload if key != last else "", r.path if key != last else "", r.name, m, ratio,
             r.input_bytes / m / 1e6, out_in, r.peak_mb()))
         last = key
     floor = start.get("/bin/echo hello (floor)", (0,))[0]
     for name, (m, peak) in start.items():
-        print("%-12s %-9s %-34s %9.4f %8.2f %9s %7s %8.1f" % (
+        print("%-15s %-9s %-34s %9.4f %8.2f %9s %7s %8.1f" % (
             "start-up" if "echo" in name else "", "/dev/null" if "echo" in name else "", name, m, m / floor,
             "", "", peak))
 
