@@ -37,6 +37,23 @@ bool contains(std::u16string_view text, std::u16string_view piece) {
     return text.find(piece) != std::u16string_view::npos;
 }
 
+// True when the expression finds the same matches without UTF on a text of ASCII characters
+// alone: it is ASCII itself and names no character above U+007F by an escape, so no case
+// folding (the Kelvin sign folds to "k") or property can reach beyond ASCII. The test is on
+// the text and errs on the safe side.
+bool same_without_utf_on_ascii(std::u16string_view e) {
+    if (contains(e, u"(*")) return false;
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        if (e[i] >= 0x80) return false;
+        if (e[i] != u'\\' || i + 1 == e.size()) continue;
+        const char16_t next = e[++i];
+        if (contains(u"xuoNpPX", std::u16string_view(&next, 1))) return false;
+        // An octal escape of two or more digits may name a character above U+007F.
+        if (next >= u'0' && next <= u'9' && i + 1 < e.size() && e[i + 1] >= u'0' && e[i + 1] <= u'9') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 struct matcher::state {
@@ -47,10 +64,18 @@ struct matcher::state {
     pcre2_jit_stack* jit_stack = nullptr;
     bool jitted = false;
     bool front_jitted = false;
+    // Without UTF, which is faster, for texts of ASCII characters alone; null when the
+    // expression could mean something else there.
+    pcre2_code* ascii_code = nullptr;
+    pcre2_code* ascii_front_code = nullptr;
+    bool ascii_jitted = false;
+    bool ascii_front_jitted = false;
 
     ~state() {
         pcre2_code_free(code);
         pcre2_code_free(front_code);
+        pcre2_code_free(ascii_code);
+        pcre2_code_free(ascii_front_code);
         pcre2_match_data_free(data);
         pcre2_match_context_free(context);
         pcre2_jit_stack_free(jit_stack);
@@ -75,8 +100,8 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
         s->front_code =
             pcre2_compile(pointer_to(expression), expression.size(), compile_options | PCRE2_ANCHORED, &code, &offset, cc);
     }
-    pcre2_compile_context_free(cc);
     if (s->code == nullptr || s->front_code == nullptr) {
+        pcre2_compile_context_free(cc);
         error.message = error_text(code);
         error.offset = offset;
         return nullptr;
@@ -86,6 +111,27 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
     // depth and heap limits; both are correct, JIT is only faster.
     s->jitted = pcre2_jit_compile(s->code, PCRE2_JIT_COMPLETE) == 0;
     s->front_jitted = pcre2_jit_compile(s->front_code, PCRE2_JIT_COMPLETE) == 0;
+    // Only a word boundary gains: in UTF mode it must step back over a whole character,
+    // while a plain search costs the same either way.
+    const bool word_boundary = contains(expression, u"\\b") || contains(expression, u"\\B");
+    if (word_boundary && same_without_utf_on_ascii(expression)) {
+        constexpr std::uint32_t without_utf = compile_options & ~(PCRE2_UTF | PCRE2_MATCH_INVALID_UTF);
+        int ignored_code = 0;
+        PCRE2_SIZE ignored_offset = 0;
+        s->ascii_code = pcre2_compile(pointer_to(expression), expression.size(), without_utf, &ignored_code,
+                                      &ignored_offset, cc);
+        s->ascii_front_code = pcre2_compile(pointer_to(expression), expression.size(), without_utf | PCRE2_ANCHORED,
+                                            &ignored_code, &ignored_offset, cc);
+        if (s->ascii_code == nullptr || s->ascii_front_code == nullptr) {
+            pcre2_code_free(s->ascii_code);
+            pcre2_code_free(s->ascii_front_code);
+            s->ascii_code = s->ascii_front_code = nullptr;
+        } else {
+            s->ascii_jitted = pcre2_jit_compile(s->ascii_code, PCRE2_JIT_COMPLETE) == 0;
+            s->ascii_front_jitted = pcre2_jit_compile(s->ascii_front_code, PCRE2_JIT_COMPLETE) == 0;
+        }
+    }
+    pcre2_compile_context_free(cc);
 
     s->data = pcre2_match_data_create(1, nullptr);
     s->context = pcre2_match_context_create(nullptr);
@@ -112,15 +158,23 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
     return m;
 }
 
-search_result matcher::find(std::u16string_view text, found_match& match) { return run(false, text, match); }
+bool matcher::faster_on_ascii() const { return state_->ascii_code != nullptr; }
 
-search_result matcher::find_at_front(std::u16string_view text, found_match& match) {
-    return run(true, text, match);
+search_result matcher::find(std::u16string_view text, found_match& match, bool ascii_text) {
+    return run(false, ascii_text, text, match);
 }
 
-search_result matcher::run(bool front_only, std::u16string_view text, found_match& match) {
-    pcre2_code* code = front_only ? state_->front_code : state_->code;
-    const bool jitted = front_only ? state_->front_jitted : state_->jitted;
+search_result matcher::find_at_front(std::u16string_view text, found_match& match, bool ascii_text) {
+    return run(true, ascii_text, text, match);
+}
+
+search_result matcher::run(bool front_only, bool ascii_text, std::u16string_view text, found_match& match) {
+    const state& s = *state_;
+    const bool without_utf = ascii_text && s.ascii_code != nullptr;
+    pcre2_code* code = without_utf ? (front_only ? s.ascii_front_code : s.ascii_code)
+                                   : (front_only ? s.front_code : s.code);
+    const bool jitted = without_utf ? (front_only ? s.ascii_front_jitted : s.ascii_jitted)
+                                    : (front_only ? s.front_jitted : s.jitted);
     // The JIT entry skips pcre2_match's per-call checks, which cost as much as a short search.
     const int rc = jitted ? pcre2_jit_match(code, pointer_to(text), text.size(), 0, match_options, state_->data,
                                             state_->context)

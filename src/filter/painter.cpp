@@ -1,9 +1,33 @@
 #include "filter/painter.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace huecast {
 namespace {
 
 bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+bool is_ascii(std::u16string_view text) {
+    const char16_t* p = text.data();
+    const char16_t* const end = p + text.size();
+#if defined(__SSE2__)
+    __m128i all = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16) {
+        all = _mm_or_si128(all, _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8))));
+    }
+    // Units at or above U+0080 have a bit set outside the low seven.
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(all, _mm_set1_epi16(static_cast<short>(0xFF80))),
+                                          _mm_setzero_si128())) != 0xFFFF) {
+        return false;
+    }
+#endif
+    char16_t rest = 0;
+    for (; p < end; ++p) rest |= *p;
+    return rest < 0x80;
+}
 
 found_match shifted(found_match m, std::size_t by) {
     m.attempt += by;
@@ -14,12 +38,14 @@ found_match shifted(found_match m, std::size_t by) {
 
 }  // namespace
 
-painter::painter(std::vector<painter_filter> filters) : filters_(std::move(filters)), next_(filters_.size()) {}
+painter::painter(std::vector<painter_filter> filters) : filters_(std::move(filters)), next_(filters_.size()) {
+    for (const painter_filter& f : filters_) any_faster_on_ascii_ = any_faster_on_ascii_ || f.expression->faster_on_ascii();
+}
 
 void painter::search_from(std::size_t filter, std::u16string_view line, std::size_t position) {
     next_match& next = next_[filter];
     found_match m;
-    switch (filters_[filter].expression->find(line.substr(position), m)) {
+    switch (filters_[filter].expression->find(line.substr(position), m, ascii_line_)) {
         case search_result::found:
             next.state = next_match::found;
             next.match = shifted(m, position);
@@ -59,7 +85,7 @@ void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t 
     }
     if (!expression.sees_start_of_text()) return;
     found_match m;
-    switch (filters_[filter].expression->find_at_front(line.substr(position), m)) {
+    switch (filters_[filter].expression->find_at_front(line.substr(position), m, ascii_line_)) {
         case search_result::found:
             next.state = next_match::found;
             next.match = shifted(m, position);
@@ -76,6 +102,7 @@ void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t 
 void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
     segments.clear();
     gave_up_.clear();
+    ascii_line_ = any_faster_on_ascii_ && is_ascii(line);
     for (next_match& next : next_) next.state = next_match::unknown;
 
     std::size_t position = 0;

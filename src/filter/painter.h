@@ -53,6 +53,8 @@ private:
     std::vector<painter_filter> filters_;
     std::vector<next_match> next_;
     std::vector<std::size_t> gave_up_;
+    bool any_faster_on_ascii_ = false;  // some filter searches ASCII lines in a faster way
+    bool ascii_line_ = false;           // the line being painted holds ASCII characters alone
 };
 
 }  // namespace huecast

@@ -143,3 +143,33 @@ TEST(Matcher, VeryLongTextsAreSearchedWithoutTrouble) {
 
 }  // namespace
 }  // namespace huecast
+
+namespace huecast {
+namespace {
+
+// On a text of ASCII characters alone the matcher may search without UTF; it must find
+// what the UTF search finds, also where case folding leads out of ASCII and back.
+TEST(Matcher, AsciiTextsGiveTheSameMatchesWithoutUtf) {
+    const std::u16string_view text = u"ok Kelvin 10k, s and S; \\u00e9 x{17F}";
+    for (const char16_t* expression : {u"\\bok\\b", u"k", u"\u212A", u"\\u212a", u"\u017F", u"[\\u2000-\\u3000]+",
+                                       u"\\x{17F}", u"\\d+k", u"[^a-z ]+", u"\\w+", u"\\\\u00e9", u"S.A"}) {
+        auto m = compiled(expression);
+        ASSERT_NE(m, nullptr);
+        for (std::size_t from = 0; from < text.size(); ++from) {
+            found_match with_utf, without;
+            const search_result a = m->find(text.substr(from), with_utf, false);
+            const search_result b = m->find(text.substr(from), without, true);
+            ASSERT_EQ(a, b) << from;
+            if (a == search_result::found) {
+                EXPECT_EQ(std::pair(with_utf.begin, with_utf.end), std::pair(without.begin, without.end)) << from;
+            }
+        }
+    }
+    // The Kelvin sign folds to k, so it finds the k of "10k".
+    found_match m;
+    ASSERT_EQ(compiled(u"\u212A")->find(u"10k", m, true), search_result::found);
+    EXPECT_EQ(m.begin, 2u);
+}
+
+}  // namespace
+}  // namespace huecast
