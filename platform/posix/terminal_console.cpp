@@ -32,6 +32,11 @@ bool terminal_console::apply(qel::ColourAttribute attribute) {
     if (attribute != in_effect_) {
         if (attribute == terminal_default_attribute) {
             output_.write_control("\x1b[0m");
+        } else if (attribute < sequences_.size()) {
+            // Filters colour piece after piece in a few attributes: each sequence is made once.
+            std::string& sequence = sequences_[attribute];
+            if (sequence.empty()) sequence = sgr_sequence(attribute);
+            output_.write_control(sequence);
         } else {
             output_.write_control(sgr_sequence(attribute));
         }

@@ -4,6 +4,7 @@
 // colour terminal the query fails and nothing is ever written.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "io/text_output.h"
@@ -28,6 +29,7 @@ private:
     io::text_output& output_;
     const bool is_terminal_;
     qel::ColourAttribute in_effect_ = terminal_default_attribute;
+    std::array<std::string, 256> sequences_;  // for the attributes of two colour digits
 };
 
 }  // namespace platform
