@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "entry.h"
+#include "run.h"
 #include "io/codec.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
@@ -70,17 +70,7 @@ int run(int argc, char** argv) {
     pointers.push_back(nullptr);
 
     huecast::program_streams streams{input, output, console, error_bytes};
-    int code = huecast::wmain(argc, pointers.data(), streams);
-    output.flush();
-
-    if (output.status() == io::transfer_status::failed) {
-        write_stderr("standard output: " + output.error_text());
-        code = 1;
-    } else if (input.status() == io::transfer_status::failed) {
-        write_stderr("standard input: " + input.error_text());
-        code = 1;
-    }
-    return code;
+    return huecast::run(argc, pointers.data(), streams);
 }
 
 }  // namespace

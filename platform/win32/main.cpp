@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "entry.h"
+#include "run.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_screen.h"
 #include "platform/win32/handle_streams.h"
@@ -61,21 +61,7 @@ int run(int argc, wchar_t** argv) {
     pointers.push_back(nullptr);
 
     huecast::program_streams streams{input, output, screen, *error_bytes};
-    int code = huecast::wmain(argc, pointers.data(), streams);
-    output.flush();
-
-    const auto report = [&](const std::string& what) {
-        const std::string line = "huecast: " + what + "\n";
-        error_bytes->write(line.data(), line.size());
-    };
-    if (output.status() == io::transfer_status::failed) {
-        report("standard output: " + output.error_text());
-        code = 1;
-    } else if (input.status() == io::transfer_status::failed) {
-        report("standard input: " + input.error_text());
-        code = 1;
-    }
-    return code;
+    return huecast::run(argc, pointers.data(), streams);
 }
 
 }  // namespace

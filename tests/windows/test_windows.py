@@ -9,27 +9,11 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from wine_run import (EXE, ConsoleSession, environment, pieces, row_text, run_console, run_pipe,  # noqa: E402
                       run_shell)
+from usage_lines import USAGE_LINES  # noqa: E402
 
-USAGE_LINES = [
-    b"huecast v2.1 *** coloured console *** free *** https://huecast.example",
-    b"Usage:",
-    b"huecast <BG color><text color>        - write stdin with specified color",
-    b"huecast <BG color><text color>,<regex> ...",
-    b" " * 38 + b"- write stdin by lines with color",
-    b" " * 40 + b"specified for each line by a filter",
-    b"huecast <BG color><text color> <text> - write <text> with specified color",
-    b"<BG color> and <text color> are same hex digit 0-F as in COLOR command",
-    b"0 = Black       8 = Gray",
-    b"1 = Blue        9 = Light blue",
-    b"2 = Green       A = Light green",
-    b"3 = Aqua        B = Light aqua",
-    b"4 = Red         C = Light red",
-    b"5 = Purple      D = Light purple",
-    b"6 = Yellow      E = Light yellow",
-    b"7 = White       F = Bright white",
-]
 
 DEFAULT = (7, 0)
 

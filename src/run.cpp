@@ -1,0 +1,26 @@
+#include "run.h"
+
+#include <string>
+
+#include "entry.h"
+
+namespace huecast {
+
+int run(int argc, const char16_t* const argv[], program_streams& streams) {
+    const int code = wmain(argc, argv, streams);
+    streams.output.flush();
+    const auto failure = [&](std::u16string what, const std::string& why) {
+        streams.output.text_codec().decode(why, what);
+        report_error(streams, what);
+        return 1;
+    };
+    if (streams.output.status() == io::transfer_status::failed) {
+        return failure(u"standard output: ", streams.output.error_text());
+    }
+    if (streams.input.status() == io::transfer_status::failed) {
+        return failure(u"standard input: ", streams.input.error_text());
+    }
+    return code;
+}
+
+}  // namespace huecast

@@ -1,0 +1,12 @@
+// One run of the program on its streams: the entry, then the rest of the output written out.
+// A failure to read standard input or to write standard output becomes one line on the
+// error sink and exit code 1; a reader of the output that went away is no failure.
+#pragma once
+
+#include "program_streams.h"
+
+namespace huecast {
+
+int run(int argc, const char16_t* const argv[], program_streams& streams);
+
+}  // namespace huecast
