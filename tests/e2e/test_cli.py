@@ -10,7 +10,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from huecast_run import BINARY, environment, run_pipe, run_terminal  # noqa: E402
-from usage_lines import USAGE_LINES  # noqa: E402
+from expectations import LINE_END_CASES, USAGE_LINES  # noqa: E402
 
 ESC = b"\x1b"
 RESET = ESC + b"[0m"
@@ -31,15 +31,7 @@ class Usage(unittest.TestCase):
 
 class PlainModesThroughPipes(unittest.TestCase):
     def test_whole_stream_copies_lines_with_crlf(self):
-        cases = [
-            (b"", b""),
-            (b"a\r\nb", b"a\r\nb\r\n"),
-            (b"one\ntwo\n\n", b"one\r\ntwo\r\n\r\n"),
-            (b"cr\rinside\r\r\n", b"cr\rinside\r\r\n"),
-            (b"nul\x00byte\n", b"nul\x00byte\r\n"),
-            (b"before\x1aafter\nmore\n", b"before\r\n"),
-        ]
-        for data, expected in cases:
+        for data, expected in LINE_END_CASES:
             self.assertEqual(run_pipe(["1f"], data), (0, expected, b""), data)
 
     def test_undecodable_bytes_pass_through_in_every_mode(self):

@@ -1,4 +1,5 @@
-"""The usage text's sixteen lines, as bytes, for the end-to-end tests of every build."""
+"""What every build writes to a pipe, whatever its platform: the usage text's sixteen lines,
+and whole-stream mode's input and output at the line ends."""
 
 USAGE_LINES = [
     b"huecast v2.1 *** coloured console *** free *** https://huecast.example",
@@ -17,4 +18,14 @@ USAGE_LINES = [
     b"5 = Purple      D = Light purple",
     b"6 = Yellow      E = Light yellow",
     b"7 = White       F = Bright white",
+]
+
+# Whole-stream mode into a pipe: input bytes and the output they give.
+LINE_END_CASES = [
+    (b"", b""),
+    (b"a\r\nb", b"a\r\nb\r\n"),
+    (b"one\ntwo\n\n", b"one\r\ntwo\r\n\r\n"),
+    (b"cr\rinside\r\r\n", b"cr\rinside\r\r\n"),
+    (b"nul\x00byte\n", b"nul\x00byte\r\n"),
+    (b"before\x1aafter\nmore\n", b"before\r\n"),
 ]
