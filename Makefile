@@ -28,7 +28,7 @@ build: deps
 
 demo: build
 	@$(BUILD)/huecast 0a Build passed
-	@$(BUILD)/huecast 0c,error 0e,warn\(ing\)? 0a,\\bok\\b 0b,\\d+\\.\\d+\\.\\d+\\.\\d+ < examples/sample.log
+	@$(BUILD)/huecast 0c,error '0e,warn(ing)?' '0a,\bok\b' '0b,\d+\.\d+\.\d+\.\d+' < examples/sample.log
 
 test-unit: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -91,4 +91,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) $(WIN_DEPS)
