@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "internal_error.h"
 #include "run.h"
 #include "io/codec.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
 #include "platform/posix/terminal_console.h"
 #include "qel/startup_objects.h"
-#include "qel/wexception.h"
 
 namespace {
 
@@ -78,16 +78,8 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return run(argc, argv);
-    } catch (const std::exception& e) {
-        write_stderr(std::string("internal error: ") + e.what());
-        return 3;
-    } catch (const qel::wexception& e) {
-        std::string text;
-        io::make_multibyte_codec()->encode(e.Text(), text);
-        write_stderr("internal error: " + text);
-        return 3;
     } catch (...) {
-        write_stderr("internal error: unknown exception");
+        write_stderr("internal error: " + huecast::current_exception_text(*io::make_multibyte_codec()));
         return 3;
     }
 }

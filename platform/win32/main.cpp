@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "internal_error.h"
 #include "run.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_screen.h"
 #include "platform/win32/handle_streams.h"
 #include "platform/win32/process_locale.h"
 #include "qel/startup_objects.h"
-#include "qel/wexception.h"
 
 // The runtime must not expand wildcards: "*" in a filter is part of its expression.
 extern "C" int _dowildcard;
@@ -69,16 +69,10 @@ int run(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
     try {
         return run(argc, argv);
-    } catch (const std::exception& e) {
-        write_stderr(std::string("internal error: ") + e.what());
-        return 3;
-    } catch (const qel::wexception& e) {
-        std::string text;
-        for (const char16_t c : e.Text()) text.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-        write_stderr("internal error: " + text);
-        return 3;
     } catch (...) {
-        write_stderr("internal error: unknown exception");
+        // One byte per character up to U+00FF, "?" beyond: the library's own texts are
+        // ASCII or Cyrillic, and the streams may be gone by now.
+        write_stderr("internal error: " + huecast::current_exception_text(*io::make_byte_codec()));
         return 3;
     }
 }
