@@ -33,6 +33,44 @@ std::u16string error_text(int code) {
     return std::u16string(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n));
 }
 
+bool is_high_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool is_low_surrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Where the next run of valid UTF-16 begins after a lone surrogate at or after `from`
+// (which is not inside a pair); text.size() when there is none.
+std::size_t next_run_after_lone_surrogate(std::u16string_view text, std::size_t from) {
+    bool after_lone = false;
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (is_high_surrogate(c) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
+            if (after_lone) return i;
+            ++i;
+        } else if (is_high_surrogate(c) || is_low_surrogate(c)) {
+            after_lone = true;
+        } else if (after_lone) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
+// Where PCRE2 may begin its attempts: only after a line break (the search's start aside),
+// and anchored at the start.
+struct start_rule {
+    std::uint32_t first_code_type = 0;
+    bool anchored = false;
+    bool operator==(const start_rule&) const = default;
+};
+
+start_rule start_rule_of(const pcre2_code* code) {
+    start_rule rule;
+    std::uint32_t options = 0;
+    pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODETYPE, &rule.first_code_type);
+    pcre2_pattern_info(code, PCRE2_INFO_ALLOPTIONS, &options);
+    rule.anchored = (options & PCRE2_ANCHORED) != 0;
+    return rule;
+}
+
 bool contains(std::u16string_view text, std::u16string_view piece) {
     return text.find(piece) != std::u16string_view::npos;
 }
@@ -70,6 +108,19 @@ struct matcher::state {
     pcre2_code* ascii_front_code = nullptr;
     bool ascii_jitted = false;
     bool ascii_front_jitted = false;
+    // When every branch begins with `.*`, PCRE2 tries the expression only at the front and
+    // after a line break (or, with (?s), at the front alone): `.*` reaches every other
+    // start from there. A lone surrogate stops `.` as well, which PCRE2 does not take into
+    // account, so for such an expression the start of each run of valid text after a lone
+    // surrogate is tried too.
+    bool starts_only_after_breaks = false;
+
+    // One search of `code` from `offset`; PCRE2's return code.
+    int match(pcre2_code* c, bool jit, std::u16string_view text, std::size_t offset) const {
+        // The JIT entry skips pcre2_match's per-call checks, which cost as much as a short search.
+        return jit ? pcre2_jit_match(c, pointer_to(text), text.size(), offset, match_options, data, context)
+                   : pcre2_match(c, pointer_to(text), text.size(), offset, match_options, data, context);
+    }
 
     ~state() {
         pcre2_code_free(code);
@@ -106,6 +157,18 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
         error.offset = offset;
         return nullptr;
     }
+
+    pcre2_code* any_start =
+        pcre2_compile(pointer_to(expression), expression.size(), compile_options | PCRE2_NO_DOTSTAR_ANCHOR, &code,
+                      &offset, cc);
+    if (any_start == nullptr) {
+        pcre2_compile_context_free(cc);
+        throw std::bad_alloc();
+    }
+    // `\G` would hold at such a start, so an expression with it keeps PCRE2's starts.
+    s->starts_only_after_breaks =
+        start_rule_of(s->code) != start_rule_of(any_start) && !contains(expression, u"\\G");
+    pcre2_code_free(any_start);
 
     // Without JIT (an expression it does not support) the interpreter runs, under the
     // depth and heap limits; both are correct, JIT is only faster.
@@ -175,21 +238,37 @@ search_result matcher::run(bool front_only, bool ascii_text, std::u16string_view
                                    : (front_only ? s.front_code : s.code);
     const bool jitted = without_utf ? (front_only ? s.ascii_front_jitted : s.ascii_jitted)
                                     : (front_only ? s.front_jitted : s.jitted);
-    // The JIT entry skips pcre2_match's per-call checks, which cost as much as a short search.
-    const int rc = jitted ? pcre2_jit_match(code, pointer_to(text), text.size(), 0, match_options, state_->data,
-                                            state_->context)
-                          : pcre2_match(code, pointer_to(text), text.size(), 0, match_options, state_->data,
-                                        state_->context);
-    if (rc == PCRE2_ERROR_NOMATCH) return search_result::none;
-    if (rc < 0) return search_result::gave_up;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(state_->data);
-    match.begin = ovector[0];
-    match.end = ovector[1];
-    match.attempt = pcre2_get_startchar(state_->data);
-    // Without JIT, an anchored expression is tried again at the start of each run of valid
-    // text after a lone surrogate; such a match did not start at the front.
-    if (front_only && match.attempt != 0) return search_result::none;
-    return search_result::found;
+    const int rc = s.match(code, jitted, text, 0);
+    if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) return search_result::gave_up;
+    search_result result = search_result::none;
+    if (rc >= 0) {
+        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(s.data);
+        match.begin = ovector[0];
+        match.end = ovector[1];
+        match.attempt = pcre2_get_startchar(s.data);
+        // Without JIT, an anchored expression is tried again at the start of each run of
+        // valid text after a lone surrogate; such a match did not start at the front.
+        if (front_only && match.attempt != 0) return search_result::none;
+        result = search_result::found;
+    }
+    if (front_only || ascii_text || !s.starts_only_after_breaks) return result;
+
+    // The starts PCRE2 left out: each run of valid text after a lone surrogate, up to the
+    // attempt that succeeded. A match from there cannot cross the next lone surrogate.
+    const std::size_t limit = result == search_result::found ? match.attempt : text.size();
+    for (std::size_t start = next_run_after_lone_surrogate(text, 0); start < limit;
+         start = next_run_after_lone_surrogate(text, start)) {
+        const int at = s.match(s.front_code, s.front_jitted, text, start);
+        if (at == PCRE2_ERROR_NOMATCH) continue;
+        if (at < 0) return search_result::gave_up;
+        if (pcre2_get_startchar(s.data) != start) continue;  // the interpreter's retry further on
+        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(s.data);
+        match.attempt = start;
+        match.begin = ovector[0];
+        match.end = ovector[1];
+        return search_result::found;
+    }
+    return result;
 }
 
 }  // namespace huecast

@@ -24,6 +24,8 @@ public:
         static const std::vector<std::u16string> atoms = {
             u"a", u"b", u"c", u"ab", u"ba", u"A", u"é", u"-", u" ", u"1", u".", u"\\w", u"\\W", u"\\d", u"\\s",
             u"\\S", u"[ab]", u"[^a]", u"[a-c]", u"\\x41", u"\\u00e9", u"\U0001F600", u"\\.", u"[^]", u"_", u"\\C",
+            // PCRE2 tries an expression that begins with `.*` only at a few starts.
+            u".*", u".+",
             // Characters outside ASCII that fold to ASCII letters (the Kelvin sign, the long s).
             u"k", u"s", u"\u212A", u"\u017F", u"[\\u2000-\\u3000]", u"\\u212a"};
         static const std::vector<std::u16string> anchors = {u"^", u"$", u"\\b", u"\\B", u"\\A", u"\\z", u"\\Z", u"\\G"};
@@ -33,7 +35,8 @@ public:
                                                            u". ", u"\\w", u"a|bc", u"\\b", u"^",      u"\\b.."};
         static const std::vector<std::u16string> special = {u"(a|b)\\1", u"a\\Kb", u"\\w\\K\\w",
                                                             u"a(*SKIP)(*F)|b", u"(*COMMIT)a", u"a(*PRUNE)b",
-                                                            u"(?i)B", u"[[:<:]]a", u"a[[:>:]]"};
+                                                            u"(?i)B", u"[[:<:]]a", u"a[[:>:]]",
+                                                            u"(?s).*b", u".*?a|^b"};
         const int choice = depth > 3 ? 0 : pick(100);
         if (choice < 35) return one_of(atoms);
         if (choice < 50) return expression(depth + 1) + expression(depth + 1);

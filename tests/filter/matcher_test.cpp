@@ -86,6 +86,15 @@ TEST(Matcher, LoneSurrogatesNeverMatchAndNeverStopTheSearch) {
     EXPECT_EQ(first(u"b", text), (span{2, 3}));
     EXPECT_EQ(first(u"\\bb\\b", text), (span{2, 3}));
     EXPECT_EQ(first(u"b$", text), std::nullopt);
+
+    // An expression that begins with `.*` is tried where a lone surrogate ends, too; (?s)
+    // and a `^` branch change nothing there, and the first run still comes first.
+    const std::u16string after = std::u16string(u"ab") + char16_t(0xDCFF) + u"cx" + char16_t(0xDC80) + u"dx";
+    EXPECT_EQ(first(u".*", after), (span{0, 2}));
+    EXPECT_EQ(first(u".*x", after), (span{3, 5}));
+    EXPECT_EQ(first(u"(?s).*x", after), (span{3, 5}));
+    EXPECT_EQ(first(u"^c|.*d", after), (span{6, 7}));
+    EXPECT_EQ(first(u".*", std::u16string(1, char16_t(0xDCFF)) + u"b a"), (span{1, 4}));
 }
 
 TEST(Matcher, FrontOnlyAndReportedStart) {
