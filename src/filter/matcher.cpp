@@ -54,8 +54,8 @@ std::size_t next_run_after_lone_surrogate(std::u16string_view text, std::size_t 
     return text.size();
 }
 
-// Where PCRE2 may begin its attempts: only after a line break (the search's start aside),
-// and anchored at the start.
+// Where PCRE2 begins its attempts: the kind of first code unit it looks for (2: the start
+// or after a line break) and whether only the start counts.
 struct start_rule {
     std::uint32_t first_code_type = 0;
     bool anchored = false;
@@ -122,6 +122,12 @@ struct matcher::state {
                    : pcre2_match(c, pointer_to(text), text.size(), offset, match_options, data, context);
     }
 
+    // The match the last successful search found.
+    found_match last_match() const {
+        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+        return {pcre2_get_startchar(data), ovector[0], ovector[1]};
+    }
+
     ~state() {
         pcre2_code_free(code);
         pcre2_code_free(front_code);
@@ -158,17 +164,18 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
         return nullptr;
     }
 
-    pcre2_code* any_start =
-        pcre2_compile(pointer_to(expression), expression.size(), compile_options | PCRE2_NO_DOTSTAR_ANCHOR, &code,
-                      &offset, cc);
-    if (any_start == nullptr) {
-        pcre2_compile_context_free(cc);
-        throw std::bad_alloc();
+    // Only an expression with a `.` can begin with `.*`. `\G` would hold at a start after a
+    // lone surrogate, so an expression with it keeps PCRE2's starts.
+    if (contains(expression, u".") && !contains(expression, u"\\G")) {
+        pcre2_code* any_start = pcre2_compile(pointer_to(expression), expression.size(),
+                                              compile_options | PCRE2_NO_DOTSTAR_ANCHOR, &code, &offset, cc);
+        if (any_start == nullptr) {
+            pcre2_compile_context_free(cc);
+            throw std::bad_alloc();
+        }
+        s->starts_only_after_breaks = start_rule_of(s->code) != start_rule_of(any_start);
+        pcre2_code_free(any_start);
     }
-    // `\G` would hold at such a start, so an expression with it keeps PCRE2's starts.
-    s->starts_only_after_breaks =
-        start_rule_of(s->code) != start_rule_of(any_start) && !contains(expression, u"\\G");
-    pcre2_code_free(any_start);
 
     // Without JIT (an expression it does not support) the interpreter runs, under the
     // depth and heap limits; both are correct, JIT is only faster.
@@ -242,16 +249,13 @@ search_result matcher::run(bool front_only, bool ascii_text, std::u16string_view
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) return search_result::gave_up;
     search_result result = search_result::none;
     if (rc >= 0) {
-        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(s.data);
-        match.begin = ovector[0];
-        match.end = ovector[1];
-        match.attempt = pcre2_get_startchar(s.data);
+        match = s.last_match();
         // Without JIT, an anchored expression is tried again at the start of each run of
         // valid text after a lone surrogate; such a match did not start at the front.
         if (front_only && match.attempt != 0) return search_result::none;
         result = search_result::found;
     }
-    if (front_only || ascii_text || !s.starts_only_after_breaks) return result;
+    if (!s.starts_only_after_breaks || front_only || ascii_text) return result;
 
     // The starts PCRE2 left out: each run of valid text after a lone surrogate, up to the
     // attempt that succeeded. A match from there cannot cross the next lone surrogate.
@@ -261,11 +265,9 @@ search_result matcher::run(bool front_only, bool ascii_text, std::u16string_view
         const int at = s.match(s.front_code, s.front_jitted, text, start);
         if (at == PCRE2_ERROR_NOMATCH) continue;
         if (at < 0) return search_result::gave_up;
-        if (pcre2_get_startchar(s.data) != start) continue;  // the interpreter's retry further on
-        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(s.data);
-        match.attempt = start;
-        match.begin = ovector[0];
-        match.end = ovector[1];
+        const found_match m = s.last_match();
+        if (m.attempt != start) continue;  // the interpreter's retry further on
+        match = m;
         return search_result::found;
     }
     return result;
