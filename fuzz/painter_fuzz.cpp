@@ -56,12 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::u16string text;
         utf8->decode(input.substr(0, lf), text);
         input.remove_prefix(lf + 1);
-        huecast::compile_error error;
-        std::unique_ptr<huecast::matcher> expression = huecast::matcher::compile(text, error, limits);
+        auto expression = huecast::matcher::compile(text, limits);
         if (!expression) continue;
         const auto attribute = static_cast<huecast::ColourAttribute>(0x0A + filters.size());
         filters.push_back({attribute, text});
-        compiled.push_back({attribute, std::move(expression)});
+        compiled.push_back({huecast::testing::colour_of(attribute), std::move(expression).value()});
     }
     std::u16string line;
     utf8->decode(input, line);

@@ -21,10 +21,10 @@ int wmain(int argc, const char16_t* const argv[], program_streams& streams) {
         write_usage(streams.output).end_line();
         return 0;
     }
-    if (const int result = filter_mode(argv, argc, streams); result != not_all_filters) return result;
-    const ColourAttribute attribute = colour_of_argument(argv[1]);
-    if (argc == 2) return whole_stream_mode(attribute, streams);
-    return text_mode(argv, attribute, argc, streams);
+    if (auto filters = parse_filters(argc, argv)) return filter_mode(*filters, argv, streams);
+    const text_colour colour = colour_of_argument(argv[1]);
+    if (argc == 2) return whole_stream_mode(colour, streams);
+    return text_mode(argc, argv, colour, streams);
 }
 
 }  // namespace huecast

@@ -4,13 +4,13 @@
 
 namespace huecast {
 
-int text_mode(const char16_t* const argv[], ColourAttribute attribute, int argc, program_streams& streams) {
+int text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams) {
     std::u16string text;
     for (int i = 2; i < argc; ++i) {
         text += argv[i];
         if (i != argc - 1) text += u' ';
     }
-    qel::console_color guard(streams.console, attribute);
+    qel::console_color guard(streams.console, colour.attribute());
     streams.output.write(text);
     guard.restore();
     streams.output.end_line();

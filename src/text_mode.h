@@ -2,11 +2,11 @@
 // colour and followed by a line break in the colour that was in force before.
 #pragma once
 
-#include "colour_code.h"
+#include "colour/colour.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-int text_mode(const char16_t* const argv[], ColourAttribute attribute, int argc, program_streams& streams);
+int text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams);
 
 }  // namespace huecast

@@ -4,7 +4,7 @@
 
 namespace huecast {
 
-int whole_stream_mode(ColourAttribute attribute, program_streams& streams) {
+int whole_stream_mode(text_colour colour, program_streams& streams) {
     qel::console_color guard(streams.console);
     io::text_output& out = streams.output;
     if (qel::ColourAttribute current; !streams.console.query(current)) {
@@ -13,7 +13,7 @@ int whole_stream_mode(ColourAttribute attribute, program_streams& streams) {
         return 0;
     }
     for_each_input_line(streams, [&](auto line) {
-        guard.set(attribute);
+        guard.set(colour.attribute());
         write_line_body(out, line);
         guard.restore();
         out.end_line();

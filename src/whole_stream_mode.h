@@ -2,11 +2,11 @@
 // line ends stay in the colour that was in force before.
 #pragma once
 
-#include "colour_code.h"
+#include "colour/colour.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-int whole_stream_mode(ColourAttribute attribute, program_streams& streams);
+int whole_stream_mode(text_colour colour, program_streams& streams);
 
 }  // namespace huecast

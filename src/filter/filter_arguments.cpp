@@ -3,35 +3,27 @@
 #include "qel/strings.h"
 
 namespace huecast {
-namespace {
 
-bool is_hex_digit(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
-}  // namespace
-
-bool parse_filter(std::u16string_view argument, Filter& filter) {
+std::optional<Filter> parse_filter(std::u16string_view argument) {
     if (argument.size() < 3 || !is_hex_digit(argument[0]) || !is_hex_digit(argument[1]) || argument[2] != u',') {
-        return false;
+        return std::nullopt;
     }
     const std::u16string_view text = argument.substr(3);
     // The expression part runs to the end of the argument and may not hold a line end.
-    if (text.find_first_of(u"\r\n") != std::u16string_view::npos) return false;
-    filter.attribute = colour_from_code(argument[0], argument[1]);
-    filter.text.assign(text);
+    if (text.find_first_of(u"\r\n") != std::u16string_view::npos) return std::nullopt;
+    Filter filter{colour_from_code(argument[0], argument[1]), std::u16string(text)};
     qel::strip_pairs(filter.text, u'"', 0);
-    return true;
+    return filter;
 }
 
-int parse_filters(FilterList& list, int argc, const char16_t* const argv[]) {
-    list.clear();
+value_or_error<FilterList, not_a_filter> parse_filters(int argc, const char16_t* const argv[]) {
+    FilterList list;
     for (int i = 1; i < argc; ++i) {
-        Filter filter;
-        if (!parse_filter(argv[i], filter)) return 1;
-        list.push_back(std::move(filter));
+        std::optional<Filter> filter = parse_filter(argv[i]);
+        if (!filter) return not_a_filter{i};
+        list.push_back(std::move(*filter));
     }
-    return 0;
+    return list;
 }
 
 }  // namespace huecast

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <list>
+#include <optional>
 #include <string>
+#include <string_view>
 
-#include "colour_code.h"
+#include "colour/colour_code.h"
+#include "value_or_error.h"
 
 namespace huecast {
 
@@ -18,11 +21,15 @@ struct Filter {
 // In command-line order; filters are only appended.
 using FilterList = std::list<Filter>;
 
-// True when `argument` is of the filter form; then `filter` holds it decoded.
-bool parse_filter(std::u16string_view argument, Filter& filter);
+// The first argument that is not of the filter form.
+struct not_a_filter {
+    int index;  // in argv
+};
 
-// Empties `list` and fills it from argv[1] .. argv[argc-1]. Returns 0 when every one is a
-// filter, 1 at the first that is not (the list then holds those before it).
-int parse_filters(FilterList& list, int argc, const char16_t* const argv[]);
+// `argument` decoded, when it is of the filter form.
+std::optional<Filter> parse_filter(std::u16string_view argument);
+
+// The filters of argv[1] .. argv[argc-1], when every one is a filter (none for argc <= 1).
+value_or_error<FilterList, not_a_filter> parse_filters(int argc, const char16_t* const argv[]);
 
 }  // namespace huecast

@@ -25,14 +25,13 @@ bool compile_filters(const FilterList& filters, const char16_t* const argv[], pr
                      std::vector<painter_filter>& compiled) {
     std::size_t index = 1;
     for (const Filter& filter : filters) {
-        compile_error error;
-        std::unique_ptr<matcher> expression = matcher::compile(filter.text, error);
+        value_or_error<matcher, compile_error> expression = matcher::compile(filter.text);
         if (!expression) {
-            report_error(streams, describe_filter(index, argv[index]) + u": " + error.message + u" at offset " +
-                                      decimal(error.offset));
+            report_error(streams, describe_filter(index, argv[index]) + u": " + expression.error().message +
+                                      u" at offset " + decimal(expression.error().offset));
             return false;
         }
-        compiled.push_back({filter.attribute, std::move(expression)});
+        compiled.push_back({text_colour::from_attribute(filter.attribute), std::move(expression).value()});
         ++index;
     }
     return true;
@@ -66,7 +65,7 @@ void paint_lines(painter& painter, const char16_t* const argv[], program_streams
         };
         for (const segment& piece : segments) {
             if (piece.colour) {
-                guard.set(*piece.colour);
+                guard.set(piece.colour->attribute());
                 write(piece);
                 guard.restore();
             } else {
@@ -87,9 +86,7 @@ void paint_lines(painter& painter, const char16_t* const argv[], program_streams
 
 }  // namespace
 
-int filter_mode(const char16_t* const argv[], int argc, program_streams& streams) {
-    FilterList filters;
-    if (const int result = parse_filters(filters, argc, argv); result != 0) return result;
+int filter_mode(const FilterList& filters, const char16_t* const argv[], program_streams& streams) {
     std::vector<painter_filter> compiled;
     if (!compile_filters(filters, argv, streams, compiled)) return invalid_filter;
 

@@ -141,9 +141,10 @@ struct matcher::state {
 
 matcher::matcher(std::unique_ptr<state> s) : state_(std::move(s)) {}
 matcher::~matcher() = default;
+matcher::matcher(matcher&&) noexcept = default;
+matcher& matcher::operator=(matcher&&) noexcept = default;
 
-std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compile_error& error,
-                                          const match_limits& limits) {
+value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expression, const match_limits& limits) {
     auto s = std::make_unique<state>();
     pcre2_compile_context* cc = pcre2_compile_context_create(nullptr);
     if (cc == nullptr) throw std::bad_alloc();
@@ -159,9 +160,7 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
     }
     if (s->code == nullptr || s->front_code == nullptr) {
         pcre2_compile_context_free(cc);
-        error.message = error_text(code);
-        error.offset = offset;
-        return nullptr;
+        return compile_error{error_text(code), offset};
     }
 
     // Only an expression with a `.` can begin with `.*`. `\G` would hold at a start after a
@@ -220,10 +219,10 @@ std::unique_ptr<matcher> matcher::compile(std::u16string_view expression, compil
     const bool reaches = lookbehind > 1 || contains(expression, u"(*") || contains(expression, u"(?<=") ||
                          contains(expression, u"(?<!");
 
-    std::unique_ptr<matcher> m(new matcher(std::move(s)));
-    m->reaches_behind_start_ = reaches;
+    matcher m(std::move(s));
+    m.reaches_behind_start_ = reaches;
     // The same text test on the safe side: a "^" in a class or an escaped "\\A" counts too.
-    m->sees_start_of_text_ = reaches || lookbehind > 0 || contains(expression, u"^") ||
+    m.sees_start_of_text_ = reaches || lookbehind > 0 || contains(expression, u"^") ||
                              contains(expression, u"\\A") || contains(expression, u"\\G");
     return m;
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "value_or_error.h"
+
 namespace huecast {
 
 // Bounds that keep one search from running away on a pathological expression. The
@@ -42,10 +44,12 @@ enum class search_result {
 
 class matcher {
 public:
-    // Compiles `expression`; null with `error` filled when it is not valid.
-    static std::unique_ptr<matcher> compile(std::u16string_view expression, compile_error& error,
-                                            const match_limits& limits = {});
+    // Compiles `expression`, or says why it is not valid.
+    static value_or_error<matcher, compile_error> compile(std::u16string_view expression,
+                                                          const match_limits& limits = {});
     ~matcher();
+    matcher(matcher&&) noexcept;
+    matcher& operator=(matcher&&) noexcept;
     matcher(const matcher&) = delete;
     matcher& operator=(const matcher&) = delete;
 

@@ -39,13 +39,13 @@ found_match shifted(found_match m, std::size_t by) {
 }  // namespace
 
 painter::painter(std::vector<painter_filter> filters) : filters_(std::move(filters)), next_(filters_.size()) {
-    for (const painter_filter& f : filters_) any_faster_on_ascii_ = any_faster_on_ascii_ || f.expression->faster_on_ascii();
+    for (const painter_filter& f : filters_) any_faster_on_ascii_ = any_faster_on_ascii_ || f.expression.faster_on_ascii();
 }
 
 void painter::search_from(std::size_t filter, std::u16string_view line, std::size_t position) {
     next_match& next = next_[filter];
     found_match m;
-    switch (filters_[filter].expression->find(line.substr(position), m, ascii_line_)) {
+    switch (filters_[filter].expression.find(line.substr(position), m, ascii_line_)) {
         case search_result::found:
             next.state = next_match::found;
             next.match = shifted(m, position);
@@ -74,7 +74,7 @@ void painter::search_from(std::size_t filter, std::u16string_view line, std::siz
 // the search from q already made it, at the same place, and it failed.
 void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t position) {
     next_match& next = next_[filter];
-    const matcher& expression = *filters_[filter].expression;
+    const matcher& expression = filters_[filter].expression;
     // A surrogate at the new start may be half of a pair that the earlier search read whole.
     const bool needs_full_search = next.state == next_match::unknown || expression.reaches_behind_start() ||
                                    is_surrogate(line[position]) ||
@@ -85,7 +85,7 @@ void painter::revisit(std::size_t filter, std::u16string_view line, std::size_t 
     }
     if (!expression.sees_start_of_text()) return;
     found_match m;
-    switch (filters_[filter].expression->find_at_front(line.substr(position), m, ascii_line_)) {
+    switch (filters_[filter].expression.find_at_front(line.substr(position), m, ascii_line_)) {
         case search_result::found:
             next.state = next_match::found;
             next.match = shifted(m, position);
@@ -120,7 +120,7 @@ void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
         }
         const found_match& winner = next_[best].match;
         if (winner.begin > position) segments.push_back({position, winner.begin, std::nullopt});
-        segments.push_back({winner.begin, winner.end, filters_[best].attribute});
+        segments.push_back({winner.begin, winner.end, filters_[best].colour});
         position = winner.end;
     }
 }

@@ -10,22 +10,15 @@
 #include <string_view>
 #include <vector>
 
-#include "colour_code.h"
+#include "colour/colour.h"
 #include "filter/matcher.h"
+#include "print/segment.h"
 
 namespace huecast {
 
 struct painter_filter {
-    ColourAttribute attribute;
-    std::unique_ptr<matcher> expression;
-};
-
-// [begin, end) of the line, in the filter's colour or, without one, written as it is.
-struct segment {
-    std::size_t begin;
-    std::size_t end;
-    std::optional<ColourAttribute> colour;
-    friend bool operator==(const segment&, const segment&) = default;
+    text_colour colour;
+    matcher expression;
 };
 
 class painter {

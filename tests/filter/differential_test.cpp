@@ -81,8 +81,7 @@ private:
 };
 
 bool compiles(const std::u16string& expression) {
-    compile_error error;
-    return matcher::compile(expression, error) != nullptr;
+    return matcher::compile(expression).has_value();
 }
 
 std::string shown(std::u16string_view text) {
@@ -138,7 +137,7 @@ TEST(Differential, RandomFiltersOnRandomLines) {
         while (static_cast<int>(filters.size()) < count) {
             std::u16string text = random.expression();
             if (!compiles(text)) continue;
-            filters.push_back({static_cast<ColourAttribute>(0x0A + filters.size()), std::move(text)});
+            filters.push_back({static_cast<qel::ColourAttribute>(0x0A + filters.size()), std::move(text)});
         }
         std::vector<std::u16string> lines;
         for (int i = 0; i < 8; ++i) lines.push_back(random.line(i % 2 == 0));

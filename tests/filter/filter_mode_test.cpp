@@ -40,7 +40,9 @@ run_result run(std::vector<std::u16string> arguments, std::string input, bool te
     reader.tie(&output);
     recording_console console(output);
     program_streams streams{reader, output, console, error_bytes};
-    const int code = filter_mode(argv.data(), static_cast<int>(arguments.size()), streams);
+    const auto filters = parse_filters(static_cast<int>(arguments.size()), argv.data());
+    if (!filters) return {-1, "", "", source.reads, {}};
+    const int code = filter_mode(*filters, argv.data(), streams);
     output.flush();
     return {code, out_bytes.bytes, error_bytes.bytes, source.reads, console.applied};
 }
@@ -75,14 +77,6 @@ TEST(FilterMode, AnInvalidFilterStopsTheRunBeforeAnythingIsRead) {
     EXPECT_EQ(r.output, "");
     EXPECT_EQ(r.reads, 0);
     EXPECT_TRUE(r.applied.empty());
-}
-
-TEST(FilterMode, AnArgumentThatIsNoFilterLeavesEverythingToThePlainModes) {
-    const run_result r = run({u"0a,ok", u"hello", u"0c,(abc"}, "ok\n");
-    EXPECT_EQ(r.code, not_all_filters);
-    EXPECT_EQ(r.errors, "");
-    EXPECT_EQ(r.output, "");
-    EXPECT_EQ(r.reads, 0);
 }
 
 TEST(FilterMode, OutputThatIsNoTerminalIsAPlainCopy) {

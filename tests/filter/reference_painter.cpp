@@ -13,13 +13,12 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
     std::size_t position = 0;
     do {
         bool have_best = false;
-        ColourAttribute best_attribute = 0;
+        text_colour best_colour = colour_of(0);
         std::size_t best_start = end;
         std::size_t best_end = end;
         for (std::size_t f = 0; f < filters.size(); ++f) {
             if (given_up[f]) continue;
-            compile_error error;
-            const std::unique_ptr<matcher> expression = matcher::compile(filters[f].text, error, limits);
+            value_or_error<matcher, compile_error> expression = matcher::compile(filters[f].text, limits);
             if (!expression) throw std::invalid_argument("reference filter does not compile");
             found_match m;
             const search_result result = expression->find(line.substr(position), m);
@@ -31,13 +30,13 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
             const std::size_t s = position + m.begin;
             if (best_start == end || s < best_start) {
                 have_best = true;
-                best_attribute = filters[f].attribute;
+                best_colour = colour_of(filters[f].attribute);
                 best_start = s;
                 best_end = position + m.end;
             }
         }
         if (position != best_start) segments.push_back({position, best_start, std::nullopt});
-        if (have_best) segments.push_back({best_start, best_end, best_attribute});
+        if (have_best) segments.push_back({best_start, best_end, best_colour});
         position = best_end;
     } while (position != end);
     return segments;
@@ -46,10 +45,9 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
 painter make_painter(const std::vector<filter_text>& filters, const match_limits& limits) {
     std::vector<painter_filter> compiled;
     for (const filter_text& f : filters) {
-        compile_error error;
-        std::unique_ptr<matcher> expression = matcher::compile(f.text, error, limits);
+        value_or_error<matcher, compile_error> expression = matcher::compile(f.text, limits);
         if (!expression) throw std::invalid_argument("filter does not compile");
-        compiled.push_back({f.attribute, std::move(expression)});
+        compiled.push_back({colour_of(f.attribute), std::move(expression).value()});
     }
     return painter(std::move(compiled));
 }

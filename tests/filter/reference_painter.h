@@ -12,6 +12,8 @@
 
 namespace huecast::testing {
 
+using qel::ColourAttribute;
+
 struct filter_text {
     ColourAttribute attribute;
     std::u16string text;
@@ -24,6 +26,9 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
 // A painter over the same filters, compiled once.
 painter make_painter(const std::vector<filter_text>& filters, const match_limits& limits = {});
 
+// The colour of an attribute word, for writing expected segments.
+constexpr text_colour colour_of(ColourAttribute word) { return text_colour::from_attribute(word); }
+
 }  // namespace huecast::testing
 
 namespace huecast {
@@ -31,7 +36,7 @@ namespace huecast {
 // Readable failure messages: "[7,9)=0B" for a coloured piece, "[4,7)" for a plain one.
 inline void PrintTo(const segment& s, std::ostream* os) {
     *os << '[' << s.begin << ',' << s.end << ')';
-    if (s.colour) *os << '=' << std::hex << *s.colour << std::dec;
+    if (s.colour) *os << '=' << std::hex << s.colour->attribute() << std::dec;
 }
 
 }  // namespace huecast

@@ -9,7 +9,6 @@
 
 namespace {
 
-using huecast::Filter;
 using huecast::FilterList;
 
 std::vector<const char16_t*> command_line(std::initializer_list<const char16_t*> args) {
@@ -62,8 +61,9 @@ TEST(StripPairs, RemovesEnclosingPairsOncePerLevel) {
 
 TEST(ParseFilters, DecodesEveryFilterInOrder) {
     const auto argv = command_line({u"0a,error", u"1F,warn", u"1f,warn", u"Ab,x", u"00,x", u"0a,", u"0a,x,y", u"0c,\"abc\""});
-    FilterList list{{0x55, u"stale"}};
-    ASSERT_EQ(huecast::parse_filters(list, static_cast<int>(argv.size() - 1), argv.data()), 0);
+    const auto parsed = huecast::parse_filters(static_cast<int>(argv.size() - 1), argv.data());
+    ASSERT_TRUE(parsed);
+    const FilterList& list = *parsed;
     const std::vector<std::pair<int, std::u16string>> expected{
         {0x0A, u"error"}, {0x1F, u"warn"}, {0x1F, u"warn"}, {0xAB, u"x"}, {0x00, u"x"}, {0x0A, u""}, {0x0A, u"x,y"}, {0x0C, u"abc"}};
     ASSERT_EQ(list.size(), expected.size());
@@ -77,14 +77,13 @@ TEST(ParseFilters, DecodesEveryFilterInOrder) {
 
 TEST(ParseFilters, AnyArgumentNotOfTheFilterFormEndsTheParse) {
     for (const char16_t* bad : {u"0a", u"0a x", u" 0a,x", u"0g,x", u"a,x", u"0a;x", u"0a,x\ny", u"0a,x\r", u"\xFF10" u"a,x"}) {
-        Filter filter;
-        EXPECT_FALSE(huecast::parse_filter(bad, filter)) << std::string(bad, bad + 3);
+        EXPECT_FALSE(huecast::parse_filter(bad)) << std::string(bad, bad + 3);
     }
     const auto argv = command_line({u"0a,x", u"hello", u"0c,y"});
-    FilterList list;
-    EXPECT_EQ(huecast::parse_filters(list, 3, argv.data()), 1);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list.front().text, u"x");
+    const auto parsed = huecast::parse_filters(3, argv.data());
+    ASSERT_FALSE(parsed);
+    EXPECT_EQ(parsed.error().index, 2);
+    EXPECT_TRUE(huecast::parse_filters(1, argv.data())) << "no arguments: no filters, and no argument that is not one";
 }
 
 }  // namespace

@@ -52,6 +52,11 @@ TEST(Dispatch, ChoosesTheModeFromTheArguments) {
     EXPECT_EQ(run({u"-?", u"x"}).out, "[FFF]x[/]\r\n");
     EXPECT_EQ(run({u"1f,abc", u"hello"}).out, "[1F]hello[/]\r\n");
     EXPECT_EQ(run({u"1f", u"2e,def"}).out, "[1F]2e,def[/]\r\n");
+    // One argument that is no filter leaves everything to the plain modes: a filter after it
+    // that would not compile is only text, and nothing is read.
+    auto mixed = run({u"0a,ok", u"hello", u"0c,(abc"}, "ok\n");
+    EXPECT_EQ(mixed.out, "[0A]hello 0c,(abc[/]\r\n");
+    EXPECT_EQ(mixed.reads, 0);
     // A filter alone is filter mode, not a colour for the whole stream.
     EXPECT_EQ(run({u"1f,zzz"}, input).out.find("[1F]"), std::string::npos);
     EXPECT_EQ(run({u"1f,abc", u"2e,def"}, input).code, 0);
