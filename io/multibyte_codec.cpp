@@ -2,22 +2,19 @@
 #include <cwchar>
 
 #include "io/codec.h"
+#include "io/utf16.h"
 
 namespace io {
 namespace {
 
 void append_code_point(std::u16string& text, std::uint32_t cp) {
     if (cp >= 0x10000 && cp <= 0x10FFFF) {
-        cp -= 0x10000;
-        text.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        text.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        text.push_back(utf16::high_surrogate_of(cp));
+        text.push_back(utf16::low_surrogate_of(cp));
     } else {
         text.push_back(static_cast<char16_t>(cp));
     }
 }
-
-// A code point that UTF-16 can carry: no surrogate, nothing past U+10FFFF.
-bool is_scalar_value(std::uint32_t cp) { return cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF); }
 
 class multibyte_codec final : public codec {
 public:
@@ -28,7 +25,7 @@ public:
             wchar_t wc = 0;
             const std::size_t n = std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
             if (n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2) ||
-                !is_scalar_value(static_cast<std::uint32_t>(wc))) {
+                !utf16::is_scalar_value(static_cast<std::uint32_t>(wc))) {
                 text.push_back(static_cast<char16_t>(escaped_byte_base + static_cast<unsigned char>(bytes[i])));
                 state = std::mbstate_t{};
                 ++i;
@@ -45,13 +42,13 @@ public:
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char16_t c = text[i];
             std::uint32_t cp = c;
-            if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                text[i + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((c - 0xD800u) << 10) + (text[++i] - 0xDC00u);
+            if (utf16::is_high_surrogate(c) && i + 1 < text.size() && utf16::is_low_surrogate(text[i + 1])) {
+                cp = utf16::code_point_of(c, text[i + 1]);
+                ++i;
             } else if (c >= escaped_byte_base + 0x80 && c <= escaped_byte_base + 0xFF) {
                 bytes.push_back(static_cast<char>(c - escaped_byte_base));
                 continue;
-            } else if (c >= 0xD800 && c <= 0xDFFF) {
+            } else if (utf16::is_surrogate(c)) {
                 bytes.push_back(substitute_byte);
                 continue;
             }

@@ -1,5 +1,7 @@
 #include "io/text_output.h"
 
+#include "io/utf16.h"
+
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -19,7 +21,7 @@ void text_output::write(std::u16string_view text) {
     while (text.size() > piece_units && good()) {
         std::size_t n = piece_units;
         // A surrogate pair stays in one piece, to be encoded as one character.
-        if (text[n - 1] >= 0xD800 && text[n - 1] < 0xDC00) --n;
+        if (utf16::is_high_surrogate(text[n - 1])) --n;
         write_piece(text.substr(0, n));
         text.remove_prefix(n);
     }

@@ -6,6 +6,7 @@
 #endif
 
 #include "io/codec.h"
+#include "io/utf16.h"
 
 namespace io {
 namespace {
@@ -107,9 +108,8 @@ public:
                 *out++ = static_cast<char16_t>(escaped_byte_base + b0);
                 ++p;
             } else if (cp >= 0x10000) {
-                cp -= 0x10000;
-                *out++ = static_cast<char16_t>(0xD800 + (cp >> 10));
-                *out++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+                *out++ = utf16::high_surrogate_of(cp);
+                *out++ = utf16::low_surrogate_of(cp);
                 p += len;
             } else {
                 *out++ = static_cast<char16_t>(cp);
@@ -134,12 +134,12 @@ public:
             } else if (c < 0x800) {
                 *out++ = static_cast<unsigned char>(0xC0 | (c >> 6));
                 *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-            } else if (c < 0xD800 || c > 0xDFFF) {
+            } else if (!utf16::is_surrogate(c)) {
                 *out++ = static_cast<unsigned char>(0xE0 | (c >> 12));
                 *out++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
                 *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-            } else if (c < 0xDC00 && p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
-                const std::uint32_t cp = 0x10000 + ((c - 0xD800u) << 10) + (*p++ - 0xDC00u);
+            } else if (utf16::is_high_surrogate(c) && p < end && utf16::is_low_surrogate(*p)) {
+                const std::uint32_t cp = utf16::code_point_of(c, *p++);
                 *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
                 *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
                 *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "io/utf16.h"
+
 namespace platform {
 namespace {
 
@@ -9,7 +11,7 @@ constexpr DWORD decode_flags = MB_PRECOMPOSED | MB_ERR_INVALID_CHARS;
 // No code page decodes to a lone surrogate, so one can mark a pair that is no character.
 constexpr char16_t no_character = 0xDBFF;
 
-bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+using io::utf16::is_surrogate;
 
 char16_t escaped(unsigned char byte) { return static_cast<char16_t>(io::escaped_byte_base + byte); }
 
@@ -123,7 +125,7 @@ void code_page_codec::encode(std::u16string_view text, std::string& bytes) const
             bytes.push_back(static_cast<char>(c - io::escaped_byte_base));
         } else {
             // No code page here holds a character beyond U+FFFF: a pair is one "?".
-            if (c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+            if (io::utf16::is_high_surrogate(c) && i + 1 < text.size() && io::utf16::is_low_surrogate(text[i + 1])) ++i;
             bytes.push_back(io::substitute_byte);
         }
         run = i + 1;
