@@ -15,9 +15,9 @@
 #include "bench/bench_support.h"
 #include "entry.h"
 #include "io/codec.h"
+#include "io/input_lines.h"
 #include "io/line_reader.h"
 #include "io/text_output.h"
-#include "platform/posix/terminal_console.h"
 
 namespace bench {
 namespace {
@@ -118,11 +118,13 @@ BENCHMARK(read_lines);
 void read_lines_decoded(benchmark::State& state) {
     const auto codec = io::make_utf8_codec();
     view_source source(log_text);
-    std::u16string line;
+    counting_sink sink;
+    io::text_output output(sink, *codec, io::line_end::lf);
     for (auto _ : state) {
         source.rewind();
         io::line_reader reader(source);
-        while (reader.read_line(line, *codec)) benchmark::DoNotOptimize(line.data());
+        io::input_lines lines(reader, *codec);
+        lines.for_each(output, [](const io::input_line& line) { benchmark::DoNotOptimize(line.text().data()); });
     }
     set_bytes(state, log_text.size());
 }
@@ -140,7 +142,7 @@ void write_lines(benchmark::State& state) {
     }
     counting_sink sink;
     for (auto _ : state) {
-        io::text_output out(sink, *codec, terminal);
+        io::text_output out(sink, *codec, terminal ? io::line_end::lf : io::line_end::crlf);
         if (as_text) {
             for (const std::u16string& text : texts) {
                 out.write(text);
@@ -160,7 +162,7 @@ void write_lines(benchmark::State& state) {
 BENCHMARK(write_lines)->ArgNames({"terminal", "text"})->ArgsProduct({{0, 1}, {0, 1}});
 
 // A whole run of the program's entry in-process, from the memory source to the counting
-// sink: arguments as main passes them, the terminal console of the POSIX build.
+// sink: arguments as main passes them, the output policy of a terminal or of a pipe.
 void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, bool terminal) {
     const auto codec = io::make_utf8_codec();
     std::vector<const char16_t*> argv;
@@ -174,11 +176,13 @@ void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, b
     for (auto _ : state) {
         source.rewind();
         sink.bytes = 0;
-        io::text_output output(sink, *codec, terminal);
-        io::line_reader input(source);
-        input.tie(&output);
-        platform::terminal_console console(output, terminal);
-        huecast::program_streams streams{input, output, console, errors};
+        const huecast::output_policy policy = huecast::decide_output_policy(
+            terminal ? huecast::output_kind::terminal : huecast::output_kind::file_or_pipe, {"xterm"});
+        io::text_output output(sink, *codec, policy.line_end);
+        io::line_reader reader(source);
+        reader.tie(&output);
+        io::input_lines input(reader, *codec);
+        huecast::program_streams streams{input, output, errors, policy};
         const int code = huecast::wmain(static_cast<int>(arguments.size()), argv.data(), streams);
         output.flush();
         if (code != 0) state.SkipWithError("the run did not return 0");

@@ -16,7 +16,16 @@ public:
         const std::size_t start = bytes.size();
         bytes.resize(start + text.size());
         char* out = bytes.data() + start;
-        for (const char16_t c : text) *out++ = c <= 0xFF ? static_cast<char>(c) : substitute_byte;
+        for (const char16_t c : text) {
+            if (c <= 0xFF) {
+                *out++ = static_cast<char>(c);
+            } else if (c >= escaped_byte_base + 0x80 && c <= escaped_byte_base + 0xFF) {
+                // A byte that another code page could not decode goes back as itself, as every codec does.
+                *out++ = static_cast<char>(c - escaped_byte_base);
+            } else {
+                *out++ = substitute_byte;
+            }
+        }
     }
 
     bool lossless() const override { return true; }

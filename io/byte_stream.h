@@ -23,6 +23,9 @@ public:
     // A console delivers ^Z as a byte and drops the rest of that read; files and pipes end there.
     virtual bool is_console() const = 0;
     virtual std::string error_text() const = 0;
+    // The run is about to read the whole input through in large blocks: a chance to make
+    // the way in wider. Doing nothing is always right.
+    virtual void prepare_for_bulk() {}
 };
 
 class byte_sink {
@@ -31,6 +34,9 @@ public:
     // Writes all `size` bytes, or reports why not.
     virtual transfer_status write(const char* data, std::size_t size) = 0;
     virtual std::string error_text() const = 0;
+    // The run is about to write the whole input through in large blocks: a chance to make
+    // the way out wider. Doing nothing is always right.
+    virtual void prepare_for_bulk() {}
 };
 
 }  // namespace io

@@ -63,14 +63,6 @@ bool line_reader::next_lines(std::string_view& lines) {
     }
 }
 
-bool line_reader::read_line(std::u16string& line, const codec& text_codec) {
-    std::string_view bytes;
-    line.clear();
-    if (!next(bytes)) return false;
-    text_codec.decode(bytes, line);
-    return true;
-}
-
 // Makes room after the unconsumed bytes and reads one block; false when input is over.
 bool line_reader::fill() {
     if (begin_ > 0) {

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "io/byte_stream.h"
-#include "io/codec.h"
 
 namespace io {
 
@@ -30,8 +29,8 @@ public:
     // the end of input the last line, without one. Valid until the next call; false at the
     // end of input. Mixing this with next() is allowed: each byte is delivered once.
     bool next_lines(std::string_view& lines);
-    // The next line decoded into `line` (emptied first); false at the end of input.
-    bool read_line(std::u16string& line, const codec& text_codec);
+    // The whole input is about to be read through (see byte_source::prepare_for_bulk).
+    void prepare_for_bulk() { source_.prepare_for_bulk(); }
 
     // `ok` while input lasts, `end` at its end, `failed` after a read error.
     transfer_status status() const { return status_; }

@@ -1,5 +1,6 @@
 #include "io/text_output.h"
 
+#include "io/input_lines.h"
 #include "io/utf16.h"
 
 #include <cstring>
@@ -10,8 +11,8 @@
 
 namespace io {
 
-text_output::text_output(byte_sink& sink, const codec& text_codec, bool terminal)
-    : sink_(sink), codec_(text_codec), terminal_(terminal) {
+text_output::text_output(byte_sink& sink, const codec& text_codec, line_end ending)
+    : sink_(sink), codec_(text_codec), line_end_(ending) {
     buffer_.reserve(2 * flush_threshold);
 }
 
@@ -30,27 +31,29 @@ void text_output::write(std::u16string_view text) {
 
 void text_output::write_piece(std::u16string_view text) {
     if (!good()) return;
-    if (terminal_ || text.find(u'\n') == std::u16string_view::npos) {
+    if (line_end_ == line_end::lf || text.find(u'\n') == std::u16string_view::npos) {
         codec_.encode(text, buffer_);
     } else {
         scratch_.clear();
         codec_.encode(text, scratch_);
-        append_translated(scratch_);
+        append_with_crlf(scratch_, buffer_);
     }
     flush_if_full();
 }
 
-void text_output::append_translated(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const void* lf = std::memchr(bytes.data(), '\n', bytes.size());
-        if (lf == nullptr) {
-            buffer_.append(bytes);
-            return;
-        }
-        const auto n = static_cast<std::size_t>(static_cast<const char*>(lf) - bytes.data());
-        buffer_.append(bytes.data(), n);
-        buffer_.append("\r\n", 2);
-        bytes.remove_prefix(n + 1);
+void text_output::write(const input_line& line) {
+    if (line.copies_as_bytes(codec_)) {
+        write_encoded(line.bytes());
+    } else {
+        write(line.text());
+    }
+}
+
+void text_output::write(const input_line& line, std::size_t begin, std::size_t end) {
+    if (line.pieces_copy_as_bytes(codec_)) {
+        write_encoded(line.bytes().substr(begin, end - begin));
+    } else {
+        write(line.text().substr(begin, end - begin));
     }
 }
 
@@ -112,7 +115,7 @@ void text_output::write_control(std::string_view bytes) {
 
 void text_output::end_line() {
     if (!good()) return;
-    if (terminal_) {
+    if (line_end_ == line_end::lf) {
         buffer_.push_back('\n');
     } else {
         buffer_.append("\r\n", 2);

@@ -1,23 +1,32 @@
-// What a mode works with: standard input as lines, standard output as text, the console
-// that colours standard output, and the sink for error messages. main owns them; tests
-// hand in their own.
+// What a mode works with: standard input as lines, standard output as text, the sink for
+// error messages, and the output policy decided at start-up, with the console whose
+// attribute service colours standard output where the policy says so. main owns them;
+// tests hand in their own.
 #pragma once
 
 #include <string_view>
 
+#include "colour/colour_policy.h"
 #include "io/byte_stream.h"
-#include "io/line_reader.h"
+#include "io/input_lines.h"
 #include "io/text_output.h"
+#include "print/colour_writer.h"
 #include "qel/console_color.h"
 
 namespace huecast {
 
 struct program_streams {
-    io::line_reader& input;
+    io::input_lines& input;
     io::text_output& output;
-    qel::console_device& console;
     io::byte_sink& errors;
+    output_policy policy;
+    qel::console_device* console = nullptr;  // for colour_method::console_attributes
 };
+
+// The colour writer that the policy chooses for standard output.
+inline std::unique_ptr<colour_writer> make_colour_writer(program_streams& streams) {
+    return make_colour_writer(streams.policy, streams.output, streams.console);
+}
 
 // Writes one line "huecast: <message>" to the error sink, in the output's code page.
 void report_error(program_streams& streams, std::u16string_view message);

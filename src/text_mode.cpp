@@ -10,9 +10,11 @@ int text_mode(int argc, const char16_t* const argv[], text_colour colour, progra
         text += argv[i];
         if (i != argc - 1) text += u' ';
     }
-    qel::console_color guard(streams.console, colour.attribute());
+    const std::unique_ptr<colour_writer> colours = make_colour_writer(streams);
+    colour_scope scope(*colours);
+    scope.set(colour);
     streams.output.write(text);
-    guard.restore();
+    scope.restore();
     streams.output.end_line();
     return 0;
 }

@@ -1,23 +1,19 @@
 #include "whole_stream_mode.h"
 
-#include "input_lines.h"
+#include "print/printer.h"
 
 namespace huecast {
 
 int whole_stream_mode(text_colour colour, program_streams& streams) {
-    qel::console_color guard(streams.console);
-    io::text_output& out = streams.output;
-    if (qel::ColourAttribute current; !streams.console.query(current)) {
-        // Not a console: setting and restoring the colour would change nothing.
-        copy_input_lines(streams);
+    if (!streams.policy.colours()) {
+        streams.input.copy_to(streams.output);
         return 0;
     }
-    for_each_input_line(streams, [&](auto line) {
-        guard.set(colour.attribute());
-        write_line_body(out, line);
-        guard.restore();
-        out.end_line();
-    });
+    const std::unique_ptr<colour_writer> colours = make_colour_writer(streams);
+    printer print(streams.output, *colours);
+    // One scope for the whole run: every line goes back to the colour found at the start.
+    colour_scope scope(*colours);
+    streams.input.for_each(streams.output, [&](const io::input_line& line) { print.print(line, colour, scope); });
     return 0;
 }
 

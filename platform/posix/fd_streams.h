@@ -11,6 +11,7 @@ public:
     io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override;
     bool is_console() const override { return console_; }
     std::string error_text() const override;
+    void prepare_for_bulk() override;
 
 private:
     int fd_;
@@ -23,13 +24,14 @@ public:
     explicit fd_sink(int fd) : fd_(fd) {}
     io::transfer_status write(const char* data, std::size_t size) override;
     std::string error_text() const override;
+    void prepare_for_bulk() override;
 
 private:
     int fd_;
     int error_ = 0;
 };
 
-// True when `fd` is a terminal that understands colour: a tty, with TERM other than "dumb".
-bool is_colour_terminal(int fd);
+// True when `fd` is a terminal.
+bool is_terminal(int fd);
 
 }  // namespace platform

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
+
+#include "io/line_ends.h"
 
 namespace platform {
 namespace {
@@ -17,20 +18,6 @@ constexpr std::size_t transfer_limit = std::size_t{1} << 30;
 // "not connected".
 bool reader_gone(DWORD error) {
     return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
-}
-
-void append_with_crlf(std::string_view bytes, std::string& out) {
-    while (!bytes.empty()) {
-        const void* lf = std::memchr(bytes.data(), '\n', bytes.size());
-        if (lf == nullptr) {
-            out.append(bytes);
-            return;
-        }
-        const auto n = static_cast<std::size_t>(static_cast<const char*>(lf) - bytes.data());
-        out.append(bytes.data(), n);
-        out.append("\r\n", 2);
-        bytes.remove_prefix(n + 1);
-    }
 }
 
 // Writes every byte, in pieces of at most `limit`; returns the error code, 0 on success.
@@ -102,7 +89,7 @@ handle_sink::handle_sink(void* handle, const io::codec& message_codec, bool text
 io::transfer_status handle_sink::write(const char* data, std::size_t size) {
     if (text_) {
         scratch_.clear();
-        append_with_crlf(std::string_view(data, size), scratch_);
+        io::append_with_crlf(std::string_view(data, size), scratch_);
         data = scratch_.data();
         size = scratch_.size();
     }
@@ -138,7 +125,7 @@ io::transfer_status console_sink::write(const char* data, std::size_t size) {
         now = converted_;
     }
     out_.clear();
-    append_with_crlf(now, out_);
+    io::append_with_crlf(now, out_);
     std::string rest(bytes.substr(complete));
     pending_.swap(rest);
 

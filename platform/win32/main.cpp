@@ -1,6 +1,6 @@
 // The Windows entry: the OEM code page as the process code page, the standard handles,
-// the 16-bit arguments as the runtime split them; then the program, then what the run's
-// input and output came to.
+// the output policy, the 16-bit arguments as the runtime split them; then the program,
+// then what the run's input and output came to.
 #include <windows.h>
 
 #include <exception>
@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "colour/colour_policy.h"
 #include "internal_error.h"
-#include "run.h"
+#include "io/input_lines.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_screen.h"
 #include "platform/win32/handle_streams.h"
 #include "platform/win32/process_locale.h"
 #include "qel/startup_objects.h"
+#include "run_program.h"
 
 // The runtime must not expand wildcards: "*" in a filter is part of its expression.
 extern "C" int _dowildcard;
@@ -31,22 +33,25 @@ void write_stderr(const std::string& line) {
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-int run(int argc, wchar_t** argv) {
+int run_on_standard_handles(int argc, wchar_t** argv) {
     const std::unique_ptr<io::codec> codec = platform::set_oem_locale();
     const auto* code_page = dynamic_cast<const platform::code_page_codec*>(codec.get());
 
     HANDLE in_handle = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE out_handle = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE error_handle = GetStdHandle(STD_ERROR_HANDLE);
-    const bool console = platform::kind_of(out_handle) == platform::device_kind::console;
+    const huecast::output_policy policy = huecast::decide_output_policy(
+        platform::kind_of(out_handle) == platform::device_kind::console ? huecast::output_kind::windows_console
+                                                                        : huecast::output_kind::file_or_pipe,
+        huecast::read_colour_environment());
 
     platform::handle_source in_bytes(in_handle, *codec);
     const std::unique_ptr<io::byte_sink> out_bytes = platform::make_sink(out_handle, *codec, code_page, false);
     const std::unique_ptr<io::byte_sink> error_bytes = platform::make_sink(error_handle, *codec, code_page, true);
-    // The console takes a line feed alone; the console sink gives it the carriage return.
-    io::text_output output(*out_bytes, *codec, console);
-    io::line_reader input(in_bytes);
-    input.tie(&output);
+    io::text_output output(*out_bytes, *codec, policy.line_end);
+    io::line_reader reader(in_bytes);
+    reader.tie(&output);
+    io::input_lines input(reader, *codec);
     platform::console_screen screen(out_handle, output);
     // The support library's process-wide objects: after the streams, before the entry, gone
     // after it returns.
@@ -60,15 +65,15 @@ int run(int argc, wchar_t** argv) {
     }
     pointers.push_back(nullptr);
 
-    huecast::program_streams streams{input, output, screen, *error_bytes};
-    return huecast::run(argc, pointers.data(), streams);
+    huecast::program_streams streams{input, output, *error_bytes, policy, &screen};
+    return huecast::run_program(argc, pointers.data(), streams);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     try {
-        return run(argc, argv);
+        return run_on_standard_handles(argc, argv);
     } catch (...) {
         // One byte per character up to U+00FF, "?" beyond: the library's own texts are
         // ASCII or Cyrillic, and the streams may be gone by now.

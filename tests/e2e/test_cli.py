@@ -52,21 +52,38 @@ class PlainModesThroughPipes(unittest.TestCase):
         # Under the C locale arguments are bytes, so é arrives as its two UTF-8 bytes and stays so.
         self.assertEqual((code, out), (0, "caf\u00e9 \u4e2d end\r\n".encode()))
 
-    def test_pipes_are_widened_never_narrowed(self):
+    def test_pipes_are_widened_only_for_a_bulk_copy_and_never_narrowed(self):
         import fcntl
+        # (arguments, output expected, widened): only a run that streams standard input
+        # through widens its pipes; text mode and the usage text leave them as they are.
+        cases = [(["1f"], b"x\r\n", True), (["0c,x"], b"x\r\n", True), (["1f", "t"], b"t\r\n", False),
+                 (["-?"], None, False)]
         for start in (64 << 10, 2 << 20):
-            read_end, write_end = os.pipe()
-            try:
+            for args, expected, widened in cases:
+                pipes = [os.pipe(), os.pipe()]  # standard input, standard output
                 try:
-                    fcntl.fcntl(write_end, fcntl.F_SETPIPE_SZ, start)
-                except PermissionError:  # above the system's limit for this user
-                    continue
-                p = subprocess.run([BINARY, "1f"], input=b"x\n", stdout=write_end, env=environment())
-                self.assertEqual((p.returncode, os.read(read_end, 100)), (0, b"x\r\n"))
-                self.assertEqual(fcntl.fcntl(read_end, fcntl.F_GETPIPE_SZ), max(start, 1 << 20))
-            finally:
-                os.close(read_end)
-                os.close(write_end)
+                    try:
+                        for read_end, write_end in pipes:
+                            fcntl.fcntl(write_end, fcntl.F_SETPIPE_SZ, start)
+                    except PermissionError:  # above the system's limit for this user
+                        break
+                    (in_read, in_write), (out_read, out_write) = pipes
+                    os.write(in_write, b"x\n")
+                    os.close(in_write)
+                    pipes[0] = (in_read, None)
+                    p = subprocess.run([BINARY, *args], stdin=in_read, stdout=out_write, env=environment())
+                    out = os.read(out_read, 4096)
+                    self.assertEqual(p.returncode, 0, args)
+                    if expected is not None:
+                        self.assertEqual(out, expected, args)
+                    size = max(start, 1 << 20) if widened else start
+                    for end in (in_read, out_read):
+                        self.assertEqual(fcntl.fcntl(end, fcntl.F_GETPIPE_SZ), size, (args, start))
+                finally:
+                    for ends in pipes:
+                        for end in ends:
+                            if end is not None:
+                                os.close(end)
 
     def test_output_to_a_file(self):
         with tempfile.TemporaryFile() as f:
@@ -121,6 +138,20 @@ class BrokenEnds(unittest.TestCase):
             os.close(directory)
         self.assertEqual((p.returncode, p.stdout), (1, b""))
         self.assertEqual(p.stderr, b"huecast: standard input: Is a directory\n")
+
+    @unittest.skipIf(os.environ.get("HUECAST_SANITIZED"), "the sanitizers reserve more address space than the limit")
+    def test_a_line_too_long_for_memory_is_reported_after_the_lines_before_it(self):
+        import resource
+
+        def limit_memory():
+            resource.setrlimit(resource.RLIMIT_AS, (256 << 20, 256 << 20))
+
+        data = b"first\nsecond\n" + b"x" * (300 << 20)
+        for args in (["1f"],):
+            p = subprocess.run([BINARY, *args], input=data, capture_output=True, env=environment(),
+                               preexec_fn=limit_memory, timeout=60)
+            self.assertEqual((p.returncode, p.stdout), (1, b"first\r\nsecond\r\n"), args)
+            self.assertEqual(p.stderr, b"huecast: standard input: line too long for available memory\n", args)
 
     def test_closed_standard_input_is_empty_input(self):
         p = subprocess.run("'%s' 1f <&-" % BINARY, shell=True, capture_output=True, env=environment())

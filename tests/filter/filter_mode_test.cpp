@@ -35,11 +35,14 @@ run_result run(std::vector<std::u16string> arguments, std::string input, bool te
     memory_source source(std::move(input));
     memory_sink out_bytes;
     memory_sink error_bytes;
-    io::text_output output(out_bytes, *codec, terminal);
+    const output_policy policy = terminal ? output_policy{colour_method::console_attributes, io::line_end::lf}
+                                          : output_policy{colour_method::none, io::line_end::crlf};
+    io::text_output output(out_bytes, *codec, policy.line_end);
     io::line_reader reader(source);
     reader.tie(&output);
+    io::input_lines lines(reader, *codec);
     recording_console console(output);
-    program_streams streams{reader, output, console, error_bytes};
+    program_streams streams{lines, output, error_bytes, policy, &console};
     const auto filters = parse_filters(static_cast<int>(arguments.size()), argv.data());
     if (!filters) return {-1, "", "", source.reads, {}};
     const int code = filter_mode(*filters, argv.data(), streams);

@@ -30,11 +30,14 @@ run_result run(std::initializer_list<const char16_t*> args, const std::string& i
     memory_source source(input, 5);
     memory_sink sink, errors;
     const auto codec = utf8 ? io::make_utf8_codec() : io::make_byte_codec();
-    io::text_output output(sink, *codec, terminal);
+    const huecast::output_policy policy{huecast::colour_method::console_attributes,
+                                        terminal ? io::line_end::lf : io::line_end::crlf};
+    io::text_output output(sink, *codec, policy.line_end);
     io::line_reader reader(source);
     reader.tie(&output);
+    io::input_lines lines(reader, *codec);
     marking_console console(output);
-    huecast::program_streams streams{reader, output, console, errors};
+    huecast::program_streams streams{lines, output, errors, policy, &console};
     const int code = huecast::wmain(static_cast<int>(argv.size() - 1), argv.data(), streams);
     output.flush();
     return {code, sink.bytes, source.reads};

@@ -12,7 +12,7 @@ using testing_support::memory_sink;
 TEST(TextOutput, FilesAndPipesGetCrLfForEveryLineFeed) {
     memory_sink sink;
     const auto codec = io::make_utf8_codec();
-    io::text_output out(sink, *codec, false);
+    io::text_output out(sink, *codec, io::line_end::crlf);
     out.write(u"a\r\nb\nc");
     out.end_line();
     out.write_encoded("raw\r");
@@ -25,7 +25,7 @@ TEST(TextOutput, FilesAndPipesGetCrLfForEveryLineFeed) {
 TEST(TextOutput, ATerminalGetsLineFeedsAsTheyAre) {
     memory_sink sink;
     const auto codec = io::make_utf8_codec();
-    io::text_output out(sink, *codec, true);
+    io::text_output out(sink, *codec, io::line_end::lf);
     out.write(u"é\n");
     out.write_control("\x1b[0m");
     out.end_line();
@@ -36,7 +36,7 @@ TEST(TextOutput, ATerminalGetsLineFeedsAsTheyAre) {
 TEST(TextOutput, LargeOutputIsPassedOnInBlocksWithNothingLost) {
     memory_sink sink;
     const auto codec = io::make_byte_codec();
-    io::text_output out(sink, *codec, false);
+    io::text_output out(sink, *codec, io::line_end::crlf);
     std::string expected;
     for (int i = 0; i < 50000; ++i) {
         const std::string line = "line " + std::to_string(i);
@@ -63,7 +63,7 @@ TEST(TextOutput, ALongTextIsWrittenInPiecesWithNothingChanged) {
     }
     for (const bool terminal : {false, true}) {
         memory_sink sink;
-        io::text_output out(sink, *codec, terminal);
+        io::text_output out(sink, *codec, terminal ? io::line_end::lf : io::line_end::crlf);
         out.write(text);
         out.flush();
         std::string expected;
@@ -84,7 +84,7 @@ TEST(TextOutput, AFailedTransferStopsAllLaterOutput) {
         sink.fail_after = 0;
         sink.failure = failure;
         const auto codec = io::make_byte_codec();
-        io::text_output out(sink, *codec, false);
+        io::text_output out(sink, *codec, io::line_end::crlf);
         out.write(u"lost");
         EXPECT_TRUE(out.good()) << "nothing is passed on before a flush";
         EXPECT_FALSE(out.flush());

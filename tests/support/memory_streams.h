@@ -28,7 +28,9 @@ public:
     }
     bool is_console() const override { return console_; }
     std::string error_text() const override { return "no error"; }
+    void prepare_for_bulk() override { ++bulk; }
     int reads = 0;
+    int bulk = 0;  // times told that a bulk copy is coming
 
 private:
     std::string data_;
@@ -47,8 +49,10 @@ public:
         return io::transfer_status::ok;
     }
     std::string error_text() const override { return "disk full"; }
+    void prepare_for_bulk() override { ++bulk; }
     std::string bytes;
     int writes = 0;
+    int bulk = 0;
     std::size_t fail_after = static_cast<std::size_t>(-1);
     io::transfer_status failure = io::transfer_status::failed;
 };

@@ -7,6 +7,6 @@
 
 namespace huecast {
 
-int run(int argc, const char16_t* const argv[], program_streams& streams);
+int run_program(int argc, const char16_t* const argv[], program_streams& streams);
 
 }  // namespace huecast

@@ -1,4 +1,4 @@
-#include "run.h"
+#include "run_program.h"
 
 #include <string>
 
@@ -6,7 +6,7 @@
 
 namespace huecast {
 
-int run(int argc, const char16_t* const argv[], program_streams& streams) {
+int run_program(int argc, const char16_t* const argv[], program_streams& streams) {
     const int code = wmain(argc, argv, streams);
     streams.output.flush();
     const auto failure = [&](std::u16string what, const std::string& why) {

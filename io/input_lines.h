@@ -1,0 +1,85 @@
+// The line loop that every mode shares: standard input handed on line by line, each line
+// as the bytes it was read as and as text in the input's code page (decoded only when
+// asked for), until input ends or the output has failed. Running out of memory for a line
+// ends the input like a read error does: the status is then `failed`, with the reason
+// "line too long for available memory".
+#pragma once
+
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "io/byte_stream.h"
+#include "io/codec.h"
+#include "io/line_reader.h"
+#include "io/text_output.h"
+
+namespace io {
+
+// One line, without its line end; valid until the loop moves on.
+class input_line {
+public:
+    // A line that exists only as text, with no bytes behind it.
+    static input_line from_text(std::u16string_view text);
+
+    std::string_view bytes() const { return bytes_; }
+    // The line's text, decoded on the first call.
+    std::u16string_view text() const;
+
+    // True when writing the text with `output` gives exactly bytes(): the same codec, and
+    // one that round-trips every byte. Then the line can be copied without decoding it.
+    bool copies_as_bytes(const codec& output) const { return &output == codec_ && codec_->lossless(); }
+    // True when, moreover, unit i of the text stands for byte i (ASCII, or bytes that did
+    // not decode), so that any piece of the text can be copied as the bytes at its offsets.
+    bool pieces_copy_as_bytes(const codec& output) const {
+        return copies_as_bytes(output) && text().size() == bytes_.size();
+    }
+
+private:
+    friend class input_lines;
+
+    std::string_view bytes_;
+    const codec* codec_ = nullptr;        // null for a line made from text
+    std::u16string* buffer_ = nullptr;    // where the text is decoded into
+    mutable std::u16string_view text_;
+    mutable bool decoded_ = false;
+};
+
+class input_lines {
+public:
+    input_lines(line_reader& reader, const codec& input_codec);
+    input_lines(const input_lines&) = delete;
+    input_lines& operator=(const input_lines&) = delete;
+
+    // Calls `each(const input_line&)` for every line, until input ends or `output` has failed.
+    template <class Each>
+    void for_each(const text_output& output, Each each) {
+        try {
+            input_line line;
+            while (output.good() && next(line)) each(static_cast<const input_line&>(line));
+        } catch (const std::bad_alloc&) {
+            ran_out_of_memory();
+        }
+    }
+
+    // Writes every line still to come to `output`, each with its line end, until input ends
+    // or `output` has failed: whole runs of lines at once where the code page allows it,
+    // otherwise line by line through the codec. Tells both ends that a bulk copy is coming.
+    void copy_to(text_output& output);
+
+    // `ok` while input lasts, `end` at its end, `failed` after a read error or when memory
+    // for a line ran out.
+    transfer_status status() const;
+    std::string error_text() const;
+
+private:
+    bool next(input_line& line);
+    void ran_out_of_memory();
+
+    line_reader& reader_;
+    const codec& codec_;
+    std::u16string text_;
+    bool out_of_memory_ = false;
+};
+
+}  // namespace io

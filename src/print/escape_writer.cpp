@@ -1,0 +1,41 @@
+#include "print/escape_writer.h"
+
+namespace huecast {
+namespace {
+
+// The console orders its colour bits blue, green, red; ANSI orders them red, green, blue.
+unsigned ansi_hue(console_colour c) {
+    const auto v = static_cast<unsigned>(c);
+    return ((v & 1u) << 2) | (v & 2u) | ((v & 4u) >> 2);
+}
+
+bool bright(console_colour c) { return (static_cast<unsigned>(c) & 8u) != 0; }
+
+}  // namespace
+
+std::string sgr_sequence(text_colour colour) {
+    if (colour.is_terminal_default()) return "\x1b[0m";
+    const unsigned text = (bright(colour.text()) ? 90u : 30u) + ansi_hue(colour.text());
+    // A black background is the terminal's own background.
+    const console_colour back = colour.background();
+    const unsigned background = back == console_colour::black ? 49u : (bright(back) ? 100u : 40u) + ansi_hue(back);
+    std::string s = "\x1b[0;" + std::to_string(text) + ';' + std::to_string(background);
+    if (colour.underscored()) s += ";4";
+    if (colour.reverse_video()) s += ";7";
+    s += 'm';
+    return s;
+}
+
+void escape_writer::set(text_colour colour) {
+    if (colour == in_effect_) return;
+    in_effect_ = colour;
+    if (colour.is_terminal_default() || colour.attribute() >= sequences_.size()) {
+        output_.write_control(sgr_sequence(colour));
+        return;
+    }
+    std::string& sequence = sequences_[colour.attribute()];
+    if (sequence.empty()) sequence = sgr_sequence(colour);
+    output_.write_control(sequence);
+}
+
+}  // namespace huecast

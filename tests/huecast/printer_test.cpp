@@ -1,0 +1,114 @@
+// The printer through a writer that marks every colour call in the text, the escape
+// writer's exact bytes, and the output policy as a table of cases.
+#include "print/printer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "colour/colour_policy.h"
+#include "memory_streams.h"
+#include "print/escape_writer.h"
+
+namespace {
+
+using huecast::text_colour;
+using testing_support::memory_sink;
+
+// "<" for begin, "[XX]" for a colour (its attribute word in hex), "/" for restore, ">" for end.
+class marking_writer final : public huecast::colour_writer {
+public:
+    explicit marking_writer(io::text_output& output) : output_(output) {}
+    void begin() override { output_.write_control("<"); }
+    void set(text_colour c) override {
+        char mark[16];
+        std::snprintf(mark, sizeof mark, "[%02X]", static_cast<unsigned>(c.attribute()));
+        output_.write_control(mark);
+    }
+    void restore() override { output_.write_control("/"); }
+    void end() override { output_.write_control(">"); }
+
+private:
+    io::text_output& output_;
+};
+
+constexpr text_colour red = text_colour::from_attribute(0x0C);
+constexpr text_colour green = text_colour::from_attribute(0x0A);
+
+struct printed {
+    memory_sink sink;
+    std::unique_ptr<io::codec> codec = io::make_utf8_codec();
+    io::text_output output{sink, *codec, io::line_end::crlf};
+    marking_writer writer{output};
+    huecast::printer printer{output, writer};
+    std::string bytes() {
+        output.flush();
+        return sink.bytes;
+    }
+};
+
+TEST(Printer, ColoursEachPieceAndEndsTheLineInTheColourFoundBeforeIt) {
+    printed p;
+    const io::input_line line = io::input_line::from_text(u"an error, ok");
+    p.printer.print(line, {{0, 3, std::nullopt}, {3, 8, red}, {8, 10, std::nullopt}, {10, 12, green}});
+    p.printer.print(io::input_line::from_text(u""), {});
+    EXPECT_EQ(p.bytes(), "<an [0C]error/, [0A]ok/\r\n><\r\n>");
+}
+
+TEST(Printer, AWholeLineInOneColourInsideTheCallersScope) {
+    printed p;
+    {
+        huecast::colour_scope scope(p.writer);
+        p.printer.print(io::input_line::from_text(u"one"), red, scope);
+        p.printer.print(io::input_line::from_text(u"two"), red, scope);
+    }
+    EXPECT_EQ(p.bytes(), "<[0C]one/\r\n[0C]two/\r\n>");
+}
+
+TEST(EscapeWriter, WritesOnlyWhatChangesTheTerminal) {
+    memory_sink sink;
+    const auto codec = io::make_utf8_codec();
+    io::text_output output(sink, *codec, io::line_end::lf);
+    huecast::escape_writer writer(output);
+    {
+        huecast::colour_scope scope(writer);
+        scope.restore();  // nothing to undo yet
+        scope.set(red);
+        scope.set(red);
+        output.write(u"x");
+        scope.set(text_colour::from_attribute(0x1F));
+        scope.restore();
+        scope.restore();
+        // Underscore and reverse video, as a Windows console attribute may carry them.
+        scope.set(text_colour::from_attribute(0xC087));
+    }
+    output.flush();
+    EXPECT_EQ(sink.bytes, "\x1b[0;91;49mx\x1b[0;97;44m\x1b[0m\x1b[0;37;100;4;7m\x1b[0m");
+}
+
+TEST(OutputPolicy, DecidedFromTheOutputAndTheEnvironment) {
+    using huecast::colour_method;
+    using huecast::output_kind;
+    const huecast::output_policy escapes{colour_method::escapes, io::line_end::lf};
+    const huecast::output_policy console{colour_method::console_attributes, io::line_end::lf};
+    const huecast::output_policy plain{colour_method::none, io::line_end::crlf};
+    const struct {
+        output_kind kind;
+        std::optional<std::string> term;
+        huecast::output_policy expected;
+    } cases[] = {
+        {output_kind::terminal, "xterm", escapes},
+        {output_kind::terminal, std::nullopt, escapes},
+        {output_kind::terminal, "dumb", plain},
+        {output_kind::windows_console, std::nullopt, console},
+        {output_kind::file_or_pipe, "xterm", plain},
+        {output_kind::file_or_pipe, std::nullopt, plain},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(huecast::decide_output_policy(c.kind, {c.term}), c.expected)
+            << static_cast<int>(c.kind) << " TERM=" << c.term.value_or("(unset)");
+    }
+}
+
+}  // namespace
