@@ -2,13 +2,6 @@
 
 namespace io {
 
-input_line input_line::from_text(std::u16string_view text) {
-    input_line line;
-    line.text_ = text;
-    line.decoded_ = true;
-    return line;
-}
-
 std::u16string_view input_line::text() const {
     if (!decoded_) {
         buffer_->clear();

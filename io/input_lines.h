@@ -19,9 +19,6 @@ namespace io {
 // One line, without its line end; valid until the loop moves on.
 class input_line {
 public:
-    // A line that exists only as text, with no bytes behind it.
-    static input_line from_text(std::u16string_view text);
-
     std::string_view bytes() const { return bytes_; }
     // The line's text, decoded on the first call.
     std::u16string_view text() const;
@@ -39,8 +36,8 @@ private:
     friend class input_lines;
 
     std::string_view bytes_;
-    const codec* codec_ = nullptr;        // null for a line made from text
-    std::u16string* buffer_ = nullptr;    // where the text is decoded into
+    const codec* codec_ = nullptr;
+    std::u16string* buffer_ = nullptr;  // where the text is decoded into
     mutable std::u16string_view text_;
     mutable bool decoded_ = false;
 };

@@ -36,34 +36,41 @@ private:
 constexpr text_colour red = text_colour::from_attribute(0x0C);
 constexpr text_colour green = text_colour::from_attribute(0x0A);
 
-struct printed {
+// Prints every line of `input` with `each(printer, scope, line)`, inside one colour scope
+// for the run; returns the output.
+template <class Each>
+std::string printed(const std::string& input, Each each) {
+    testing_support::memory_source source(input);
     memory_sink sink;
-    std::unique_ptr<io::codec> codec = io::make_utf8_codec();
-    io::text_output output{sink, *codec, io::line_end::crlf};
-    marking_writer writer{output};
-    huecast::printer printer{output, writer};
-    std::string bytes() {
-        output.flush();
-        return sink.bytes;
+    const auto codec = io::make_utf8_codec();
+    io::text_output output(sink, *codec, io::line_end::crlf);
+    io::line_reader reader(source);
+    io::input_lines lines(reader, *codec);
+    marking_writer writer(output);
+    huecast::printer printer(output, writer);
+    {
+        huecast::colour_scope scope(writer);
+        lines.for_each(output, [&](const io::input_line& line) { each(printer, scope, line); });
     }
-};
+    output.flush();
+    return sink.bytes;
+}
 
 TEST(Printer, ColoursEachPieceAndEndsTheLineInTheColourFoundBeforeIt) {
-    printed p;
-    const io::input_line line = io::input_line::from_text(u"an error, ok");
-    p.printer.print(line, {{0, 3, std::nullopt}, {3, 8, red}, {8, 10, std::nullopt}, {10, 12, green}});
-    p.printer.print(io::input_line::from_text(u""), {});
-    EXPECT_EQ(p.bytes(), "<an [0C]error/, [0A]ok/\r\n><\r\n>");
+    const std::vector<std::vector<huecast::segment>> cuts = {
+        {{0, 3, std::nullopt}, {3, 8, red}, {8, 10, std::nullopt}, {10, 12, green}}, {}, {{0, 2, green}}};
+    std::size_t n = 0;
+    const std::string out = printed("an error, ok\n\n\xC3\xA9\xFF\n", [&](auto& printer, auto&, const auto& line) {
+        printer.print(line, cuts[n++]);
+    });
+    EXPECT_EQ(out, "<<an [0C]error/, [0A]ok/\r\n><\r\n><[0A]\xC3\xA9\xFF/\r\n>>");
 }
 
 TEST(Printer, AWholeLineInOneColourInsideTheCallersScope) {
-    printed p;
-    {
-        huecast::colour_scope scope(p.writer);
-        p.printer.print(io::input_line::from_text(u"one"), red, scope);
-        p.printer.print(io::input_line::from_text(u"two"), red, scope);
-    }
-    EXPECT_EQ(p.bytes(), "<[0C]one/\r\n[0C]two/\r\n>");
+    const std::string out = printed("one\ntwo", [&](auto& printer, auto& scope, const auto& line) {
+        printer.print(line, red, scope);
+    });
+    EXPECT_EQ(out, "<[0C]one/\r\n[0C]two/\r\n>");
 }
 
 TEST(EscapeWriter, WritesOnlyWhatChangesTheTerminal) {
