@@ -16,12 +16,23 @@ void append_code_point(std::u16string& text, std::uint32_t cp) {
     }
 }
 
+// A byte below 0x80 that starts a character stands for the ASCII character of that value,
+// whatever the character set's table says: SHIFT_JIS tables read 0x5C as the yen sign and
+// 0x7E as an overline, which would leave a filter no backslash to escape with, and text
+// typed and shown as "\" and "~" would match neither. Windows reads these two bytes as
+// ASCII in its Japanese code page too.
 class multibyte_codec final : public codec {
 public:
     void decode(std::string_view bytes, std::u16string& text) const override {
         std::mbstate_t state{};
         std::size_t i = 0;
         while (i < bytes.size()) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            if (byte < 0x80) {
+                text.push_back(byte);
+                ++i;
+                continue;
+            }
             wchar_t wc = 0;
             const std::size_t n = std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
             if (n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2) ||
@@ -41,6 +52,10 @@ public:
         char buffer[MB_LEN_MAX];
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char16_t c = text[i];
+            if (c < 0x80) {
+                bytes.push_back(static_cast<char>(c));
+                continue;
+            }
             std::uint32_t cp = c;
             if (utf16::is_high_surrogate(c) && i + 1 < text.size() && utf16::is_low_surrogate(text[i + 1])) {
                 cp = utf16::code_point_of(c, text[i + 1]);
