@@ -45,7 +45,8 @@ READ_BUFFER = bytearray(1 << 20)
 
 
 def environment():
-    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k not in ("LANG", "GREP_COLORS")}
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("LC_") and k not in ("LANG", "GREP_COLORS", "NO_COLOR", "FORCE_COLOR", "CLICOLOR_FORCE")}
     env.update(LC_ALL="C.UTF-8", TERM="xterm")
     return env
 

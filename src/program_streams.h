@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "colour/colour_policy.h"
+#include "file_reader.h"
 #include "io/byte_stream.h"
 #include "io/input_lines.h"
 #include "io/text_output.h"
@@ -21,6 +22,7 @@ struct program_streams {
     io::byte_sink& errors;
     output_policy policy;
     qel::console_device* console = nullptr;  // for colour_method::console_attributes
+    file_reader* files = nullptr;            // for filter files
 };
 
 // The colour writer that the policy chooses for standard output.

@@ -6,8 +6,9 @@
 
 namespace huecast {
 
-int run_program(int argc, const char16_t* const argv[], program_streams& streams) {
-    const int code = wmain(argc, argv, streams);
+int run_program(int argc, const char16_t* const argv[], const value_or_error<program_options, option_error>& options,
+                program_streams& streams) {
+    const int code = run_command_line(argc, argv, options, streams);
     streams.output.flush();
     const auto failure = [&](std::u16string what, const std::string& why) {
         streams.output.text_codec().decode(why, what);

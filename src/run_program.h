@@ -3,10 +3,12 @@
 // error sink and exit code 1; a reader of the output that went away is no failure.
 #pragma once
 
+#include "options.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-int run_program(int argc, const char16_t* const argv[], program_streams& streams);
+int run_program(int argc, const char16_t* const argv[], const value_or_error<program_options, option_error>& options,
+                program_streams& streams);
 
 }  // namespace huecast

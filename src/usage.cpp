@@ -25,4 +25,31 @@ io::text_output& write_usage(io::text_output& output) {
     return output;
 }
 
+namespace {
+
+constexpr std::u16string_view options_text =
+    u"Options, before the colour code or filters:\n"
+    u"  --color=WHEN, --colour=WHEN  colour: auto (on a terminal; the default), always, never\n"
+    u"  --file=FILE                  read filters from FILE, one per line; # starts a comment\n"
+    u"  --help                       show this text\n"
+    u"  --version                    show the version\n"
+    u"  --                           end of the options\n"
+    u"Environment:\n"
+    u"  NO_COLOR                     set and not empty: no colour\n"
+    u"  FORCE_COLOR, CLICOLOR_FORCE  set, not empty and not 0: colour even into a file or pipe\n"
+    u"  TERM                         dumb: no colour on that terminal\n"
+    u"  LC_ALL, LC_CTYPE, LANG       the character set of input, output and arguments\n";
+
+}  // namespace
+
+void write_help(io::text_output& output) {
+    write_usage(output).end_line();
+    output.write(options_text);
+}
+
+void write_version(io::text_output& output) {
+    output.write(u"huecast " HUECAST_VERSION u"\n"
+                 u"Copyright 2026 The huecast developers. MIT License: free to use, change and share; no warranty.\n");
+}
+
 }  // namespace huecast

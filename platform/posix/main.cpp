@@ -1,5 +1,6 @@
-// The POSIX entry: locale, standard handles, the output policy, arguments in the process
-// code page; then the program, then what the run's input and output came to.
+// The POSIX entry: locale, arguments in the process code page and their leading options,
+// the output policy, standard handles, and no colour left behind by a fatal signal; then
+// the program, then what the run's input and output came to.
 #include <unistd.h>
 
 #include <csignal>
@@ -11,12 +12,19 @@
 #include "internal_error.h"
 #include "io/codec.h"
 #include "io/input_lines.h"
+#include "options.h"
+#include "platform/posix/colour_signals.h"
+#include "platform/posix/fd_files.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
+#include "print/escape_writer.h"
 #include "qel/startup_objects.h"
 #include "run_program.h"
 
 namespace {
+
+// Read by the handler of a fatal signal: whether the terminal may be showing colour now.
+volatile std::sig_atomic_t colour_shown = 0;
 
 void write_stderr(const std::string& line) {
     const std::string text = "huecast: " + line + "\n";
@@ -28,22 +36,6 @@ int run_on_standard_handles(int argc, char** argv) {
     // A reader that goes away shows up as EPIPE on the next write, which ends the run quietly.
     std::signal(SIGPIPE, SIG_IGN);
 
-    const huecast::output_policy policy = huecast::decide_output_policy(
-        platform::is_terminal(STDOUT_FILENO) ? huecast::output_kind::terminal : huecast::output_kind::file_or_pipe,
-        huecast::read_colour_environment());
-    platform::fd_source in_bytes(STDIN_FILENO);
-    platform::fd_sink out_bytes(STDOUT_FILENO);
-    platform::fd_sink error_bytes(STDERR_FILENO);
-    io::text_output output(out_bytes, *codec, policy.line_end);
-    io::line_reader reader(in_bytes);
-    reader.tie(&output);
-    io::input_lines input(reader, *codec);
-#ifndef HUECAST_WITHOUT_LIBRARY_OBJECTS
-    // The support library's process-wide objects: after the streams, before the entry, gone
-    // after it returns (the benchmark build that measures their cost leaves them out).
-    const qel::startup_objects library_objects;
-#endif
-
     std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
     std::vector<const char16_t*> pointers;
     for (int i = 0; i < argc; ++i) {
@@ -51,9 +43,32 @@ int run_on_standard_handles(int argc, char** argv) {
         pointers.push_back(arguments[static_cast<std::size_t>(i)].c_str());
     }
     pointers.push_back(nullptr);
+    const auto options = huecast::parse_options(argc, pointers.data());
 
-    huecast::program_streams streams{input, output, error_bytes, policy};
-    return huecast::run_program(argc, pointers.data(), streams);
+    const huecast::output_policy policy = huecast::decide_output_policy(
+        platform::is_terminal(STDOUT_FILENO) ? huecast::output_kind::terminal : huecast::output_kind::file_or_pipe,
+        options ? options->colour : huecast::colour_when::automatic, huecast::read_colour_environment());
+    platform::fd_source in_bytes(STDIN_FILENO);
+    platform::fd_sink out_bytes(STDOUT_FILENO);
+    platform::fd_sink error_bytes(STDERR_FILENO);
+    platform::fd_files files(*codec);
+    io::text_output output(out_bytes, *codec, policy.line_end);
+    io::line_reader reader(in_bytes);
+    reader.tie(&output);
+    io::input_lines input(reader, *codec);
+    if (policy.colour == huecast::colour_method::escapes) {
+        static const std::string reset = huecast::sgr_sequence(huecast::text_colour::terminal_default());
+        output.watch_colour(&colour_shown);
+        platform::reset_colour_on_fatal_signals(STDOUT_FILENO, reset, &colour_shown);
+    }
+#ifndef HUECAST_WITHOUT_LIBRARY_OBJECTS
+    // The support library's process-wide objects: after the streams, before the entry, gone
+    // after it returns (the benchmark build that measures their cost leaves them out).
+    const qel::startup_objects library_objects;
+#endif
+
+    huecast::program_streams streams{input, output, error_bytes, policy, nullptr, &files};
+    return huecast::run_program(argc, pointers.data(), options, streams);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The Windows entry: the OEM code page as the process code page, the standard handles,
-// the output policy, the 16-bit arguments as the runtime split them; then the program,
-// then what the run's input and output came to.
+// The Windows entry: the OEM code page as the process code page, the 16-bit arguments as
+// the runtime split them and their leading options, the output policy, the standard
+// handles, and the console's colour put back on Ctrl-C; then the program, then what the
+// run's input and output came to.
 #include <windows.h>
 
 #include <exception>
@@ -11,8 +12,11 @@
 #include "colour/colour_policy.h"
 #include "internal_error.h"
 #include "io/input_lines.h"
+#include "options.h"
 #include "platform/win32/code_page_codec.h"
+#include "platform/win32/console_events.h"
 #include "platform/win32/console_screen.h"
+#include "platform/win32/handle_files.h"
 #include "platform/win32/handle_streams.h"
 #include "platform/win32/process_locale.h"
 #include "qel/startup_objects.h"
@@ -37,13 +41,25 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     const std::unique_ptr<io::codec> codec = platform::set_oem_locale();
     const auto* code_page = dynamic_cast<const platform::code_page_codec*>(codec.get());
 
+    std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
+    std::vector<const char16_t*> pointers;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        for (const wchar_t* p = argv[i]; *p != L'\0'; ++p) arguments[i].push_back(static_cast<char16_t>(*p));
+        pointers.push_back(arguments[i].c_str());
+    }
+    pointers.push_back(nullptr);
+    const auto options = huecast::parse_options(argc, pointers.data());
+
     HANDLE in_handle = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE out_handle = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE error_handle = GetStdHandle(STD_ERROR_HANDLE);
     const huecast::output_policy policy = huecast::decide_output_policy(
         platform::kind_of(out_handle) == platform::device_kind::console ? huecast::output_kind::windows_console
                                                                         : huecast::output_kind::file_or_pipe,
-        huecast::read_colour_environment());
+        options ? options->colour : huecast::colour_when::automatic, huecast::read_colour_environment());
+    if (policy.colour == huecast::colour_method::console_attributes) {
+        platform::restore_attribute_on_console_events(out_handle);
+    }
 
     platform::handle_source in_bytes(in_handle, *codec);
     const std::unique_ptr<io::byte_sink> out_bytes = platform::make_sink(out_handle, *codec, code_page, false);
@@ -53,20 +69,13 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     reader.tie(&output);
     io::input_lines input(reader, *codec);
     platform::console_screen screen(out_handle, output);
+    platform::handle_files files(*codec);
     // The support library's process-wide objects: after the streams, before the entry, gone
     // after it returns.
     const qel::startup_objects library_objects;
 
-    std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
-    std::vector<const char16_t*> pointers;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        for (const wchar_t* p = argv[i]; *p != L'\0'; ++p) arguments[i].push_back(static_cast<char16_t>(*p));
-        pointers.push_back(arguments[i].c_str());
-    }
-    pointers.push_back(nullptr);
-
-    huecast::program_streams streams{input, output, *error_bytes, policy, &screen};
-    return huecast::run_program(argc, pointers.data(), streams);
+    huecast::program_streams streams{input, output, *error_bytes, policy, &screen, &files};
+    return huecast::run_program(argc, pointers.data(), options, streams);
 }
 
 }  // namespace

@@ -11,24 +11,29 @@ std::optional<std::string> variable(const char* name) {
     return std::string(value);
 }
 
+bool set_and_not_empty(const std::optional<std::string>& v) { return v && !v->empty(); }
+bool says_yes(const std::optional<std::string>& v) { return set_and_not_empty(v) && *v != "0"; }
+
+bool wants_colour(output_kind kind, colour_when when, const colour_environment& environment) {
+    if (when != colour_when::automatic) return when == colour_when::always;
+    if (set_and_not_empty(environment.no_color)) return false;
+    if (says_yes(environment.force_color) || says_yes(environment.clicolor_force)) return true;
+    if (kind == output_kind::terminal) return environment.term != "dumb";
+    return kind == output_kind::windows_console;
+}
+
 }  // namespace
 
-colour_environment read_colour_environment() { return {variable("TERM")}; }
+colour_environment read_colour_environment() {
+    return {variable("NO_COLOR"), variable("FORCE_COLOR"), variable("CLICOLOR_FORCE"), variable("TERM")};
+}
 
-output_policy decide_output_policy(output_kind kind, const colour_environment& environment) {
-    constexpr output_policy plain{colour_method::none, io::line_end::crlf};
-    switch (kind) {
-        case output_kind::terminal:
-            // A terminal that says it is dumb takes no escapes; it is written to as a file is.
-            if (environment.term == "dumb") return plain;
-            return {colour_method::escapes, io::line_end::lf};
-        case output_kind::windows_console:
-            // The console sink gives every LF its CR.
-            return {colour_method::console_attributes, io::line_end::lf};
-        case output_kind::file_or_pipe:
-            break;
-    }
-    return plain;
+output_policy decide_output_policy(output_kind kind, colour_when when, const colour_environment& environment) {
+    // The console sink gives every LF its CR; a terminal's own driver does the same.
+    const io::line_end ending = kind == output_kind::file_or_pipe ? io::line_end::crlf : io::line_end::lf;
+    if (!wants_colour(kind, when, environment)) return {colour_method::none, ending};
+    if (kind == output_kind::windows_console) return {colour_method::console_attributes, io::line_end::lf};
+    return {colour_method::escapes, io::line_end::lf};
 }
 
 }  // namespace huecast

@@ -1,6 +1,6 @@
 // Whether colour goes out, how, and how a line ends: one small value, decided once at
-// start-up by the platform's entry from what standard output is and what the environment
-// says. Modes never ask the platform again; they choose a colour writer from this.
+// start-up by the platform's entry from what standard output is, the --color option and
+// the environment. Modes never ask the platform again; they choose a colour writer from it.
 #pragma once
 
 #include <optional>
@@ -32,14 +32,25 @@ enum class output_kind {
     file_or_pipe,     // anything else: a file, a pipe, a device
 };
 
+// The --color option: `automatic` leaves the choice to the environment and the output.
+enum class colour_when { automatic, always, never };
+
 // What the environment says about colour, read once by the entry; an unset variable is absent.
 struct colour_environment {
-    std::optional<std::string> term;  // TERM
+    std::optional<std::string> no_color = std::nullopt;        // NO_COLOR
+    std::optional<std::string> force_color = std::nullopt;     // FORCE_COLOR
+    std::optional<std::string> clicolor_force = std::nullopt;  // CLICOLOR_FORCE
+    std::optional<std::string> term = std::nullopt;            // TERM
 };
 
 // The variables as the process has them.
 colour_environment read_colour_environment();
 
-output_policy decide_output_policy(output_kind kind, const colour_environment& environment);
+// The first rule that applies wins: the option; NO_COLOR set and not empty (no colour);
+// FORCE_COLOR or CLICOLOR_FORCE set, not empty and not "0" (colour even into a file or a
+// pipe); otherwise colour only on a terminal whose TERM is not "dumb", or on a console.
+// Colour forced into a file or a pipe is what a terminal would get: escapes and LF. Without
+// colour a terminal or console still gets LF; files and pipes get CR LF.
+output_policy decide_output_policy(output_kind kind, colour_when when, const colour_environment& environment);
 
 }  // namespace huecast

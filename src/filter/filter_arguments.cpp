@@ -16,6 +16,18 @@ std::optional<Filter> parse_filter(std::u16string_view argument) {
     return filter;
 }
 
+labelled_filters label_arguments(const FilterList& filters, const char16_t* const argv[]) {
+    labelled_filters labelled;
+    int index = 1;
+    for (const Filter& filter : filters) {
+        const std::string number = std::to_string(index);
+        labelled.push_back({filter, u"filter " + std::u16string(number.begin(), number.end()) + u" \"" +
+                                        argv[index] + u"\""});
+        ++index;
+    }
+    return labelled;
+}
+
 value_or_error<FilterList, not_a_filter> parse_filters(int argc, const char16_t* const argv[]) {
     FilterList list;
     for (int i = 1; i < argc; ++i) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "colour/colour_code.h"
 #include "value_or_error.h"
@@ -20,6 +21,17 @@ struct Filter {
 
 // In command-line order; filters are only appended.
 using FilterList = std::list<Filter>;
+
+// A filter with the words that name it in messages: `filter 2 "0c,(abc"` for an argument,
+// `rules.filters:3 "0c,(abc"` for a line of a filter file.
+struct labelled_filter {
+    Filter filter;
+    std::u16string label;
+};
+using labelled_filters = std::vector<labelled_filter>;
+
+// The filters of a command line, labelled by their place among its arguments.
+labelled_filters label_arguments(const FilterList& filters, const char16_t* const argv[]);
 
 // The first argument that is not of the filter form.
 struct not_a_filter {

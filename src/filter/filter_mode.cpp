@@ -14,33 +14,27 @@ std::u16string decimal(std::size_t n) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-std::u16string describe_filter(std::size_t index, const char16_t* argument) {
-    return u"filter " + decimal(index) + u" \"" + argument + u"\"";
-}
-
 // Every expression is compiled before any input is read, so that a bad one stops the run
 // before anything is consumed or written.
-bool compile_filters(const FilterList& filters, const char16_t* const argv[], program_streams& streams,
+bool compile_filters(const labelled_filters& filters, program_streams& streams,
                      std::vector<painter_filter>& compiled) {
-    std::size_t index = 1;
-    for (const Filter& filter : filters) {
-        value_or_error<matcher, compile_error> expression = matcher::compile(filter.text);
+    for (const labelled_filter& f : filters) {
+        value_or_error<matcher, compile_error> expression = matcher::compile(f.filter.text);
         if (!expression) {
-            report_error(streams, describe_filter(index, argv[index]) + u": " + expression.error().message +
-                                      u" at offset " + decimal(expression.error().offset));
+            report_error(streams, f.label + u": " + expression.error().message + u" at offset " +
+                                      decimal(expression.error().offset));
             return false;
         }
-        compiled.push_back({text_colour::from_attribute(filter.attribute), std::move(expression).value()});
-        ++index;
+        compiled.push_back({text_colour::from_attribute(f.filter.attribute), std::move(expression).value()});
     }
     return true;
 }
 
 }  // namespace
 
-int filter_mode(const FilterList& filters, const char16_t* const argv[], program_streams& streams) {
+int filter_mode(const labelled_filters& filters, program_streams& streams) {
     std::vector<painter_filter> compiled;
-    if (!compile_filters(filters, argv, streams, compiled)) return invalid_filter;
+    if (!compile_filters(filters, streams, compiled)) return invalid_filter;
     if (!streams.policy.colours()) {
         // No colour can show, so the lines go through as they are, at copy speed.
         streams.input.copy_to(streams.output);
@@ -58,8 +52,7 @@ int filter_mode(const FilterList& filters, const char16_t* const argv[], program
         painter.paint(line.text(), segments);
         print.print(line, segments);
         if (!warned && !painter.gave_up().empty()) {
-            const std::size_t index = painter.gave_up().front() + 1;
-            report_error(streams, u"warning: " + describe_filter(index, argv[index]) + u" gave up on line " +
+            report_error(streams, u"warning: " + filters[painter.gave_up().front()].label + u" gave up on line " +
                                       decimal(line_number) +
                                       u" (too much backtracking) and colours nothing from there to the line's end;"
                                       u" later cases are not reported");

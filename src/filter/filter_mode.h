@@ -11,8 +11,8 @@ namespace huecast {
 // error stream names it, and nothing has been read or written.
 constexpr int invalid_filter = 2;
 
-// Colours standard input with `filters`, parsed from argv (which names them in messages).
-// Returns the exit code.
-int filter_mode(const FilterList& filters, const char16_t* const argv[], program_streams& streams);
+// Colours standard input with `filters`, named in messages by their labels. Returns the
+// exit code.
+int filter_mode(const labelled_filters& filters, program_streams& streams);
 
 }  // namespace huecast

@@ -10,26 +10,33 @@ import tty
 BINARY = os.environ.get("HUECAST") or (sys.argv[1] if len(sys.argv) > 1 else "build/huecast")
 
 
-def environment(locale="C.UTF-8", term="xterm"):
-    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "LANG"}
+# Variables that decide colour: the tests set them where they mean to, never by inheritance.
+COLOUR_VARIABLES = ("NO_COLOR", "FORCE_COLOR", "CLICOLOR_FORCE")
+
+
+def environment(locale="C.UTF-8", term="xterm", **extra):
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("LC_") and k != "LANG" and k not in COLOUR_VARIABLES}
     env["LC_ALL"] = locale
     env["TERM"] = term
+    env.update(extra)
     return env
 
 
-def run_pipe(args, data=b"", locale="C.UTF-8", timeout=20):
+def run_pipe(args, data=b"", locale="C.UTF-8", timeout=20, **extra):
     """Standard input and output are pipes. Returns (exit code, stdout bytes, stderr bytes)."""
-    p = subprocess.run([BINARY, *args], input=data, capture_output=True, env=environment(locale), timeout=timeout)
+    p = subprocess.run([BINARY, *args], input=data, capture_output=True, env=environment(locale, **extra),
+                       timeout=timeout)
     return p.returncode, p.stdout, p.stderr
 
 
-def run_terminal(args, data=b"", locale="C.UTF-8", term="xterm", timeout=20):
+def run_terminal(args, data=b"", locale="C.UTF-8", term="xterm", timeout=20, **extra):
     """Standard output is a raw pseudo-terminal (no line-end translation by the driver), so the
     bytes read from its other end are exactly those huecast wrote."""
     master, slave = pty.openpty()
     tty.setraw(slave)
     p = subprocess.Popen([BINARY, *args], stdin=subprocess.PIPE, stdout=slave, stderr=subprocess.PIPE,
-                         env=environment(locale, term))
+                         env=environment(locale, term, **extra))
     os.close(slave)
     p.stdin.write(data)
     p.stdin.close()

@@ -108,8 +108,8 @@ class PlainModesOnATerminal(unittest.TestCase):
         for code, sgr in cases.items():
             self.assertEqual(run_terminal([code, "t"])[1], ESC + sgr + b"t" + RESET + b"\n", code)
 
-    def test_dumb_terminal_is_no_console(self):
-        self.assertEqual(run_terminal(["1f", "hello"], term="dumb")[:2], (0, b"hello\r\n"))
+    def test_dumb_terminal_gets_no_colour_and_terminal_line_ends(self):
+        self.assertEqual(run_terminal(["1f", "hello"], term="dumb")[:2], (0, b"hello\n"))
 
 
 class BrokenEnds(unittest.TestCase):

@@ -45,7 +45,7 @@ run_result run(std::vector<std::u16string> arguments, std::string input, bool te
     program_streams streams{lines, output, error_bytes, policy, &console};
     const auto filters = parse_filters(static_cast<int>(arguments.size()), argv.data());
     if (!filters) return {-1, "", "", source.reads, {}};
-    const int code = filter_mode(*filters, argv.data(), streams);
+    const int code = filter_mode(label_arguments(*filters, argv.data()), streams);
     output.flush();
     return {code, out_bytes.bytes, error_bytes.bytes, source.reads, console.applied};
 }

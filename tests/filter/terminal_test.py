@@ -16,7 +16,8 @@ import tty
 import unittest
 
 HUECAST = None
-ENV = dict(os.environ, TERM="xterm", LC_ALL="C.UTF-8")
+ENV = {k: v for k, v in os.environ.items() if k not in ("NO_COLOR", "FORCE_COLOR", "CLICOLOR_FORCE")}
+ENV.update(TERM="xterm", LC_ALL="C.UTF-8")
 RED, YELLOW, GREEN, RESET = b"\x1b[0;91;49m", b"\x1b[0;93;49m", b"\x1b[0;92;49m", b"\x1b[0m"
 
 

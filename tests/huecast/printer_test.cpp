@@ -1,5 +1,5 @@
-// The printer through a writer that marks every colour call in the text, the escape
-// writer's exact bytes, and the output policy as a table of cases.
+// The printer through a writer that marks every colour call in the text, and the escape
+// writer's exact bytes.
 #include "print/printer.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <string>
 
-#include "colour/colour_policy.h"
 #include "memory_streams.h"
 #include "print/escape_writer.h"
 
@@ -92,30 +91,6 @@ TEST(EscapeWriter, WritesOnlyWhatChangesTheTerminal) {
     }
     output.flush();
     EXPECT_EQ(sink.bytes, "\x1b[0;91;49mx\x1b[0;97;44m\x1b[0m\x1b[0;37;100;4;7m\x1b[0m");
-}
-
-TEST(OutputPolicy, DecidedFromTheOutputAndTheEnvironment) {
-    using huecast::colour_method;
-    using huecast::output_kind;
-    const huecast::output_policy escapes{colour_method::escapes, io::line_end::lf};
-    const huecast::output_policy console{colour_method::console_attributes, io::line_end::lf};
-    const huecast::output_policy plain{colour_method::none, io::line_end::crlf};
-    const struct {
-        output_kind kind;
-        std::optional<std::string> term;
-        huecast::output_policy expected;
-    } cases[] = {
-        {output_kind::terminal, "xterm", escapes},
-        {output_kind::terminal, std::nullopt, escapes},
-        {output_kind::terminal, "dumb", plain},
-        {output_kind::windows_console, std::nullopt, console},
-        {output_kind::file_or_pipe, "xterm", plain},
-        {output_kind::file_or_pipe, std::nullopt, plain},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(huecast::decide_output_policy(c.kind, {c.term}), c.expected)
-            << static_cast<int>(c.kind) << " TERM=" << c.term.value_or("(unset)");
-    }
 }
 
 }  // namespace

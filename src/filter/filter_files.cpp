@@ -1,0 +1,37 @@
+#include "filter/filter_files.h"
+
+namespace huecast {
+namespace {
+
+std::u16string decimal(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+bool blank(std::u16string_view line) { return line.find_first_not_of(u" \t") == std::u16string_view::npos; }
+
+}  // namespace
+
+value_or_error<labelled_filters, std::u16string> parse_filter_file(std::u16string_view name, std::string_view contents,
+                                                                   const io::codec& codec) {
+    labelled_filters filters;
+    std::size_t number = 0;
+    std::u16string line;
+    while (!contents.empty()) {
+        ++number;
+        const std::size_t lf = contents.find('\n');
+        std::string_view bytes = contents.substr(0, lf);
+        contents.remove_prefix(lf == std::string_view::npos ? contents.size() : lf + 1);
+        if (bytes.ends_with('\r')) bytes.remove_suffix(1);
+        line.clear();
+        codec.decode(bytes, line);
+        if (blank(line) || line.starts_with(u'#')) continue;
+        const std::u16string place = std::u16string(name) + u":" + decimal(number);
+        std::optional<Filter> filter = parse_filter(line);
+        if (!filter) return place + u": not a filter (colour digits, a comma, an expression): \"" + line + u"\"";
+        filters.push_back({std::move(*filter), place + u" \"" + line + u"\""});
+    }
+    return filters;
+}
+
+}  // namespace huecast

@@ -1,0 +1,20 @@
+// Filters kept in a file, for --file: one per line in the filter form ("0c,error"); blank
+// lines and lines that start with "#" are ignored. Lines end in LF or CR LF and are in the
+// process code page, as arguments are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "filter/filter_arguments.h"
+#include "io/codec.h"
+#include "value_or_error.h"
+
+namespace huecast {
+
+// The filters of `contents`, read from the file `name`, each labelled "name:line"; or the
+// message for the first line that is not a filter ("name:3: not a filter ...").
+value_or_error<labelled_filters, std::u16string> parse_filter_file(std::u16string_view name, std::string_view contents,
+                                                                   const io::codec& codec);
+
+}  // namespace huecast

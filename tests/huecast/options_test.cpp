@@ -1,0 +1,156 @@
+// The leading options: how they are read, and what a whole command line with them does,
+// on in-memory streams and files.
+#include "options.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "entry.h"
+#include "memory_streams.h"
+
+namespace {
+
+using huecast::colour_when;
+using testing_support::memory_sink;
+using testing_support::memory_source;
+
+std::vector<const char16_t*> command_line(std::initializer_list<const char16_t*> args) {
+    std::vector<const char16_t*> argv{u"huecast"};
+    argv.insert(argv.end(), args);
+    argv.push_back(nullptr);
+    return argv;
+}
+
+auto parsed(std::initializer_list<const char16_t*> args) {
+    const auto argv = command_line(args);
+    return huecast::parse_options(static_cast<int>(argv.size() - 1), argv.data());
+}
+
+TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
+    const struct {
+        std::initializer_list<const char16_t*> args;
+        colour_when colour;
+        std::vector<std::u16string> files;
+        int operands;
+    } cases[] = {
+        {{u"0a", u"--color=never"}, colour_when::automatic, {}, 1},
+        {{u"--color=always", u"0a"}, colour_when::always, {}, 2},
+        {{u"--colour=never", u"--color=auto"}, colour_when::automatic, {}, 3},
+        {{u"--file=a", u"--file", u"b", u"0c,x"}, colour_when::automatic, {u"a", u"b"}, 4},
+        {{u"--", u"--color=never"}, colour_when::automatic, {}, 2},
+        {{u"-?", u"--help"}, colour_when::automatic, {}, 1},
+        {{u"-", u"x"}, colour_when::automatic, {}, 1},
+    };
+    for (const auto& c : cases) {
+        const auto options = parsed(c.args);
+        ASSERT_TRUE(options) << c.operands;
+        EXPECT_EQ(options->colour, c.colour) << c.operands;
+        EXPECT_EQ(options->filter_files, c.files);
+        EXPECT_EQ(options->operands, c.operands);
+    }
+    EXPECT_TRUE(parsed({u"--help", u"x"})->help);
+    EXPECT_TRUE(parsed({u"--version"})->version);
+}
+
+TEST(Options, EveryMistakeIsNamed) {
+    const std::pair<std::initializer_list<const char16_t*>, std::u16string> cases[] = {
+        {{u"--x"}, u"unknown option '--x'"},
+        {{u"--color"}, u"option '--color' needs a value: auto, always or never"},
+        {{u"--colour=yes"}, u"invalid value 'yes' for '--colour': auto, always or never"},
+        {{u"--help=1"}, u"option '--help' takes no value"},
+        {{u"--file"}, u"option '--file' needs a file name"},
+        {{u"--color=never", u"--versio"}, u"unknown option '--versio'"},
+    };
+    for (const auto& [args, message] : cases) {
+        const auto options = parsed(args);
+        ASSERT_FALSE(options);
+        EXPECT_EQ(options.error().message, message);
+    }
+}
+
+// Files by name, from memory.
+class memory_files final : public huecast::file_reader {
+public:
+    std::map<std::u16string, std::string> files;
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name) override {
+        const auto found = files.find(std::u16string(name));
+        if (found == files.end()) return huecast::unreadable{"No such file or directory"};
+        return found->second;
+    }
+};
+
+struct run_result {
+    int code;
+    std::string out;
+    std::string errors;
+    int reads;
+};
+
+run_result run(std::initializer_list<const char16_t*> args, const std::string& input = "",
+               const std::map<std::u16string, std::string>& files = {}) {
+    const auto argv = command_line(args);
+    const int argc = static_cast<int>(argv.size() - 1);
+    memory_source source(input);
+    memory_sink sink, errors;
+    const auto codec = io::make_utf8_codec();
+    // A pipe that takes colour, so that pieces show where they are cut.
+    const huecast::output_policy policy{huecast::colour_method::escapes, io::line_end::lf};
+    io::text_output output(sink, *codec, policy.line_end);
+    io::line_reader reader(source);
+    io::input_lines lines(reader, *codec);
+    memory_files disk;
+    disk.files = files;
+    huecast::program_streams streams{lines, output, errors, policy, nullptr, &disk};
+    const int code = huecast::run_command_line(argc, argv.data(), huecast::parse_options(argc, argv.data()), streams);
+    output.flush();
+    return {code, sink.bytes, errors.bytes, source.reads};
+}
+
+TEST(CommandLine, HelpVersionAndMistakes) {
+    const run_result help = run({u"--help", u"0a"}, "unread\n");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.starts_with("huecast v2.1")) << help.out;
+    EXPECT_NE(help.out.find("F = Bright white\nOptions"), std::string::npos);
+    EXPECT_NE(help.out.find("  NO_COLOR "), std::string::npos);
+    EXPECT_EQ(help.reads, 0);
+    const run_result version = run({u"--version"});
+    EXPECT_TRUE(version.out.starts_with("huecast 2.1.0.2\n"));
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 2);
+    const run_result bad = run({u"--x", u"0a"}, "unread\n");
+    EXPECT_EQ(bad.code, huecast::usage_error);
+    EXPECT_EQ(bad.errors, "huecast: unknown option '--x'; try 'huecast --help'\n");
+    EXPECT_EQ((bad.out + std::to_string(bad.reads)), "0");
+    // After "--" and after the first other argument, everything is what it would be alone.
+    EXPECT_EQ(run({u"--", u"0c", u"--x"}).out, "\x1b[0;91;49m--x\x1b[0m\n");
+}
+
+TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
+    const std::map<std::u16string, std::string> files = {
+        {u"rules", "# errors first\r\n\r\n0c,error\r\n  \n0e,warn\n"}, {u"more", "0a,ok"}, {u"bad", "0c,x\nhello\n"},
+        {u"broken", "\n0c,(x\n"}};
+    const run_result good = run({u"--file=rules", u"--file", u"more", u"0b,ok|error"}, "ok error warn\n", files);
+    EXPECT_EQ(good.code, 0);
+    EXPECT_EQ(good.out, "\x1b[0;92;49mok\x1b[0m \x1b[0;91;49merror\x1b[0m \x1b[0;93;49mwarn\x1b[0m\n");
+    EXPECT_EQ(good.errors, "");
+
+    const struct {
+        std::initializer_list<const char16_t*> args;
+        const char* error;
+    } mistakes[] = {
+        {{u"--file=missing"}, "huecast: missing: No such file or directory\n"},
+        {{u"--file=bad"}, "huecast: bad:2: not a filter (colour digits, a comma, an expression): \"hello\"\n"},
+        {{u"--file=broken"}, "huecast: broken:2 \"0c,(x\": missing closing parenthesis at offset 2\n"},
+        {{u"--file=rules", u"0a"}, "huecast: '0a' is not a filter, and with --file every argument must be one\n"},
+    };
+    for (const auto& m : mistakes) {
+        const run_result r = run(m.args, "unread\n", files);
+        EXPECT_EQ(r.code, huecast::usage_error) << m.error;
+        EXPECT_EQ(r.errors, m.error);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.reads, 0) << m.error;
+    }
+}
+
+}  // namespace
