@@ -177,7 +177,8 @@ void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, b
         source.rewind();
         sink.bytes = 0;
         const huecast::output_policy policy = huecast::decide_output_policy(
-            terminal ? huecast::output_kind::terminal : huecast::output_kind::file_or_pipe, {"xterm"});
+            terminal ? huecast::output_kind::terminal : huecast::output_kind::file_or_pipe,
+            huecast::colour_when::automatic, {});
         io::text_output output(sink, *codec, policy.line_end);
         io::line_reader reader(source);
         reader.tie(&output);
