@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input.remove_prefix(lf + 1);
         auto expression = huecast::matcher::compile(text, limits);
         if (!expression) continue;
-        const auto attribute = static_cast<huecast::ColourAttribute>(0x0A + filters.size());
+        const auto attribute = static_cast<qel::ColourAttribute>(0x0A + filters.size());
         filters.push_back({attribute, text});
         compiled.push_back({huecast::testing::colour_of(attribute), std::move(expression).value()});
     }
