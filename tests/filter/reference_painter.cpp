@@ -7,7 +7,7 @@ namespace huecast::testing {
 std::vector<segment> reference_paint(const std::vector<filter_text>& filters, std::u16string_view line,
                                      bool& gave_up, const match_limits& limits) {
     std::vector<segment> segments;
-    std::vector<bool> given_up(filters.size(), false);
+    std::vector<bool> filter_gave_up(filters.size(), false);
     gave_up = false;
     const std::size_t end = line.size();
     std::size_t position = 0;
@@ -17,13 +17,16 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
         std::size_t best_start = end;
         std::size_t best_end = end;
         for (std::size_t f = 0; f < filters.size(); ++f) {
-            if (given_up[f]) continue;
+            if (filter_gave_up[f]) continue;
             value_or_error<matcher, compile_error> expression = matcher::compile(filters[f].text, limits);
             if (!expression) throw std::invalid_argument("reference filter does not compile");
+            // The rest of the line as a text of its own, searched from its front: no use of
+            // the matcher's `from`, and its ASCII test sees the rest alone.
             found_match m;
-            const search_result result = expression->find(line.substr(position), m);
+            const search_result result =
+                expression->search(search_text(line.substr(position)), 0, anchor::unanchored, m);
             if (result == search_result::gave_up) {
-                given_up[f] = gave_up = true;
+                filter_gave_up[f] = gave_up = true;
                 continue;
             }
             if (result != search_result::found) continue;
