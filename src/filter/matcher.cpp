@@ -81,6 +81,19 @@ std::size_t next_run_after_lone_surrogate(std::u16string_view text, std::size_t 
     return text.size();
 }
 
+// Where the first surrogate that is not half of a pair lies, if anywhere.
+std::optional<std::size_t> first_lone_surrogate(std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!is_surrogate(text[i])) continue;
+        if (is_high_surrogate(text[i]) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return std::nullopt;
+}
+
 // Where PCRE2 begins its attempts: the kind of first code unit it looks for (2: the start
 // or after a line break) and whether only the start counts.
 struct start_rule {
@@ -177,6 +190,11 @@ matcher::matcher(matcher&&) noexcept = default;
 matcher& matcher::operator=(matcher&&) noexcept = default;
 
 value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expression, const match_limits& limits) {
+    // PCRE2 would only say "UTF-16 error"; the user needs to know the text itself is at fault.
+    if (const std::optional<std::size_t> lone = first_lone_surrogate(expression)) {
+        return compile_error{u"invalid character in the locale's encoding", *lone};
+    }
+
     auto s = std::make_unique<state>();
     const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
     pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);

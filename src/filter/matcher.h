@@ -25,7 +25,10 @@ struct match_limits {
 };
 
 struct compile_error {
-    std::u16string message;  // PCRE2's text, e.g. "missing closing parenthesis"
+    // Why, without where: PCRE2's text (e.g. "missing closing parenthesis"), or "invalid
+    // character in the locale's encoding" for a lone surrogate, which stands for a byte
+    // that did not decode.
+    std::u16string message;
     std::size_t offset = 0;  // in the expression, in 16-bit units
 };
 

@@ -47,6 +47,34 @@ TEST(Matcher, InvalidExpressionsReportPcre2sMessageAndOffset) {
     EXPECT_EQ(lone.error().offset, 1u);
 }
 
+// A byte that did not decode reaches the expression as a lone surrogate; the user is told
+// that, with where it is, rather than PCRE2's words about UTF-16.
+TEST(Matcher, ALoneSurrogateInTheExpressionIsAnInvalidCharacter) {
+    const std::u16string undecoded_low(1, char16_t(0xDC80)), undecoded_high(1, char16_t(0xDCFF));
+    const std::u16string high_half(1, char16_t(0xD83D)), low_half(1, char16_t(0xDE00));
+    const std::u16string pair = u"\U0001F600";
+    const struct {
+        std::u16string expression;
+        std::size_t offset;
+    } cases[] = {
+        {undecoded_high, 0},
+        {u"ab" + undecoded_low + u"c", 2},
+        {u"[x" + undecoded_low + u"]", 2},
+        {u"(" + undecoded_low, 1},  // found before the missing parenthesis
+        {u"ab" + high_half, 2},
+        {high_half + u"x", 0},
+        {pair + undecoded_low, 2},  // after a whole pair
+        {low_half + pair, 0},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto m = matcher::compile(cases[i].expression);
+        ASSERT_FALSE(m) << "case " << i;
+        EXPECT_EQ(m.error().message, u"invalid character in the locale's encoding") << "case " << i;
+        EXPECT_EQ(m.error().offset, cases[i].offset) << "case " << i;
+    }
+    EXPECT_TRUE(matcher::compile(u"x" + pair + u"y"));
+}
+
 TEST(Matcher, CaseIsFoldedBeyondAscii) {
     EXPECT_EQ(first(u"error", u"An ERROR"), (span{3, 8}));
     EXPECT_EQ(first(u"ошибка", u"ОШИБКА!"), (span{0, 6}));
