@@ -146,6 +146,9 @@ enum text_kind : std::size_t {
 };
 constexpr std::size_t anchors = 2;
 
+// The column of the table of compiled codes.
+constexpr std::size_t column(anchor where) { return static_cast<std::size_t>(where); }
+
 }  // namespace
 
 struct matcher::state {
@@ -157,8 +160,8 @@ struct matcher::state {
     std::array<std::array<compiled_code, anchors>, text_kinds> codes;
     bool has_ascii_row = false;
     match_data_ptr data;
+    jit_stack_ptr jit_stack;  // before the context that refers to it, so that it outlives it
     match_context_ptr context;
-    jit_stack_ptr jit_stack;
     // When every branch begins with `.*`, PCRE2 tries the expression only at the front and
     // after a line break (or, with (?s), at the front alone): `.*` reaches every other
     // start from there. A lone surrogate stops `.` as well, which PCRE2 does not take into
@@ -208,11 +211,11 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     auto& any = s->codes[any_text];
     for (const anchor where : {anchor::unanchored, anchor::at_start}) {
         const std::uint32_t anchoring = where == anchor::at_start ? PCRE2_ANCHORED : 0;
-        code_ptr& code = any[static_cast<std::size_t>(where)].code;
+        code_ptr& code = any[column(where)].code;
         code = compiled(compile_options | anchoring);
         if (code == nullptr) return compile_error{error_text(error), offset};
     }
-    const pcre2_code* const unanchored_code = any[static_cast<std::size_t>(anchor::unanchored)].code.get();
+    const pcre2_code* const unanchored_code = any[column(anchor::unanchored)].code.get();
 
     // Only an expression with a `.` can begin with `.*`. `\G` would hold at a start after a
     // lone surrogate, so an expression with it keeps PCRE2's starts.
@@ -231,10 +234,11 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
         auto& ascii = s->codes[ascii_text];
         for (const anchor where : {anchor::unanchored, anchor::at_start}) {
             const std::uint32_t anchoring = where == anchor::at_start ? PCRE2_ANCHORED : 0;
-            ascii[static_cast<std::size_t>(where)].code = compiled(without_utf | anchoring);
+            ascii[column(where)].code = compiled(without_utf | anchoring);
         }
         // Should either fail, the UTF codes serve ASCII texts as well.
-        s->has_ascii_row = ascii[0].code != nullptr && ascii[1].code != nullptr;
+        s->has_ascii_row = ascii[column(anchor::unanchored)].code != nullptr &&
+                           ascii[column(anchor::at_start)].code != nullptr;
         if (!s->has_ascii_row) ascii = {};
     }
 
@@ -280,7 +284,7 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
     // The text is asked only when the answer picks the code: the first question scans it.
     const std::size_t kind = has_ascii_row && text.is_ascii() ? ascii_text : any_text;
     const bool at_start = where == anchor::at_start;
-    const int rc = run(codes[kind][static_cast<std::size_t>(where)], rest, 0);
+    const int rc = run(codes[kind][column(where)], rest, 0);
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) return search_result::gave_up;
     std::optional<found_match> found;
     if (rc >= 0) {
@@ -292,7 +296,7 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
     if (starts_only_after_breaks && !at_start && !text.is_ascii()) {
         // The starts PCRE2 left out: each run of valid text after a lone surrogate, up to
         // the attempt that succeeded. A match from there cannot cross the next lone surrogate.
-        const compiled_code& anchored = codes[any_text][static_cast<std::size_t>(anchor::at_start)];
+        const compiled_code& anchored = codes[any_text][column(anchor::at_start)];
         const std::size_t limit = found ? found->attempt : rest.size();
         for (std::size_t start = next_run_after_lone_surrogate(rest, 0); start < limit;
              start = next_run_after_lone_surrogate(rest, start)) {

@@ -75,13 +75,13 @@ public:
     // attempt starts (lookbehind) or can tie one start's attempt to another's (control
     // verbs such as (*SKIP)). For any other expression, an attempt that starts past the
     // front of a text sees exactly what it would see in any longer text ending the same way.
-    // Contract: true is never wrong: it only costs a search.
+    // True is never wrong: it only costs a search.
     bool reaches_behind_start() const { return reaches_behind_start_; }
     // False when an attempt cannot tell the front of a text from any other place: the
     // expression has no `^`, `\A`, `\G`, `\b`, `\B`, lookbehind or verb. An attempt of such
     // an expression at the front of a text succeeds or fails as it did at the same place in
     // any longer text ending the same way.
-    // Contract: true is never wrong: it only costs an anchored attempt.
+    // True is never wrong: it only costs an anchored attempt.
     bool sees_start_of_text() const { return sees_start_of_text_; }
 
 private:
