@@ -13,7 +13,7 @@ namespace {
 
 std::vector<huecast::painter_filter> four_filters() {
     std::vector<huecast::painter_filter> filters;
-    const std::pair<huecast::ColourAttribute, const char16_t*> list[] = {
+    const std::pair<qel::ColourAttribute, const char16_t*> list[] = {
         {0x0C, u"error"}, {0x0E, u"warn(ing)?"}, {0x0A, u"\\bok\\b"}, {0x0B, u"\\d+\\.\\d+\\.\\d+\\.\\d+"}};
     for (const auto& [attribute, text] : list) {
         auto expression = huecast::matcher::compile(text);

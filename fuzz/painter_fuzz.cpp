@@ -2,7 +2,9 @@
 // four filter expressions, then the line (UTF-8; bytes that do not decode become lone
 // surrogates, as input lines do). Every painted line must be covered by its pieces exactly
 // once, in order, with no empty piece and no two plain pieces side by side; on short lines
-// the cuts must equal those of the plain loop that searches everything again every round.
+// the cuts must equal those of the plain loop that searches everything again every round,
+// and every filter's search from each place in the line must keep the matcher's promises
+// (the same match as the rest alone, with UTF or without; an anchored search agreeing).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -58,12 +60,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input.remove_prefix(lf + 1);
         auto expression = huecast::matcher::compile(text, limits);
         if (!expression) continue;
-        const auto attribute = static_cast<huecast::ColourAttribute>(0x0A + filters.size());
+        const auto attribute = static_cast<qel::ColourAttribute>(0x0A + filters.size());
         filters.push_back({attribute, text});
         compiled.push_back({huecast::testing::colour_of(attribute), std::move(expression).value()});
     }
     std::u16string line;
     utf8->decode(input, line);
+
+    if (line.size() <= 64) {
+        for (huecast::painter_filter& filter : compiled) {
+            for (std::size_t from = 0; from <= line.size(); ++from) {
+                bool gave_up = false;
+                const char* broken = huecast::testing::broken_search_promise(filter.expression, line, from, gave_up);
+                if (broken != nullptr) fail(broken);
+            }
+        }
+    }
 
     huecast::painter painter(std::move(compiled));
     std::vector<segment> segments;

@@ -3,10 +3,40 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <array>
 #include <new>
+#include <optional>
+
+#include "io/utf16.h"
 
 namespace huecast {
 namespace {
+
+using io::utf16::is_high_surrogate;
+using io::utf16::is_low_surrogate;
+using io::utf16::is_surrogate;
+
+// Every PCRE2 object is owned by one of these, so that no path, the failing ones
+// included, has to remember to free it.
+template <auto free_function>
+struct freed_by {
+    template <class T>
+    void operator()(T* object) const noexcept {
+        free_function(object);
+    }
+};
+using code_ptr = std::unique_ptr<pcre2_code, freed_by<&pcre2_code_free>>;
+using compile_context_ptr = std::unique_ptr<pcre2_compile_context, freed_by<&pcre2_compile_context_free>>;
+using match_data_ptr = std::unique_ptr<pcre2_match_data, freed_by<&pcre2_match_data_free>>;
+using match_context_ptr = std::unique_ptr<pcre2_match_context, freed_by<&pcre2_match_context_free>>;
+using jit_stack_ptr = std::unique_ptr<pcre2_jit_stack, freed_by<&pcre2_jit_stack_free>>;
+
+// PCRE2's create calls return null only when memory ran out.
+template <class Owner>
+Owner created(typename Owner::pointer object) {
+    if (object == nullptr) throw std::bad_alloc();
+    return Owner(object);
+}
 
 // These options give the filter dialect: ECMAScript's escapes (\uhhhh, \xhh), an unset
 // back-reference matching the empty string, an empty class `[]` that matches nothing, `$`
@@ -33,9 +63,6 @@ std::u16string error_text(int code) {
     return std::u16string(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n));
 }
 
-bool is_high_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool is_low_surrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Where the next run of valid UTF-16 begins after a lone surrogate at or after `from`
 // (which is not inside a pair); text.size() when there is none.
 std::size_t next_run_after_lone_surrogate(std::u16string_view text, std::size_t from) {
@@ -45,13 +72,26 @@ std::size_t next_run_after_lone_surrogate(std::u16string_view text, std::size_t 
         if (is_high_surrogate(c) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
             if (after_lone) return i;
             ++i;
-        } else if (is_high_surrogate(c) || is_low_surrogate(c)) {
+        } else if (is_surrogate(c)) {
             after_lone = true;
         } else if (after_lone) {
             return i;
         }
     }
     return text.size();
+}
+
+// Where the first surrogate that is not half of a pair lies, if anywhere.
+std::optional<std::size_t> first_lone_surrogate(std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!is_surrogate(text[i])) continue;
+        if (is_high_surrogate(text[i]) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return std::nullopt;
 }
 
 // Where PCRE2 begins its attempts: the kind of first code unit it looks for (2: the start
@@ -92,22 +132,36 @@ bool same_without_utf_on_ascii(std::u16string_view e) {
     return true;
 }
 
+// One compiled variant of the expression.
+struct compiled_code {
+    code_ptr code;       // null when this variant is not used
+    bool jitted = false;  // JIT compiled it; otherwise the interpreter runs it
+};
+
+// The rows of the table of compiled codes.
+enum text_kind : std::size_t {
+    any_text,    // with UTF: right for every text
+    ascii_text,  // without UTF, which is faster, for texts of ASCII characters alone
+    text_kinds,
+};
+constexpr std::size_t anchors = 2;
+
+// The column of the table of compiled codes.
+constexpr std::size_t column(anchor where) { return static_cast<std::size_t>(where); }
+
 }  // namespace
 
 struct matcher::state {
-    pcre2_code* code = nullptr;
-    pcre2_code* front_code = nullptr;  // the same expression, anchored at the start
-    pcre2_match_data* data = nullptr;
-    pcre2_match_context* context = nullptr;
-    pcre2_jit_stack* jit_stack = nullptr;
-    bool jitted = false;
-    bool front_jitted = false;
-    // Without UTF, which is faster, for texts of ASCII characters alone; null when the
-    // expression could mean something else there.
-    pcre2_code* ascii_code = nullptr;
-    pcre2_code* ascii_front_code = nullptr;
-    bool ascii_jitted = false;
-    bool ascii_front_jitted = false;
+    // [text_kind][anchor]. The ascii_text row is empty when the expression could mean
+    // something else without UTF. JIT-compiled code does not honour PCRE2_ANCHORED passed
+    // at match time (pcre2_jit_match ignores it, pcre2_match then falls back to the slow
+    // interpreter), so an anchored search needs code compiled with PCRE2_ANCHORED: the
+    // at_start column holds that.
+    std::array<std::array<compiled_code, anchors>, text_kinds> codes;
+    bool has_ascii_row = false;
+    match_data_ptr data;
+    jit_stack_ptr jit_stack;  // before the context that refers to it, so that it outlives it
+    match_context_ptr context;
     // When every branch begins with `.*`, PCRE2 tries the expression only at the front and
     // after a line break (or, with (?s), at the front alone): `.*` reaches every other
     // start from there. A lone surrogate stops `.` as well, which PCRE2 does not take into
@@ -115,28 +169,22 @@ struct matcher::state {
     // surrogate is tried too.
     bool starts_only_after_breaks = false;
 
-    // One search of `code` from `offset`; PCRE2's return code.
-    int match(pcre2_code* c, bool jit, std::u16string_view text, std::size_t offset) const {
+    // One search of `c` in `text` from `offset`; PCRE2's return code.
+    int run(const compiled_code& c, std::u16string_view text, std::size_t offset) const {
         // The JIT entry skips pcre2_match's per-call checks, which cost as much as a short search.
-        return jit ? pcre2_jit_match(c, pointer_to(text), text.size(), offset, match_options, data, context)
-                   : pcre2_match(c, pointer_to(text), text.size(), offset, match_options, data, context);
+        return c.jitted ? pcre2_jit_match(c.code.get(), pointer_to(text), text.size(), offset, match_options,
+                                          data.get(), context.get())
+                        : pcre2_match(c.code.get(), pointer_to(text), text.size(), offset, match_options, data.get(),
+                                      context.get());
     }
 
-    // The match the last successful search found.
+    // The match the last successful search found, in offsets of the text it searched.
     found_match last_match() const {
-        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
-        return {pcre2_get_startchar(data), ovector[0], ovector[1]};
+        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
+        return {pcre2_get_startchar(data.get()), ovector[0], ovector[1]};
     }
 
-    ~state() {
-        pcre2_code_free(code);
-        pcre2_code_free(front_code);
-        pcre2_code_free(ascii_code);
-        pcre2_code_free(ascii_front_code);
-        pcre2_match_data_free(data);
-        pcre2_match_context_free(context);
-        pcre2_jit_stack_free(jit_stack);
-    }
+    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match) const;
 };
 
 matcher::matcher(std::unique_ptr<state> s) : state_(std::move(s)) {}
@@ -145,74 +193,73 @@ matcher::matcher(matcher&&) noexcept = default;
 matcher& matcher::operator=(matcher&&) noexcept = default;
 
 value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expression, const match_limits& limits) {
-    auto s = std::make_unique<state>();
-    pcre2_compile_context* cc = pcre2_compile_context_create(nullptr);
-    if (cc == nullptr) throw std::bad_alloc();
-    pcre2_set_compile_extra_options(cc, PCRE2_EXTRA_ALT_BSUX);
-    pcre2_set_newline(cc, PCRE2_NEWLINE_ANYCRLF);
+    // PCRE2 would only say "UTF-16 error"; the user needs to know the text itself is at fault.
+    if (const std::optional<std::size_t> lone = first_lone_surrogate(expression)) {
+        return compile_error{u"invalid character in the locale's encoding", *lone};
+    }
 
-    int code = 0;
+    auto s = std::make_unique<state>();
+    const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
+    pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
+    pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
+    int error = 0;
     PCRE2_SIZE offset = 0;
-    s->code = pcre2_compile(pointer_to(expression), expression.size(), compile_options, &code, &offset, cc);
-    if (s->code != nullptr) {
-        s->front_code =
-            pcre2_compile(pointer_to(expression), expression.size(), compile_options | PCRE2_ANCHORED, &code, &offset, cc);
+    const auto compiled = [&](std::uint32_t options) {
+        return code_ptr(pcre2_compile(pointer_to(expression), expression.size(), options, &error, &offset, cc.get()));
+    };
+
+    auto& any = s->codes[any_text];
+    for (const anchor where : {anchor::unanchored, anchor::at_start}) {
+        const std::uint32_t anchoring = where == anchor::at_start ? PCRE2_ANCHORED : 0;
+        code_ptr& code = any[column(where)].code;
+        code = compiled(compile_options | anchoring);
+        if (code == nullptr) return compile_error{error_text(error), offset};
     }
-    if (s->code == nullptr || s->front_code == nullptr) {
-        pcre2_compile_context_free(cc);
-        return compile_error{error_text(code), offset};
-    }
+    const pcre2_code* const unanchored_code = any[column(anchor::unanchored)].code.get();
 
     // Only an expression with a `.` can begin with `.*`. `\G` would hold at a start after a
     // lone surrogate, so an expression with it keeps PCRE2's starts.
     if (contains(expression, u".") && !contains(expression, u"\\G")) {
-        pcre2_code* any_start = pcre2_compile(pointer_to(expression), expression.size(),
-                                              compile_options | PCRE2_NO_DOTSTAR_ANCHOR, &code, &offset, cc);
-        if (any_start == nullptr) {
-            pcre2_compile_context_free(cc);
-            throw std::bad_alloc();
-        }
-        s->starts_only_after_breaks = start_rule_of(s->code) != start_rule_of(any_start);
-        pcre2_code_free(any_start);
+        const code_ptr any_start = compiled(compile_options | PCRE2_NO_DOTSTAR_ANCHOR);
+        // It compiled without that option, so only memory can have run out.
+        if (any_start == nullptr) throw std::bad_alloc();
+        s->starts_only_after_breaks = start_rule_of(unanchored_code) != start_rule_of(any_start.get());
     }
 
-    // Without JIT (an expression it does not support) the interpreter runs, under the
-    // depth and heap limits; both are correct, JIT is only faster.
-    s->jitted = pcre2_jit_compile(s->code, PCRE2_JIT_COMPLETE) == 0;
-    s->front_jitted = pcre2_jit_compile(s->front_code, PCRE2_JIT_COMPLETE) == 0;
     // Only a word boundary gains: in UTF mode it must step back over a whole character,
     // while a plain search costs the same either way.
     const bool word_boundary = contains(expression, u"\\b") || contains(expression, u"\\B");
     if (word_boundary && same_without_utf_on_ascii(expression)) {
         constexpr std::uint32_t without_utf = compile_options & ~(PCRE2_UTF | PCRE2_MATCH_INVALID_UTF);
-        int ignored_code = 0;
-        PCRE2_SIZE ignored_offset = 0;
-        s->ascii_code = pcre2_compile(pointer_to(expression), expression.size(), without_utf, &ignored_code,
-                                      &ignored_offset, cc);
-        s->ascii_front_code = pcre2_compile(pointer_to(expression), expression.size(), without_utf | PCRE2_ANCHORED,
-                                            &ignored_code, &ignored_offset, cc);
-        if (s->ascii_code == nullptr || s->ascii_front_code == nullptr) {
-            pcre2_code_free(s->ascii_code);
-            pcre2_code_free(s->ascii_front_code);
-            s->ascii_code = s->ascii_front_code = nullptr;
-        } else {
-            s->ascii_jitted = pcre2_jit_compile(s->ascii_code, PCRE2_JIT_COMPLETE) == 0;
-            s->ascii_front_jitted = pcre2_jit_compile(s->ascii_front_code, PCRE2_JIT_COMPLETE) == 0;
+        auto& ascii = s->codes[ascii_text];
+        for (const anchor where : {anchor::unanchored, anchor::at_start}) {
+            const std::uint32_t anchoring = where == anchor::at_start ? PCRE2_ANCHORED : 0;
+            ascii[column(where)].code = compiled(without_utf | anchoring);
+        }
+        // Should either fail, the UTF codes serve ASCII texts as well.
+        s->has_ascii_row = ascii[column(anchor::unanchored)].code != nullptr &&
+                           ascii[column(anchor::at_start)].code != nullptr;
+        if (!s->has_ascii_row) ascii = {};
+    }
+
+    // Without JIT (an expression it does not support) the interpreter runs, under the
+    // depth and heap limits; both are correct, JIT is only faster.
+    for (auto& row : s->codes) {
+        for (compiled_code& c : row) {
+            if (c.code != nullptr) c.jitted = pcre2_jit_compile(c.code.get(), PCRE2_JIT_COMPLETE) == 0;
         }
     }
-    pcre2_compile_context_free(cc);
 
-    s->data = pcre2_match_data_create(1, nullptr);
-    s->context = pcre2_match_context_create(nullptr);
-    s->jit_stack = pcre2_jit_stack_create(32 * 1024, limits.jit_stack_bytes, nullptr);
-    if (s->data == nullptr || s->context == nullptr || s->jit_stack == nullptr) throw std::bad_alloc();
-    pcre2_jit_stack_assign(s->context, nullptr, s->jit_stack);
-    pcre2_set_match_limit(s->context, limits.steps);
-    pcre2_set_depth_limit(s->context, limits.depth);
-    pcre2_set_heap_limit(s->context, limits.heap_kib);
+    s->data = created<match_data_ptr>(pcre2_match_data_create(1, nullptr));
+    s->context = created<match_context_ptr>(pcre2_match_context_create(nullptr));
+    s->jit_stack = created<jit_stack_ptr>(pcre2_jit_stack_create(32 * 1024, limits.jit_stack_bytes, nullptr));
+    pcre2_jit_stack_assign(s->context.get(), nullptr, s->jit_stack.get());
+    pcre2_set_match_limit(s->context.get(), limits.steps);
+    pcre2_set_depth_limit(s->context.get(), limits.depth);
+    pcre2_set_heap_limit(s->context.get(), limits.heap_kib);
 
     std::uint32_t lookbehind = 0;
-    pcre2_pattern_info(s->code, PCRE2_INFO_MAXLOOKBEHIND, &lookbehind);
+    pcre2_pattern_info(unanchored_code, PCRE2_INFO_MAXLOOKBEHIND, &lookbehind);
     // \b, \B and \A look one character back; only real lookbehinds and verbs look further
     // or join attempts together. The text test errs on the safe side ("(*" inside a
     // class also counts), which costs speed, never correctness.
@@ -227,49 +274,43 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     return m;
 }
 
-bool matcher::faster_on_ascii() const { return state_->ascii_code != nullptr; }
-
-search_result matcher::find(std::u16string_view text, found_match& match, bool ascii_text) {
-    return run(false, ascii_text, text, match);
+search_result matcher::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
+    return state_->search(text, from, where, match);
 }
 
-search_result matcher::find_at_front(std::u16string_view text, found_match& match, bool ascii_text) {
-    return run(true, ascii_text, text, match);
-}
-
-search_result matcher::run(bool front_only, bool ascii_text, std::u16string_view text, found_match& match) {
-    const state& s = *state_;
-    const bool without_utf = ascii_text && s.ascii_code != nullptr;
-    pcre2_code* code = without_utf ? (front_only ? s.ascii_front_code : s.ascii_code)
-                                   : (front_only ? s.front_code : s.code);
-    const bool jitted = without_utf ? (front_only ? s.ascii_front_jitted : s.ascii_jitted)
-                                    : (front_only ? s.front_jitted : s.jitted);
-    const int rc = s.match(code, jitted, text, 0);
+search_result matcher::state::search(const search_text& text, std::size_t from, anchor where,
+                                     found_match& match) const {
+    const std::u16string_view rest(text.view().data() + from, text.size() - from);
+    // The text is asked only when the answer picks the code: the first question scans it.
+    const std::size_t kind = has_ascii_row && text.is_ascii() ? ascii_text : any_text;
+    const bool at_start = where == anchor::at_start;
+    const int rc = run(codes[kind][column(where)], rest, 0);
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) return search_result::gave_up;
-    search_result result = search_result::none;
+    std::optional<found_match> found;
     if (rc >= 0) {
-        match = s.last_match();
         // Without JIT, an anchored expression is tried again at the start of each run of
         // valid text after a lone surrogate; such a match did not start at the front.
-        if (front_only && match.attempt != 0) return search_result::none;
-        result = search_result::found;
+        if (at_start && pcre2_get_startchar(data.get()) != 0) return search_result::none;
+        found = last_match();
     }
-    if (!s.starts_only_after_breaks || front_only || ascii_text) return result;
-
-    // The starts PCRE2 left out: each run of valid text after a lone surrogate, up to the
-    // attempt that succeeded. A match from there cannot cross the next lone surrogate.
-    const std::size_t limit = result == search_result::found ? match.attempt : text.size();
-    for (std::size_t start = next_run_after_lone_surrogate(text, 0); start < limit;
-         start = next_run_after_lone_surrogate(text, start)) {
-        const int at = s.match(s.front_code, s.front_jitted, text, start);
-        if (at == PCRE2_ERROR_NOMATCH) continue;
-        if (at < 0) return search_result::gave_up;
-        const found_match m = s.last_match();
-        if (m.attempt != start) continue;  // the interpreter's retry further on
-        match = m;
-        return search_result::found;
+    if (starts_only_after_breaks && !at_start && !text.is_ascii()) {
+        // The starts PCRE2 left out: each run of valid text after a lone surrogate, up to
+        // the attempt that succeeded. A match from there cannot cross the next lone surrogate.
+        const compiled_code& anchored = codes[any_text][column(anchor::at_start)];
+        const std::size_t limit = found ? found->attempt : rest.size();
+        for (std::size_t start = next_run_after_lone_surrogate(rest, 0); start < limit;
+             start = next_run_after_lone_surrogate(rest, start)) {
+            const int at = run(anchored, rest, start);
+            if (at == PCRE2_ERROR_NOMATCH) continue;
+            if (at < 0) return search_result::gave_up;
+            if (pcre2_get_startchar(data.get()) != start) continue;  // the interpreter's retry further on
+            found = last_match();
+            break;
+        }
     }
-    return result;
+    if (!found) return search_result::none;
+    match = {found->attempt + from, found->begin + from, found->end + from};
+    return search_result::found;
 }
 
 }  // namespace huecast

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "filter/search_text.h"
 #include "value_or_error.h"
 
 namespace huecast {
@@ -24,12 +25,16 @@ struct match_limits {
 };
 
 struct compile_error {
-    std::u16string message;  // PCRE2's text, e.g. "missing closing parenthesis"
+    // Why, without where: PCRE2's text (e.g. "missing closing parenthesis"), or "invalid
+    // character in the locale's encoding" for a lone surrogate, which stands for a byte
+    // that did not decode.
+    std::u16string message;
     std::size_t offset = 0;  // in the expression, in 16-bit units
 };
 
-// Offsets in the searched text. `attempt` is where the successful attempt began; it lies
-// before `begin` only when the expression moves the reported start forward (\K).
+// Offsets in the whole text searched, not from where the search began. `attempt` is where
+// the successful attempt began; it lies before `begin` only when the expression moves the
+// reported start forward (\K).
 struct found_match {
     std::size_t attempt = 0;
     std::size_t begin = 0;
@@ -42,6 +47,14 @@ enum class search_result {
     gave_up,  // a limit was reached; nothing is known about this text
 };
 
+enum class anchor {
+    unanchored,  // the first match, trying each start from the front
+    at_start,    // only a match whose attempt begins exactly at the front
+};
+
+// Movable, not copyable, and expensive to make: compile once per filter. A matcher keeps
+// one match data and one JIT stack for all its searches, so it serves one search at a
+// time and is not thread-safe. A moved-from matcher may only be assigned to or destroyed.
 class matcher {
 public:
     // Compiles `expression`, or says why it is not valid.
@@ -53,31 +66,27 @@ public:
     matcher(const matcher&) = delete;
     matcher& operator=(const matcher&) = delete;
 
-    // The first non-empty match in `text`, trying each start from the front. The text is a
-    // whole of its own: `^` holds at its start, and `\b` sees nothing before it.
-    // `ascii_text` promises that every unit of `text` is below U+0080, which allows a faster
-    // search with the same result.
-    search_result find(std::u16string_view text, found_match& match, bool ascii_text = false);
-    // The same, but only a match that starts at the very front of `text` counts.
-    search_result find_at_front(std::u16string_view text, found_match& match, bool ascii_text = false);
+    // The first non-empty match in text[from, end), searched as a text of its own: `^`
+    // holds at `from`, and `\b` sees nothing before it. Needs from <= text.size().
+    // `match` is written only when the result is found.
+    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match);
 
     // True when the expression can look back further than one character from where an
     // attempt starts (lookbehind) or can tie one start's attempt to another's (control
     // verbs such as (*SKIP)). For any other expression, an attempt that starts past the
     // front of a text sees exactly what it would see in any longer text ending the same way.
+    // True is never wrong: it only costs a search.
     bool reaches_behind_start() const { return reaches_behind_start_; }
     // False when an attempt cannot tell the front of a text from any other place: the
     // expression has no `^`, `\A`, `\G`, `\b`, `\B`, lookbehind or verb. An attempt of such
     // an expression at the front of a text succeeds or fails as it did at the same place in
     // any longer text ending the same way.
+    // True is never wrong: it only costs an anchored attempt.
     bool sees_start_of_text() const { return sees_start_of_text_; }
-    // True when a text of ASCII characters alone is searched in a faster way.
-    bool faster_on_ascii() const;
 
 private:
     struct state;
     explicit matcher(std::unique_ptr<state> s);
-    search_result run(bool front_only, bool ascii_text, std::u16string_view text, found_match& match);
 
     std::unique_ptr<state> state_;
     bool reaches_behind_start_ = false;

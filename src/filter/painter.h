@@ -36,18 +36,16 @@ public:
 private:
     // What is known of one filter's next match, in line offsets.
     struct next_match {
-        enum { unknown, none, found, given_up } state = unknown;
+        enum { unknown, none, found, gave_up } state = unknown;
         found_match match;
     };
 
-    void search_from(std::size_t filter, std::u16string_view line, std::size_t position);
-    void revisit(std::size_t filter, std::u16string_view line, std::size_t position);
+    void search_from(std::size_t filter, const search_text& line, std::size_t position);
+    void revisit(std::size_t filter, const search_text& line, std::size_t position);
 
     std::vector<painter_filter> filters_;
     std::vector<next_match> next_;
     std::vector<std::size_t> gave_up_;
-    bool any_faster_on_ascii_ = false;  // some filter searches ASCII lines in a faster way
-    bool ascii_line_ = false;           // the line being painted holds ASCII characters alone
 };
 
 }  // namespace huecast

@@ -98,6 +98,13 @@ std::string shown(std::u16string_view text) {
     return s;
 }
 
+// How many random cases a test tries: its own number, or HUECAST_DIFFERENTIAL_SEEDS for a
+// longer hunt.
+std::uint32_t seed_count(std::uint32_t usual) {
+    const char* wanted = std::getenv("HUECAST_DIFFERENTIAL_SEEDS");
+    return wanted != nullptr ? static_cast<std::uint32_t>(std::strtoul(wanted, nullptr, 10)) : usual;
+}
+
 std::string described(const std::vector<filter_text>& filters, std::u16string_view line) {
     std::string s = "line \"" + shown(line) + "\" filters";
     for (const filter_text& f : filters) s += " \"" + shown(f.text) + "\"";
@@ -125,9 +132,7 @@ int expect_same_cuts(const std::vector<filter_text>& filters, const std::vector<
 }
 
 TEST(Differential, RandomFiltersOnRandomLines) {
-    // A longer hunt: HUECAST_DIFFERENTIAL_SEEDS=100000.
-    const char* wanted = std::getenv("HUECAST_DIFFERENTIAL_SEEDS");
-    const std::uint32_t seeds = wanted != nullptr ? static_cast<std::uint32_t>(std::strtoul(wanted, nullptr, 10)) : 600;
+    const std::uint32_t seeds = seed_count(600);
     int compared = 0;
     int not_compared = 0;
     for (std::uint32_t seed = 1; seed <= seeds; ++seed) {
@@ -146,6 +151,33 @@ TEST(Differential, RandomFiltersOnRandomLines) {
         compared += static_cast<int>(lines.size());
     }
     EXPECT_LT(not_compared * 100, compared) << not_compared << " of " << compared << " lines not compared";
+}
+
+// The painter's shortcut rests on these promises; here they are checked one search at a
+// time, from every place in lines of ASCII alone (searched without UTF where the expression
+// allows it) and in lines of any characters (whose ASCII rest may not be).
+TEST(Differential, SearchesFromInsideALineKeepTheMatchersPromises) {
+    int compared = 0;
+    int not_compared = 0;
+    for (std::uint32_t seed = 1, seeds = seed_count(300); seed <= seeds; ++seed) {
+        random_filters random(seed);
+        // Most with a word boundary in front: only such an expression has a code without UTF.
+        static const char16_t* const in_front[] = {u"", u"\\b", u"\\B"};
+        const std::u16string text = in_front[seed % 3] + random.expression();
+        auto expression = matcher::compile(text);
+        if (!expression) continue;
+        for (int i = 0; i < 6; ++i) {
+            const std::u16string line = random.line(i % 2 == 0);
+            for (std::size_t from = 0; from <= line.size(); ++from) {
+                bool gave_up = false;
+                const char* broken = testing::broken_search_promise(*expression, line, from, gave_up);
+                ++(gave_up ? not_compared : compared);
+                ASSERT_EQ(broken, nullptr) << broken << ": from " << from << " of line \"" << shown(line)
+                                           << "\", expression \"" << shown(text) << "\"";
+            }
+        }
+    }
+    EXPECT_LT(not_compared * 100, compared) << not_compared << " of " << compared << " searches not compared";
 }
 
 TEST(Differential, OverlappingFiltersOnLogLines) {

@@ -1,13 +1,14 @@
 #include "reference_painter.h"
 
 #include <stdexcept>
+#include <tuple>
 
 namespace huecast::testing {
 
 std::vector<segment> reference_paint(const std::vector<filter_text>& filters, std::u16string_view line,
                                      bool& gave_up, const match_limits& limits) {
     std::vector<segment> segments;
-    std::vector<bool> given_up(filters.size(), false);
+    std::vector<bool> filter_gave_up(filters.size(), false);
     gave_up = false;
     const std::size_t end = line.size();
     std::size_t position = 0;
@@ -17,13 +18,16 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
         std::size_t best_start = end;
         std::size_t best_end = end;
         for (std::size_t f = 0; f < filters.size(); ++f) {
-            if (given_up[f]) continue;
+            if (filter_gave_up[f]) continue;
             value_or_error<matcher, compile_error> expression = matcher::compile(filters[f].text, limits);
             if (!expression) throw std::invalid_argument("reference filter does not compile");
+            // The rest of the line as a text of its own, searched from its front: no use of
+            // the matcher's `from`, and its ASCII test sees the rest alone.
             found_match m;
-            const search_result result = expression->find(line.substr(position), m);
+            const search_result result =
+                expression->search(search_text(line.substr(position)), 0, anchor::unanchored, m);
             if (result == search_result::gave_up) {
-                given_up[f] = gave_up = true;
+                filter_gave_up[f] = gave_up = true;
                 continue;
             }
             if (result != search_result::found) continue;
@@ -50,6 +54,45 @@ painter make_painter(const std::vector<filter_text>& filters, const match_limits
         compiled.push_back({colour_of(f.attribute), std::move(expression).value()});
     }
     return painter(std::move(compiled));
+}
+
+const char* broken_search_promise(matcher& expression, std::u16string_view line, std::size_t from, bool& gave_up) {
+    const search_text whole(line);
+    const std::u16string_view rest = line.substr(from);
+    // Behind a character outside ASCII that it cannot see, the rest is searched with UTF.
+    const std::u16string behind_e = u"\u00e9" + std::u16string(rest);
+    found_match inside, alone, with_utf, anchored;
+    const search_result from_inside = expression.search(whole, from, anchor::unanchored, inside);
+    const search_result of_rest = expression.search(search_text(rest), 0, anchor::unanchored, alone);
+    const search_result of_rest_with_utf = expression.search(search_text(behind_e), 1, anchor::unanchored, with_utf);
+    const search_result at_start = expression.search(whole, from, anchor::at_start, anchored);
+    gave_up = from_inside == search_result::gave_up || of_rest == search_result::gave_up ||
+              of_rest_with_utf == search_result::gave_up || at_start == search_result::gave_up;
+    if (gave_up) return nullptr;
+
+    // Offsets in the whole line.
+    const auto in_line = [from](const found_match& m, std::size_t offset_of_rest) {
+        return std::tuple(m.attempt - offset_of_rest + from, m.begin - offset_of_rest + from,
+                          m.end - offset_of_rest + from);
+    };
+    if (from_inside != of_rest) return "a search from inside the line and one of the rest alone disagree";
+    if (of_rest != of_rest_with_utf) return "the rest alone and the rest searched with UTF disagree";
+    if (from_inside == search_result::found) {
+        if (in_line(inside, from) != in_line(alone, 0)) {
+            return "a search from inside the line and one of the rest alone find different matches";
+        }
+        if (in_line(with_utf, 1) != in_line(alone, 0)) {
+            return "the rest alone and the rest searched with UTF find different matches";
+        }
+    }
+    const bool first_starts_there = from_inside == search_result::found && inside.attempt == from;
+    if ((at_start == search_result::found) != first_starts_there) {
+        return "an anchored search disagrees with where the first match's attempt begins";
+    }
+    if (first_starts_there && in_line(anchored, from) != in_line(inside, from)) {
+        return "an anchored search finds another match than the first";
+    }
+    return nullptr;
 }
 
 }  // namespace huecast::testing

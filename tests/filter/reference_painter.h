@@ -1,6 +1,7 @@
 // The filter colouring loop at its plainest, to check the painter against: every search
-// compiles its filter afresh and searches the rest of the line from the current position;
-// the earliest start wins, the front filter a tie; the next round starts at the winner's end.
+// compiles its filter afresh and searches the rest of the line, as a text of its own, from
+// its front; the earliest start wins, the front filter a tie; the next round starts at the
+// winner's end.
 #pragma once
 
 #include <ostream>
@@ -25,6 +26,13 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
 
 // A painter over the same filters, compiled once.
 painter make_painter(const std::vector<filter_text>& filters, const match_limits& limits = {});
+
+// The matcher's promises that the painter rests on, for one search from inside `line`: it
+// finds what a search of text[from, end) alone finds, with or without UTF, and an anchored
+// search at `from` finds a match exactly when the first match's attempt begins there, and
+// then the same one. Returns which promise is broken, or nullptr; `gave_up` is set when
+// some search hit a limit, and then nothing was compared.
+const char* broken_search_promise(matcher& expression, std::u16string_view line, std::size_t from, bool& gave_up);
 
 // The colour of an attribute word, for writing expected segments.
 constexpr text_colour colour_of(ColourAttribute word) { return text_colour::from_attribute(word); }
