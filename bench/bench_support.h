@@ -17,6 +17,9 @@ namespace bench {
 const std::string& sample_log();
 // Its lines without their line feeds, pointing into sample_log().
 const std::vector<std::string_view>& sample_lines();
+// The filter file given with --filters=PATH (a rule file of the --file form, its first four
+// filters the README's four), or empty.
+const std::string& filter_file();
 
 // Serves `data` in reads of at most `chunk` bytes; rewind() starts it over.
 class view_source final : public io::byte_source {

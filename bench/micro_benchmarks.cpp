@@ -207,24 +207,34 @@ BENCHMARK(filter_terminal)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
+std::string filters_text;
+
 const std::string& sample_log() { return log_text; }
+const std::string& filter_file() { return filters_text; }
 const std::vector<std::string_view>& sample_lines() { return log_lines; }
 
 }  // namespace bench
 
 int main(int argc, char** argv) {
-    // --log=PATH is ours; every other argument goes to Google Benchmark.
+    // --log=PATH and --filters=PATH are ours; every other argument goes to Google Benchmark.
     std::vector<char*> rest;
     const char* path = nullptr;
     for (int i = 0; i < argc; ++i) {
         if (std::strncmp(argv[i], "--log=", 6) == 0) {
             path = argv[i] + 6;
+        } else if (std::strncmp(argv[i], "--filters=", 10) == 0) {
+            std::ifstream filters(argv[i] + 10, std::ios::binary);
+            if (!filters.is_open()) {
+                std::fprintf(stderr, "cannot read %s\n", argv[i] + 10);
+                return 2;
+            }
+            bench::filters_text.assign(std::istreambuf_iterator<char>(filters), std::istreambuf_iterator<char>());
         } else {
             rest.push_back(argv[i]);
         }
     }
     if (path == nullptr) {
-        std::fprintf(stderr, "usage: %s --log=PATH [benchmark options]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --log=PATH [--filters=PATH] [benchmark options]\n", argv[0]);
         return 2;
     }
     std::ifstream file(path, std::ios::binary);

@@ -1,26 +1,42 @@
 // The painter alone: the sample log's lines, decoded beforehand, painted with the four
-// filters of the comparison. Throughput is in input (UTF-8) bytes.
+// filters of the comparison, each of them alone, and a rule file's worth of filters.
+// Throughput is in input (UTF-8) bytes.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "filter/filter_files.h"
 #include "filter/painter.h"
 #include "io/codec.h"
 
 namespace {
 
-std::vector<huecast::painter_filter> four_filters() {
-    std::vector<huecast::painter_filter> filters;
-    const std::pair<qel::ColourAttribute, const char16_t*> list[] = {
-        {0x0C, u"error"}, {0x0E, u"warn(ing)?"}, {0x0A, u"\\bok\\b"}, {0x0B, u"\\d+\\.\\d+\\.\\d+\\.\\d+"}};
+const std::pair<qel::ColourAttribute, const char16_t*> readme_four[] = {
+    {0x0C, u"error"}, {0x0E, u"warn(ing)?"}, {0x0A, u"\\bok\\b"}, {0x0B, u"\\d+\\.\\d+\\.\\d+\\.\\d+"}};
+
+// The first `count` filters of the filter file given with --filters (all of them for 0), or
+// the README's four without one.
+std::vector<huecast::painter_filter> filters(std::size_t count) {
+    std::vector<std::pair<qel::ColourAttribute, std::u16string>> list;
+    if (bench::filter_file().empty()) {
+        for (const auto& [attribute, text] : readme_four) list.emplace_back(attribute, text);
+    } else {
+        const auto codec = io::make_utf8_codec();
+        auto parsed = huecast::parse_filter_file(u"filters", bench::filter_file(), *codec);
+        if (parsed) {
+            for (const huecast::labelled_filter& f : *parsed) list.emplace_back(f.filter.attribute, f.filter.text);
+        }
+    }
+    if (count != 0 && list.size() > count) list.resize(count);
+    std::vector<huecast::painter_filter> compiled;
     for (const auto& [attribute, text] : list) {
         auto expression = huecast::matcher::compile(text);
-        if (!expression) continue;
-        filters.push_back({huecast::text_colour::from_attribute(attribute), std::move(expression).value()});
+        if (!expression) return {};
+        compiled.push_back({huecast::text_colour::from_attribute(attribute), std::move(expression).value()});
     }
-    return filters;
+    return compiled;
 }
 
 void paint(benchmark::State& state, std::vector<huecast::painter_filter> filters) {
@@ -44,14 +60,24 @@ void paint(benchmark::State& state, std::vector<huecast::painter_filter> filters
     state.counters["coloured_per_line"] = static_cast<double>(coloured) / static_cast<double>(lines.size());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bench::sample_log().size()));
 }
-void paint_four_filters(benchmark::State& state) { paint(state, four_filters()); }
+void paint_four_filters(benchmark::State& state) { paint(state, filters(4)); }
 BENCHMARK(paint_four_filters)->Unit(benchmark::kMillisecond);
+
+// Every filter of the filter file: a rule file's worth, to set beside the four.
+void paint_file_filters(benchmark::State& state) {
+    std::vector<huecast::painter_filter> all = filters(0);
+    state.counters["filters"] = static_cast<double>(all.size());
+    paint(state, std::move(all));
+}
+BENCHMARK(paint_file_filters)->Unit(benchmark::kMillisecond);
 
 // Each of the four alone, to see which one the time goes to.
 void paint_one_filter(benchmark::State& state) {
-    std::vector<huecast::painter_filter> filters = four_filters();
+    std::vector<huecast::painter_filter> four = filters(4);
     std::vector<huecast::painter_filter> one;
-    one.push_back(std::move(filters[static_cast<std::size_t>(state.range(0))]));
+    if (static_cast<std::size_t>(state.range(0)) < four.size()) {
+        one.push_back(std::move(four[static_cast<std::size_t>(state.range(0))]));
+    }
     paint(state, std::move(one));
 }
 BENCHMARK(paint_one_filter)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
