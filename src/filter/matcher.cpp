@@ -4,6 +4,7 @@
 #include <pcre2.h>
 
 #include <array>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -29,7 +30,6 @@ using code_ptr = std::unique_ptr<pcre2_code, freed_by<&pcre2_code_free>>;
 using compile_context_ptr = std::unique_ptr<pcre2_compile_context, freed_by<&pcre2_compile_context_free>>;
 using match_data_ptr = std::unique_ptr<pcre2_match_data, freed_by<&pcre2_match_data_free>>;
 using match_context_ptr = std::unique_ptr<pcre2_match_context, freed_by<&pcre2_match_context_free>>;
-using jit_stack_ptr = std::unique_ptr<pcre2_jit_stack, freed_by<&pcre2_jit_stack_free>>;
 
 // PCRE2's create calls return null only when memory ran out.
 template <class Owner>
@@ -132,6 +132,26 @@ bool same_without_utf_on_ascii(std::u16string_view e) {
     return true;
 }
 
+// The JIT stack that every matcher searches with. Each search runs alone, so one stack serves
+// all: dozens of filters do not reserve dozens of stacks of address space, which a limit on
+// it (ulimit -v) would refuse. Where even one is refused, a smaller one is taken; where none
+// can be had, JIT code runs on PCRE2's own small stack, and a search too deep for it gives up.
+std::shared_ptr<pcre2_jit_stack> shared_jit_stack(std::size_t most_bytes) {
+    static std::weak_ptr<pcre2_jit_stack> shared;
+    static std::size_t shared_bytes = 0;
+    if (std::shared_ptr<pcre2_jit_stack> stack = shared.lock(); stack && shared_bytes == most_bytes) return stack;
+    constexpr std::size_t start_bytes = 32 * 1024;
+    for (std::size_t bytes = most_bytes; bytes >= start_bytes; bytes /= 2) {
+        if (pcre2_jit_stack* made = pcre2_jit_stack_create(start_bytes, bytes, nullptr)) {
+            std::shared_ptr<pcre2_jit_stack> stack(made, freed_by<&pcre2_jit_stack_free>());
+            shared = stack;
+            shared_bytes = most_bytes;
+            return stack;
+        }
+    }
+    return nullptr;
+}
+
 // One compiled variant of the expression.
 struct compiled_code {
     code_ptr code;       // null when this variant is not used
@@ -160,7 +180,7 @@ struct matcher::state {
     std::array<std::array<compiled_code, anchors>, text_kinds> codes;
     bool has_ascii_row = false;
     match_data_ptr data;
-    jit_stack_ptr jit_stack;  // before the context that refers to it, so that it outlives it
+    std::shared_ptr<pcre2_jit_stack> jit_stack;  // before the context that refers to it, so that it outlives it
     match_context_ptr context;
     // When every branch begins with `.*`, PCRE2 tries the expression only at the front and
     // after a line break (or, with (?s), at the front alone): `.*` reaches every other
@@ -252,8 +272,8 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
 
     s->data = created<match_data_ptr>(pcre2_match_data_create(1, nullptr));
     s->context = created<match_context_ptr>(pcre2_match_context_create(nullptr));
-    s->jit_stack = created<jit_stack_ptr>(pcre2_jit_stack_create(32 * 1024, limits.jit_stack_bytes, nullptr));
-    pcre2_jit_stack_assign(s->context.get(), nullptr, s->jit_stack.get());
+    s->jit_stack = shared_jit_stack(limits.jit_stack_bytes);
+    if (s->jit_stack != nullptr) pcre2_jit_stack_assign(s->context.get(), nullptr, s->jit_stack.get());
     pcre2_set_match_limit(s->context.get(), limits.steps);
     pcre2_set_depth_limit(s->context.get(), limits.depth);
     pcre2_set_heap_limit(s->context.get(), limits.heap_kib);

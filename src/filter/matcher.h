@@ -21,7 +21,7 @@ struct match_limits {
     std::uint32_t steps = 5'000'000;          // PCRE2 match limit
     std::uint32_t depth = 1'000'000;          // backtracking depth without JIT
     std::uint32_t heap_kib = 256 * 1024;      // backtracking memory without JIT
-    std::size_t jit_stack_bytes = 256 << 20;  // address space reserved, memory taken only as used
+    std::size_t jit_stack_bytes = 256 << 20;  // address space reserved once for all matchers, memory taken only as used
 };
 
 struct compile_error {
@@ -53,8 +53,9 @@ enum class anchor {
 };
 
 // Movable, not copyable, and expensive to make: compile once per filter. A matcher keeps
-// one match data and one JIT stack for all its searches, so it serves one search at a
-// time and is not thread-safe. A moved-from matcher may only be assigned to or destroyed.
+// one match data for all its searches, and every matcher searches with one shared JIT
+// stack, so one search runs at a time, in all matchers together: not thread-safe. A
+// moved-from matcher may only be assigned to or destroyed.
 class matcher {
 public:
     // Compiles `expression`, or says why it is not valid.

@@ -147,7 +147,7 @@ class BrokenEnds(unittest.TestCase):
             resource.setrlimit(resource.RLIMIT_AS, (256 << 20, 256 << 20))
 
         data = b"first\nsecond\n" + b"x" * (300 << 20)
-        for args in (["1f"],):
+        for args in (["1f"], ["0c,x", "0a,y", "0b,z"]):
             p = subprocess.run([BINARY, *args], input=data, capture_output=True, env=environment(),
                                preexec_fn=limit_memory, timeout=60)
             self.assertEqual((p.returncode, p.stdout), (1, b"first\r\nsecond\r\n"), args)
