@@ -152,9 +152,10 @@ std::shared_ptr<pcre2_jit_stack> shared_jit_stack(std::size_t most_bytes) {
     return nullptr;
 }
 
-// One compiled variant of the expression.
+// One compiled variant of the expression, made when first searched with.
 struct compiled_code {
-    code_ptr code;       // null when this variant is not used
+    code_ptr code;        // null until made, or when this variant cannot be made
+    bool made = false;    // compiled, and JIT tried
     bool jitted = false;  // JIT compiled it; otherwise the interpreter runs it
 };
 
@@ -177,8 +178,12 @@ struct matcher::state {
     // at match time (pcre2_jit_match ignores it, pcre2_match then falls back to the slow
     // interpreter), so an anchored search needs code compiled with PCRE2_ANCHORED: the
     // at_start column holds that.
+    // Every code but the unanchored one with UTF, which tells whether the expression is
+    // valid, is compiled when first searched with, and JIT compiles each then: start-up,
+    // and a run that never needs a variant, pay nothing for it.
     std::array<std::array<compiled_code, anchors>, text_kinds> codes;
-    bool has_ascii_row = false;
+    bool ascii_row = false;  // the expression means the same without UTF on ASCII texts
+    std::u16string expression;
     match_data_ptr data;
     std::shared_ptr<pcre2_jit_stack> jit_stack;  // before the context that refers to it, so that it outlives it
     match_context_ptr context;
@@ -204,7 +209,10 @@ struct matcher::state {
         return {pcre2_get_startchar(data.get()), ovector[0], ovector[1]};
     }
 
-    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match) const;
+    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match);
+    // The code for `kind` and `where`, made now if it was not; null only for an ascii_text
+    // code that cannot be made.
+    const compiled_code* code(std::size_t kind, anchor where);
 };
 
 matcher::matcher(std::unique_ptr<state> s) : state_(std::move(s)) {}
@@ -219,56 +227,35 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     }
 
     auto s = std::make_unique<state>();
+    s->expression.assign(expression);
     const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
     pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
     pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
     int error = 0;
     PCRE2_SIZE offset = 0;
-    const auto compiled = [&](std::uint32_t options) {
-        return code_ptr(pcre2_compile(pointer_to(expression), expression.size(), options, &error, &offset, cc.get()));
-    };
-
-    auto& any = s->codes[any_text];
-    for (const anchor where : {anchor::unanchored, anchor::at_start}) {
-        const std::uint32_t anchoring = where == anchor::at_start ? PCRE2_ANCHORED : 0;
-        code_ptr& code = any[column(where)].code;
-        code = compiled(compile_options | anchoring);
-        if (code == nullptr) return compile_error{error_text(error), offset};
-    }
-    const pcre2_code* const unanchored_code = any[column(anchor::unanchored)].code.get();
+    code_ptr& unanchored = s->codes[any_text][column(anchor::unanchored)].code;
+    unanchored = code_ptr(
+        pcre2_compile(pointer_to(expression), expression.size(), compile_options, &error, &offset, cc.get()));
+    if (unanchored == nullptr) return compile_error{error_text(error), offset};
+    const pcre2_code* const unanchored_code = unanchored.get();
 
     // Only an expression with a `.` can begin with `.*`. `\G` would hold at a start after a
     // lone surrogate, so an expression with it keeps PCRE2's starts.
     if (contains(expression, u".") && !contains(expression, u"\\G")) {
-        const code_ptr any_start = compiled(compile_options | PCRE2_NO_DOTSTAR_ANCHOR);
+        const code_ptr any_start(pcre2_compile(pointer_to(expression), expression.size(),
+                                               compile_options | PCRE2_NO_DOTSTAR_ANCHOR, &error, &offset, cc.get()));
         // It compiled without that option, so only memory can have run out.
         if (any_start == nullptr) throw std::bad_alloc();
         s->starts_only_after_breaks = start_rule_of(unanchored_code) != start_rule_of(any_start.get());
     }
 
-    // Only a word boundary gains: in UTF mode it must step back over a whole character,
-    // while a plain search costs the same either way.
-    const bool word_boundary = contains(expression, u"\\b") || contains(expression, u"\\B");
-    if (word_boundary && same_without_utf_on_ascii(expression)) {
-        constexpr std::uint32_t without_utf = compile_options & ~(PCRE2_UTF | PCRE2_MATCH_INVALID_UTF);
-        auto& ascii = s->codes[ascii_text];
-        for (const anchor where : {anchor::unanchored, anchor::at_start}) {
-            const std::uint32_t anchoring = where == anchor::at_start ? PCRE2_ANCHORED : 0;
-            ascii[column(where)].code = compiled(without_utf | anchoring);
-        }
-        // Should either fail, the UTF codes serve ASCII texts as well.
-        s->has_ascii_row = ascii[column(anchor::unanchored)].code != nullptr &&
-                           ascii[column(anchor::at_start)].code != nullptr;
-        if (!s->has_ascii_row) ascii = {};
-    }
-
-    // Without JIT (an expression it does not support) the interpreter runs, under the
-    // depth and heap limits; both are correct, JIT is only faster.
-    for (auto& row : s->codes) {
-        for (compiled_code& c : row) {
-            if (c.code != nullptr) c.jitted = pcre2_jit_compile(c.code.get(), PCRE2_JIT_COMPLETE) == 0;
-        }
-    }
+    // A search without UTF gains where UTF mode must step over whole characters: word
+    // boundaries, classes, `.`; a plain word is searched as fast either way.
+    static constexpr std::u16string_view gains_without_utf[] = {u"\\b", u"\\B", u"\\d", u"\\D", u"\\w",
+                                                                u"\\W", u"\\s", u"\\S", u"[", u"."};
+    bool gains = false;
+    for (const std::u16string_view piece : gains_without_utf) gains = gains || contains(expression, piece);
+    s->ascii_row = gains && same_without_utf_on_ascii(expression);
 
     s->data = created<match_data_ptr>(pcre2_match_data_create(1, nullptr));
     s->context = created<match_context_ptr>(pcre2_match_context_create(nullptr));
@@ -298,13 +285,43 @@ search_result matcher::search(const search_text& text, std::size_t from, anchor 
     return state_->search(text, from, where, match);
 }
 
-search_result matcher::state::search(const search_text& text, std::size_t from, anchor where,
-                                     found_match& match) const {
+const compiled_code* matcher::state::code(std::size_t kind, anchor where) {
+    compiled_code& c = codes[kind][column(where)];
+    if (c.made) return c.code != nullptr ? &c : nullptr;
+    c.made = true;
+    if (c.code == nullptr) {
+        const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
+        pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
+        pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
+        constexpr std::uint32_t without_utf = compile_options & ~(PCRE2_UTF | PCRE2_MATCH_INVALID_UTF);
+        const std::uint32_t options =
+            (kind == ascii_text ? without_utf : compile_options) | (where == anchor::at_start ? PCRE2_ANCHORED : 0);
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        c.code = code_ptr(pcre2_compile(pointer_to(expression), expression.size(), options, &error, &offset, cc.get()));
+        if (c.code == nullptr) {
+            // The expression compiled with UTF; only the ASCII variant can fail, and then the
+            // codes with UTF serve ASCII texts as well.
+            if (kind == ascii_text) {
+                ascii_row = false;
+                return nullptr;
+            }
+            throw std::bad_alloc();
+        }
+    }
+    // Without JIT (an expression it does not support) the interpreter runs, under the
+    // depth and heap limits; both are correct, JIT is only faster.
+    c.jitted = pcre2_jit_compile(c.code.get(), PCRE2_JIT_COMPLETE) == 0;
+    return &c;
+}
+
+search_result matcher::state::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
     const std::u16string_view rest(text.view().data() + from, text.size() - from);
     // The text is asked only when the answer picks the code: the first question scans it.
-    const std::size_t kind = has_ascii_row && text.is_ascii() ? ascii_text : any_text;
+    const compiled_code* chosen = ascii_row && text.is_ascii() ? code(ascii_text, where) : nullptr;
+    if (chosen == nullptr) chosen = code(any_text, where);
     const bool at_start = where == anchor::at_start;
-    const int rc = run(codes[kind][column(where)], rest, 0);
+    const int rc = run(*chosen, rest, 0);
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) return search_result::gave_up;
     std::optional<found_match> found;
     if (rc >= 0) {
@@ -316,7 +333,7 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
     if (starts_only_after_breaks && !at_start && !text.is_ascii()) {
         // The starts PCRE2 left out: each run of valid text after a lone surrogate, up to
         // the attempt that succeeded. A match from there cannot cross the next lone surrogate.
-        const compiled_code& anchored = codes[any_text][column(anchor::at_start)];
+        const compiled_code& anchored = *code(any_text, anchor::at_start);
         const std::size_t limit = found ? found->attempt : rest.size();
         for (std::size_t start = next_run_after_lone_surrogate(rest, 0); start < limit;
              start = next_run_after_lone_surrogate(rest, start)) {
