@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+PKG_BUILD  ?= build-package
 JOBS       ?= 2
 WIN_BUILD  ?= build-windows
 WIN_DEPS   ?= build-win-deps
@@ -11,9 +12,14 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # What each step needs on a fresh Debian 12 machine; each installs only what it needs.
 # Building huecast:
 BUILD_PACKAGES := cmake g++ make pkg-config libpcre2-dev unixodbc-dev
+# The Debian package: its man page (scdoc), Debian's build flags, Depends (dpkg-shlibdeps,
+# which CPack runs with file):
+PACKAGE_PACKAGES := $(BUILD_PACKAGES) scdoc dpkg-dev file
 # Every test: the unit and end-to-end tests, the bench smoke (Google Benchmark, time), the
-# fuzz smoke (clang and its runtime), and locales for localedef:
-TEST_PACKAGES := $(BUILD_PACKAGES) python3 libgtest-dev libbenchmark-dev time clang libclang-rt-14-dev locales
+# fuzz smoke (clang and its runtime), locales for localedef, and for the package's test
+# lintian, man and the shells whose completions it tries:
+TEST_PACKAGES := $(PACKAGE_PACKAGES) python3 libgtest-dev libbenchmark-dev time clang libclang-rt-14-dev \
+                 locales lintian man-db bash-completion fish
 # Building the micro benchmarks:
 BENCH_BUILD_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev
 # Running the benchmarks, and the peers they are compared with:
@@ -28,7 +34,7 @@ apt-install = @missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo 
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $(2) $$missing; \
 	fi
 
-.PHONY: deps test-deps bench-deps build demo test test-unit test-asan \
+.PHONY: deps test-deps package-deps bench-deps build demo test test-unit test-asan test-package package \
         bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps test-windows
 
 deps:
@@ -36,6 +42,9 @@ deps:
 
 test-deps:
 	$(call apt-install,$(TEST_PACKAGES))
+
+package-deps:
+	$(call apt-install,$(PACKAGE_PACKAGES))
 
 bench-deps:
 	$(call apt-install,$(BENCH_PACKAGES))
@@ -58,7 +67,22 @@ test-asan: test-deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-unit test-asan bench-smoke fuzz-smoke
+test: test-unit test-asan bench-smoke fuzz-smoke test-package
+
+# The Debian package: a build of its own, linked against the system's shared libraries, with
+# Debian's compiler and linker flags; cpack writes $(PKG_BUILD)/huecast_VERSION_ARCH.deb.
+package: package-deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DHUECAST_DEBIAN_PACKAGE=ON -DHUECAST_STATIC_RUNTIME=OFF -DHUECAST_STATIC_ODBC=OFF -DHUECAST_BUILD_TESTS=OFF \
+	  "-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PKG_BUILD) -j $(JOBS)
+	rm -f $(PKG_BUILD)/*.deb
+	cd $(PKG_BUILD) && cpack
+
+# lintian on the package, then the package unpacked and tried.
+test-package: test-deps package
+	python3 tests/package/test_package.py $(PKG_BUILD)/*.deb
 
 # The painter fuzzer for about a minute, on a copy of the seed corpus (the repository's
 # copy stays as it is).
@@ -107,4 +131,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) $(WIN_DEPS)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) $(WIN_BUILD) $(WIN_DEPS)
