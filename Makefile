@@ -3,24 +3,51 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+PKG_BUILD  ?= build-package
 JOBS       ?= 2
 WIN_BUILD  ?= build-windows
 WIN_DEPS   ?= build-win-deps
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# What a fresh Debian 12 machine needs to build, test and benchmark huecast.
-APT_PACKAGES := cmake g++ make pkg-config python3 libpcre2-dev unixodbc-dev libgtest-dev \
-                libbenchmark-dev hyperfine ugrep ccze time clang libclang-rt-14-dev
+# What each step needs on a fresh Debian 12 machine; each installs only what it needs.
+# Building huecast:
+BUILD_PACKAGES := cmake g++ make pkg-config libpcre2-dev unixodbc-dev
+# The Debian package: its man page (scdoc), Debian's build flags, Depends (dpkg-shlibdeps,
+# which CPack runs with file):
+PACKAGE_PACKAGES := $(BUILD_PACKAGES) scdoc dpkg-dev file
+# Every test: the unit and end-to-end tests, the bench smoke (Google Benchmark, time), the
+# fuzz smoke (clang and its runtime), locales for localedef, and for the package's test
+# lintian, man and the shells whose completions it tries:
+TEST_PACKAGES := $(PACKAGE_PACKAGES) python3 libgtest-dev libbenchmark-dev time clang libclang-rt-14-dev \
+                 locales lintian man-db bash-completion fish
+# Building the micro benchmarks:
+BENCH_BUILD_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev
+# Running the benchmarks, and the peers they are compared with:
+BENCH_PACKAGES := $(BENCH_BUILD_PACKAGES) python3 hyperfine ugrep ccze time
 
-.PHONY: deps build demo test test-unit test-asan bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps test-windows
-
-deps:
-	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+# $(call apt-install,PACKAGES[,APT OPTIONS]): installs those of PACKAGES that are missing,
+# after apt-get update, with sudo when not root.
+apt-install = @missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $(2) $$missing; \
 	fi
+
+.PHONY: deps test-deps package-deps bench-deps build demo test test-unit test-asan test-package package \
+        bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps test-windows
+
+deps:
+	$(call apt-install,$(BUILD_PACKAGES))
+
+test-deps:
+	$(call apt-install,$(TEST_PACKAGES))
+
+package-deps:
+	$(call apt-install,$(PACKAGE_PACKAGES))
+
+bench-deps:
+	$(call apt-install,$(BENCH_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -30,19 +57,36 @@ demo: build
 	@$(BUILD)/huecast 0a Build passed
 	@$(BUILD)/huecast 0c,error '0e,warn(ing)?' '0a,\bok\b' '0b,\d+\.\d+\.\d+\.\d+' < examples/sample.log
 
-test-unit: build
+test-unit: test-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DHUECAST_SANITIZE=ON
+test-asan: test-deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DHUECAST_SANITIZE=ON -DHUECAST_BUILD_TESTS=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-unit test-asan bench-smoke fuzz-smoke
+test: test-unit test-asan bench-smoke fuzz-smoke test-package
+
+# The Debian package: a build of its own, linked against the system's shared libraries, with
+# Debian's compiler and linker flags; cpack writes $(PKG_BUILD)/huecast_VERSION_ARCH.deb.
+package: package-deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DHUECAST_DEBIAN_PACKAGE=ON -DHUECAST_STATIC_RUNTIME=OFF -DHUECAST_STATIC_ODBC=OFF -DHUECAST_BUILD_TESTS=OFF \
+	  "-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PKG_BUILD) -j $(JOBS)
+	rm -f $(PKG_BUILD)/*.deb
+	cd $(PKG_BUILD) && cpack
+
+# lintian on the package, then the package unpacked and tried.
+test-package: test-deps package
+	python3 tests/package/test_package.py $(PKG_BUILD)/*.deb
 
 # The painter fuzzer for about a minute, on a copy of the seed corpus (the repository's
 # copy stays as it is).
-fuzz-smoke: deps
+fuzz-smoke: test-deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	  -DHUECAST_FUZZ=ON -DHUECAST_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target painter_fuzz
@@ -51,17 +95,18 @@ fuzz-smoke: deps
 	status=$$?; rm -rf "$$corpus"; exit $$status
 
 # Benchmarks: a Release build of its own; inputs are generated once into $(BENCH_BUILD)/data.
-bench-build: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_BENCH=ON
+bench-build:
+	$(call apt-install,$(BENCH_BUILD_PACKAGES))
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_BENCH=ON -DHUECAST_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target huecast huecast_micro_bench
 
 # The micro benchmarks, then the side-by-side table of whole runs, with the targets judged.
-bench: bench-build
+bench: bench-deps bench-build
 	python3 bench/compare.py --huecast $(BENCH_BUILD)/huecast --micro $(BENCH_BUILD)/huecast_micro_bench \
 	  --data $(BENCH_BUILD)/data
 
 # Everything once on 1 MB, nothing judged: shows that the benchmarks still build and run.
-bench-smoke: bench-build
+bench-smoke: test-deps bench-build
 	python3 bench/compare.py --smoke --huecast $(BENCH_BUILD)/huecast --micro $(BENCH_BUILD)/huecast_micro_bench \
 	  --data $(BENCH_BUILD)/smoke-data
 
@@ -71,12 +116,7 @@ WIN_APT_PACKAGES := cmake make pkg-config python3 dpkg-dev locales tmux g++-ming
                     binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64
 
 windows-deps:
-	@missing=$$(for p in $(WIN_APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
-	if [ -n "$$missing" ]; then \
-	  echo "installing:" $$missing; \
-	  $(SUDO) apt-get update -qq && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
+	$(call apt-install,$(WIN_APT_PACKAGES),--no-install-recommends)
 
 windows: windows-deps
 	JOBS=$(JOBS) cmake/build-pcre2-windows.sh $(WIN_DEPS)
@@ -91,4 +131,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) $(WIN_DEPS)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) $(WIN_BUILD) $(WIN_DEPS)

@@ -1,0 +1,52 @@
+# fish completion for huecast
+# Options come only before the colour code or the first filter; -- ends them. The colour
+# code is completed with the names of its colours: after one digit, the sixteen codes with
+# that background; before any, the sixteen text colours on the terminal's own background.
+
+# Succeeds while options may still come: nothing but options before the cursor.
+function __huecast_in_options
+    for token in (commandline -opc)[2..-1]
+        if test "$token" = --; or not string match -q -- '--*' $token
+            return 1
+        end
+    end
+    return 0
+end
+
+# Succeeds where the colour code goes: no argument but options before the cursor.
+function __huecast_wants_colour_code
+    set -l options_ended no
+    for token in (commandline -opc)[2..-1]
+        if test $options_ended = yes; or not string match -q -- '--*' $token
+            return 1
+        end
+        test "$token" = --; and set options_ended yes
+    end
+    return 0
+end
+
+function __huecast_colour_codes
+    set -l names Black Blue Green Aqua Red Purple Yellow White Gray 'Light blue' \
+        'Light green' 'Light aqua' 'Light red' 'Light purple' 'Light yellow' 'Bright white'
+    set -l digits 0 1 2 3 4 5 6 7 8 9 A B C D E F
+    set -l background 0
+    set -l ground "the terminal's background"
+    set -l typed (commandline -ct)
+    if string match -qr '^[0-9A-Fa-f]' -- $typed
+        set background (string sub -l 1 -- $typed)
+        set -l index (contains -i -- (string upper -- $background) $digits)
+        test $index -gt 1; and set ground $names[$index]
+    end
+    for i in (seq 16)
+        printf '%s%s\t%s on %s\n' $background $digits[$i] $names[$i] $ground
+    end
+end
+
+complete -c huecast -f
+complete -c huecast -n __huecast_in_options -l color -x -a 'auto always never' -d 'When to colour'
+complete -c huecast -n __huecast_in_options -l colour -x -a 'auto always never' -d 'When to colour'
+complete -c huecast -n __huecast_in_options -l file -r -F -d 'Read filters from a file, one a line'
+complete -c huecast -n __huecast_in_options -l help -d 'Show the usage, the options and the environment variables'
+complete -c huecast -n __huecast_in_options -l version -d 'Show the version and the licence'
+complete -c huecast -n __huecast_in_options -a "'--'" -d 'End of the options'
+complete -c huecast -n __huecast_wants_colour_code -k -a '(__huecast_colour_codes)'
