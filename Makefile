@@ -98,12 +98,14 @@ fuzz-smoke: test-deps
 bench-build:
 	$(call apt-install,$(BENCH_BUILD_PACKAGES))
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_BENCH=ON -DHUECAST_BUILD_TESTS=OFF
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target huecast huecast_micro_bench
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target huecast huecast_micro_bench huecast_without_library_objects
 
-# The micro benchmarks, then the side-by-side table of whole runs, with the targets judged.
+# The micro benchmarks, then the side-by-side table of whole runs, with the targets judged;
+# then what the support library's start-up objects cost a short run.
 bench: bench-deps bench-build
 	python3 bench/compare.py --huecast $(BENCH_BUILD)/huecast --micro $(BENCH_BUILD)/huecast_micro_bench \
 	  --data $(BENCH_BUILD)/data
+	python3 bench/startup_cost.py $(BENCH_BUILD)/huecast $(BENCH_BUILD)/huecast_without_library_objects
 
 # Everything once on 1 MB, nothing judged: shows that the benchmarks still build and run.
 bench-smoke: test-deps bench-build
