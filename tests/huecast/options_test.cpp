@@ -16,21 +16,21 @@ using huecast::colour_when;
 using testing_support::memory_sink;
 using testing_support::memory_source;
 
-std::vector<const char16_t*> command_line(std::initializer_list<const char16_t*> args) {
+std::vector<const char16_t*> command_line(const std::vector<const char16_t*>& args) {
     std::vector<const char16_t*> argv{u"huecast"};
-    argv.insert(argv.end(), args);
+    argv.insert(argv.end(), args.begin(), args.end());
     argv.push_back(nullptr);
     return argv;
 }
 
-auto parsed(std::initializer_list<const char16_t*> args) {
+auto parsed(const std::vector<const char16_t*>& args) {
     const auto argv = command_line(args);
     return huecast::parse_options(static_cast<int>(argv.size() - 1), argv.data());
 }
 
 TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
     const struct {
-        std::initializer_list<const char16_t*> args;
+        std::vector<const char16_t*> args;
         colour_when colour;
         std::vector<std::u16string> files;
         int operands;
@@ -55,7 +55,7 @@ TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
 }
 
 TEST(Options, EveryMistakeIsNamed) {
-    const std::pair<std::initializer_list<const char16_t*>, std::u16string> cases[] = {
+    const std::pair<std::vector<const char16_t*>, std::u16string> cases[] = {
         {{u"--x"}, u"unknown option '--x'"},
         {{u"--color"}, u"option '--color' needs a value: auto, always or never"},
         {{u"--colour=yes"}, u"invalid value 'yes' for '--colour': auto, always or never"},
@@ -88,7 +88,7 @@ struct run_result {
     int reads;
 };
 
-run_result run(std::initializer_list<const char16_t*> args, const std::string& input = "",
+run_result run(const std::vector<const char16_t*>& args, const std::string& input = "",
                const std::map<std::u16string, std::string>& files = {}) {
     const auto argv = command_line(args);
     const int argc = static_cast<int>(argv.size() - 1);
@@ -136,7 +136,7 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
     EXPECT_EQ(good.errors, "");
 
     const struct {
-        std::initializer_list<const char16_t*> args;
+        std::vector<const char16_t*> args;
         const char* error;
     } mistakes[] = {
         {{u"--file=missing"}, "huecast: missing: No such file or directory\n"},
