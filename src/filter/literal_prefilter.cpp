@@ -30,10 +30,15 @@ constexpr std::uint8_t packed_unit(char16_t c) {
     return c < 0x100 ? static_cast<std::uint8_t>(c) : c < 0x8000 ? 0xFF : 0x00;
 }
 
-// Every equivalent packs to a byte with its high bit set, so a block that holds one shows it.
+// Fills the places past the end of a line in the last block of the SIMD methods. No literal
+// has its high nibble, so only a literal that ends before it passes there.
+constexpr std::uint8_t padding_byte = 0x80;
+
+// Every equivalent packs to a byte with its high bit set, so a block that holds one shows it,
+// and not to one with the padding's high nibble.
 constexpr bool equivalents_pack_high() {
     for (const ascii_case_equivalent& e : ascii_case_equivalents) {
-        if (packed_unit(e.unit) < 0x80) return false;
+        if (packed_unit(e.unit) < 0x80 || packed_unit(e.unit) >> 4 == padding_byte >> 4) return false;
     }
     return true;
 }
@@ -52,13 +57,14 @@ static_assert(one_equivalent_each());
 
 }  // namespace
 
-// One scan of one line: what is found so far, and which buckets still have a literal of a
-// filter not yet let through.
+// One scan of one line: what is found so far, and which groups and buckets still have a
+// literal of a filter not yet let through.
 struct literal_prefilter::scan_state {
     const literal_prefilter& filter;
     std::u16string_view line;
     char* may_match;
-    std::uint8_t live;
+    std::uint64_t pending_groups;
+    std::uint8_t live;  // buckets
 
     bool pending(const literal& l) const {
         for (std::uint32_t k = 0; k < l.filter_count; ++k) {
@@ -67,14 +73,21 @@ struct literal_prefilter::scan_state {
         return false;
     }
 
+    bool group_pending(std::size_t g) const {
+        for (std::size_t l = g; l < filter.literals_.size(); l += groups) {
+            if (pending(filter.literals_[l])) return true;
+        }
+        return false;
+    }
+
     bool occurs_at(const literal& l, std::size_t start) const {
-        if (start >= line.size() || l.length > line.size() - start) return false;
+        if (l.length > line.size() - start) return false;
         const char16_t* text = filter.texts_.data() + l.text;
         const char16_t* unit = line.data() + start;
         std::uint32_t k = 0;
 #if defined(__SSE2__)
         // The head in one comparison: a loop that stops at the first difference costs a
-        // mispredicted branch on most candidates.
+        // mispredicted branch on many candidates.
         if (line.size() - start >= head_units) {
             const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(unit));
             const __m128i upper = _mm_cmpeq_epi16(
@@ -95,9 +108,13 @@ struct literal_prefilter::scan_state {
         return true;
     }
 
-    // A bucket stops taking part once every filter with a literal in it is let through.
+    // A group or a bucket stops taking part once none of its literals can tell anything new.
     void let_through(std::uint32_t f) {
         may_match[f] = 1;
+        for (std::uint32_t k = filter.filter_literal_begin_[f]; k < filter.filter_literal_begin_[f + 1]; ++k) {
+            const std::size_t g = filter.filter_literals_[k] % groups;
+            if ((pending_groups >> g & 1) != 0 && !group_pending(g)) pending_groups &= ~(std::uint64_t{1} << g);
+        }
         unsigned affected = filter.buckets_of_filter_[f] & live;
         while (affected != 0) {
             const int b = std::countr_zero(affected);
@@ -110,36 +127,45 @@ struct literal_prefilter::scan_state {
         }
     }
 
-    // The literals of the buckets in `candidates` that may begin at `start`.
-    void verify(std::size_t start, unsigned candidates) {
-        candidates &= live;
+    void verify_literal(std::size_t l, std::size_t start) {
+        const literal& lit = filter.literals_[l];
+        if (!pending(lit) || !occurs_at(lit, start)) return;
+        for (std::uint32_t k = 0; k < lit.filter_count; ++k) {
+            const std::uint32_t f = filter.literal_filters_[lit.filters + k];
+            if (may_match[f] == 0) let_through(f);
+        }
+    }
+
+    // The literals of the groups in `candidates` that may begin at `start` (< line.size()).
+    void verify(std::size_t start, std::uint64_t candidates) {
         while (candidates != 0) {
-            const int b = std::countr_zero(candidates);
+            const std::size_t g = static_cast<std::size_t>(std::countr_zero(candidates));
             candidates &= candidates - 1;
-            for (std::uint32_t l = filter.bucket_literals_[b]; l < filter.bucket_literals_[b + 1]; ++l) {
-                const literal& lit = filter.literals_[l];
-                if (!pending(lit) || !occurs_at(lit, start)) continue;
-                for (std::uint32_t k = 0; k < lit.filter_count; ++k) {
-                    const std::uint32_t f = filter.literal_filters_[lit.filters + k];
-                    if (may_match[f] == 0) let_through(f);
-                }
-            }
+            for (std::size_t l = g; l < filter.literals_.size(); l += groups) verify_literal(l, start);
         }
     }
 
-    // The buckets whose literals may begin at `start`, from the unit tables.
-    unsigned candidates_at(std::size_t start) const {
-        const auto unit = [this](std::size_t k) { return k < line.size() ? folded_unit(line[k]) : past_end; };
-        return filter.unit_table_[0][unit(start)] & filter.unit_table_[1][unit(start + 1)] &
-               filter.unit_table_[2][unit(start + 2)];
+    // A place where the SIMD tables allow the literals of `buckets`: a bucket of one
+    // literal names it; otherwise the group tables tell which to compare.
+    void verify_buckets(std::size_t start, unsigned buckets) {
+        buckets &= live;
+        if (buckets == 0) return;
+        const int b = std::countr_zero(buckets);
+        if ((buckets & (buckets - 1)) == 0 && filter.sole_literal_[b] != no_literal) {
+            verify_literal(filter.sole_literal_[b], start);
+        } else {
+            verify_at(start);
+        }
     }
 
-    // The last two places, where only literals of one or two units fit.
-    void scan_last_two() {
-        for (std::size_t start = line.size() < 2 ? 0 : line.size() - 2; start < line.size() && live != 0; ++start) {
-            const unsigned candidates = candidates_at(start) & live;
-            if (candidates != 0) verify(start, candidates);
-        }
+    std::size_t folded_at(std::size_t k) const { return k < line.size() ? folded_unit(line[k]) : past_end; }
+
+    // The literals that may begin at `start`, told apart by the group tables.
+    void verify_at(std::size_t start) {
+        const std::uint64_t candidates = filter.group_table_[0][folded_at(start)] &
+                                         filter.group_table_[1][folded_at(start + 1)] &
+                                         filter.group_table_[2][folded_at(start + 2)] & pending_groups;
+        if (candidates != 0) verify(start, candidates);
     }
 
     void scan_portable();
@@ -185,11 +211,13 @@ literal_prefilter::literal_prefilter(const std::vector<required_literals>& filte
         return std::min(a->first.size(), checked_units) < std::min(b->first.size(), checked_units);
     });
 
+    std::vector<std::vector<std::uint32_t>> literals_of_filter(filters.size());
     std::array<std::vector<std::uint32_t>, buckets> filters_in_bucket;
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const auto& [text, literal_users] = *order[k];
-        const std::size_t b = k * buckets / order.size();
-        const auto bit = static_cast<std::uint8_t>(1u << b);
+    for (std::size_t l = 0; l < order.size(); ++l) {
+        const auto& [text, literal_users] = *order[l];
+        const std::size_t b = l * buckets / order.size();
+        const auto bucket_bit = static_cast<std::uint8_t>(1u << b);
+        const std::uint64_t group_bit = std::uint64_t{1} << (l % groups);
         literal& added = literals_.emplace_back();
         added.text = static_cast<std::uint32_t>(texts_.size());
         added.length = static_cast<std::uint32_t>(text.size());
@@ -204,25 +232,26 @@ literal_prefilter::literal_prefilter(const std::vector<required_literals>& filte
         }
         texts_ += text;
         literal_filters_.insert(literal_filters_.end(), literal_users.begin(), literal_users.end());
-        bucket_literals_[b + 1] = static_cast<std::uint32_t>(literals_.size());
-        used_buckets_ = static_cast<std::uint8_t>(used_buckets_ | bit);
+        used_buckets_ = static_cast<std::uint8_t>(used_buckets_ | bucket_bit);
+        used_groups_ |= group_bit;
         for (const std::uint32_t f : literal_users) {
-            buckets_of_filter_[f] = static_cast<std::uint8_t>(buckets_of_filter_[f] | bit);
+            literals_of_filter[f].push_back(static_cast<std::uint32_t>(l));
+            buckets_of_filter_[f] = static_cast<std::uint8_t>(buckets_of_filter_[f] | bucket_bit);
             auto& in = filters_in_bucket[b];
             if (std::find(in.begin(), in.end(), f) == in.end()) in.push_back(f);
         }
 
         for (std::size_t j = 0; j < checked_units; ++j) {
             if (j >= text.size()) {
-                for (auto& entry : unit_table_[j]) entry |= bit;
+                for (auto& entry : group_table_[j]) entry |= group_bit;
                 for (auto& set : nibble_tables_) {
-                    for (auto& entry : set[j]) entry |= bit;
-                    for (auto& entry : set[j + checked_units]) entry |= bit;
+                    for (auto& entry : set[j]) entry |= bucket_bit;
+                    for (auto& entry : set[j + checked_units]) entry |= bucket_bit;
                 }
                 continue;
             }
             const char16_t c = text[j];
-            unit_table_[j][c] |= bit;
+            group_table_[j][c] |= group_bit;
             // Every unit of a line that folds to c, as the SIMD methods see it.
             std::vector<char16_t> units = {c};
             if (c >= u'a' && c <= u'z') units.push_back(static_cast<char16_t>(c - 0x20));
@@ -232,15 +261,23 @@ literal_prefilter::literal_prefilter(const std::vector<required_literals>& filte
             }
             for (std::size_t set = 0; set < nibble_tables_.size(); ++set) {
                 for (std::size_t k = 0; k < (set == 0 ? ascii_units : units.size()); ++k) {
-                    nibble_tables_[set][j][packed_unit(units[k]) & 0x0F] |= bit;
-                    nibble_tables_[set][j + checked_units][packed_unit(units[k]) >> 4] |= bit;
+                    nibble_tables_[set][j][packed_unit(units[k]) & 0x0F] |= bucket_bit;
+                    nibble_tables_[set][j + checked_units][packed_unit(units[k]) >> 4] |= bucket_bit;
                 }
             }
         }
     }
-    // A bucket left empty begins where the one before it ends.
-    for (std::size_t b = 1; b <= buckets; ++b) {
-        bucket_literals_[b] = std::max(bucket_literals_[b], bucket_literals_[b - 1]);
+    sole_literal_.fill(no_literal);
+    for (std::size_t l = 0; l < literals_.size(); ++l) {
+        const std::size_t b = l * buckets / literals_.size();
+        const bool alone = (l == 0 || (l - 1) * buckets / literals_.size() != b) &&
+                           (l + 1 == literals_.size() || (l + 1) * buckets / literals_.size() != b);
+        if (alone) sole_literal_[b] = static_cast<std::uint32_t>(l);
+    }
+    filter_literal_begin_.push_back(0);
+    for (const auto& own : literals_of_filter) {
+        filter_literals_.insert(filter_literals_.end(), own.begin(), own.end());
+        filter_literal_begin_.push_back(static_cast<std::uint32_t>(filter_literals_.size()));
     }
     for (std::size_t b = 0; b < buckets; ++b) {
         bucket_filters_.insert(bucket_filters_.end(), filters_in_bucket[b].begin(), filters_in_bucket[b].end());
@@ -280,17 +317,17 @@ scan_method literal_prefilter::fastest() {
 void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_match) const {
     may_match.assign(always_.begin(), always_.end());
     if (used_buckets_ == 0) return;
-    scan_state state{*this, line, may_match.data(), used_buckets_};
-    // A SIMD method needs a line of one block and two units more; a line too short for the
-    // method falls to the next one down.
+    scan_state state{*this, line, may_match.data(), used_groups_, used_buckets_};
+    // A SIMD method needs a line of one block at least; a shorter one falls to the next
+    // method down.
 #if defined(HUECAST_PREFILTER_AVX2)
-    if (method_ == scan_method::avx2 && line.size() >= 32 + 2) {
+    if (method_ == scan_method::avx2 && line.size() >= 32) {
         state.scan_avx2();
         return;
     }
 #endif
 #if defined(HUECAST_PREFILTER_X86)
-    if (method_ != scan_method::portable && line.size() >= 16 + 2) {
+    if (method_ != scan_method::portable && line.size() >= 16) {
         state.scan_ssse3();
         return;
     }
@@ -298,27 +335,27 @@ void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_ma
     state.scan_portable();
 }
 
-// The reference method: each place of the line is looked up in the unit tables, and a
-// literal may begin where the three places from there all allow one of its bucket.
+// The reference method: each place of the line is looked up in the group tables, and a
+// literal may begin where the three places from there all allow its group.
 void literal_prefilter::scan_state::scan_portable() {
-    const auto& t0 = filter.unit_table_[0];
-    const auto& t1 = filter.unit_table_[1];
-    const auto& t2 = filter.unit_table_[2];
-    // Bucket bits two places back (first table) and one place back (first and second).
-    std::uint8_t two_back = 0;
-    std::uint8_t one_back_0 = 0;
-    std::uint8_t one_back_1 = 0;
+    const auto& t0 = filter.group_table_[0];
+    const auto& t1 = filter.group_table_[1];
+    const auto& t2 = filter.group_table_[2];
+    // Group bits two places back (first table) and one place back (first and second).
+    std::uint64_t two_back = 0;
+    std::uint64_t one_back_0 = 0;
+    std::uint64_t one_back_1 = 0;
     const std::size_t n = line.size();
     // A literal of one or two units may begin at either of the last two places.
     for (std::size_t end = 0; end < n + 2; ++end) {
-        const std::size_t x = end < n ? folded_unit(line[end]) : past_end;
-        const unsigned candidates = two_back & one_back_1 & t2[x] & live;
+        const std::size_t x = folded_at(end);
+        const std::uint64_t candidates = two_back & one_back_1 & t2[x] & pending_groups;
         two_back = one_back_0;
         one_back_0 = t0[x];
         one_back_1 = t1[x];
         if (candidates == 0) continue;
         verify(end - 2, candidates);
-        if (live == 0) return;
+        if (pending_groups == 0) return;
     }
 }
 
@@ -328,8 +365,7 @@ void literal_prefilter::scan_state::scan_portable() {
 // lookups (low and high nibble) give the buckets whose literals may have it at each of the
 // first three places; the places are lined up by shifting in the lookups of the block before,
 // and a literal of a bucket may begin where all three agree. The end of a line is read as one
-// block more that overlaps the one before, each place from its own units, so nothing is read
-// past the end; the last two places are left to the unit tables.
+// block more that overlaps the one before, so that nothing is read past the end.
 
 namespace {
 
@@ -346,9 +382,14 @@ HUECAST_TARGET("ssse3") inline __m128i lookup_16(__m128i bytes, const __m128i (&
     return _mm_and_si128(_mm_shuffle_epi8(t[j], low), _mm_shuffle_epi8(t[j + 3], high));
 }
 
+HUECAST_TARGET("ssse3") inline void load_tables_16(const std::uint8_t* tables, __m128i (&t)[6]) {
+    for (int j = 0; j < 6; ++j) t[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(tables + 16 * j));
+}
+
 }  // namespace
 
-// The lanes of `c` set in `lanes_wanted`: lane k is the end of a three-unit window that begins at base + k - 2.
+// Verifies the places of the lanes of `c` set in `lanes_wanted`: lane k holds the buckets
+// of the literals that may begin at base + k - 2. False once nothing is left to find.
 bool literal_prefilter::scan_state::report_16(__m128i c, std::size_t base, unsigned lanes_wanted) {
     unsigned found = (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_setzero_si128()))) ^ 0xFFFF) &
                      lanes_wanted;
@@ -358,7 +399,7 @@ bool literal_prefilter::scan_state::report_16(__m128i c, std::size_t base, unsig
     while (found != 0) {
         const int lane = std::countr_zero(found);
         found &= found - 1;
-        verify(base + static_cast<std::size_t>(lane) - 2, lanes[lane]);
+        verify_buckets(base + static_cast<std::size_t>(lane) - 2, lanes[lane]);
     }
     return live != 0;
 }
@@ -367,13 +408,8 @@ void literal_prefilter::scan_state::scan_ssse3() {
     const std::size_t n = line.size();
     const char16_t* const units = line.data();
     __m128i t[6];
+    load_tables_16(filter.nibble_tables_[0][0].data(), t);
     bool outside_ascii = false;
-    const auto load_tables = [&](bool set) HUECAST_TARGET("ssse3") {
-        for (std::size_t j = 0; j < 2 * checked_units; ++j) {
-            t[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(filter.nibble_tables_[set][j].data()));
-        }
-    };
-    load_tables(false);
     __m128i previous_0 = _mm_setzero_si128();
     __m128i previous_1 = _mm_setzero_si128();
     std::size_t i = 0;
@@ -381,7 +417,7 @@ void literal_prefilter::scan_state::scan_ssse3() {
         const __m128i bytes = packed_16(units + i);
         if (!outside_ascii && _mm_movemask_epi8(bytes) != 0) {
             outside_ascii = true;
-            load_tables(true);
+            load_tables_16(filter.nibble_tables_[1][0].data(), t);
         }
         const __m128i r0 = lookup_16(bytes, t, 0);
         const __m128i r1 = lookup_16(bytes, t, 1);
@@ -393,17 +429,18 @@ void literal_prefilter::scan_state::scan_ssse3() {
         previous_1 = r1;
         if (!report_16(c, i, 0xFFFF)) return;
     }
-    if (i < n) {
-        const std::size_t o = n - 16;
-        const __m128i b0 = packed_16(units + o - 2);
-        const __m128i b1 = packed_16(units + o - 1);
-        const __m128i b2 = packed_16(units + o);
-        if (!outside_ascii && _mm_movemask_epi8(_mm_or_si128(b0, b2)) != 0) load_tables(true);
-        const __m128i c = _mm_and_si128(_mm_and_si128(lookup_16(b0, t, 0), lookup_16(b1, t, 1)),
-                                        _mm_and_si128(lookup_16(b2, t, 2), _mm_set1_epi8(static_cast<char>(live))));
-        if (!report_16(c, o, 0xFFFFu << (i - o) & 0xFFFF)) return;
-    }
-    scan_last_two();
+    // The rest, from i - 2 on: the last 16 units as one block, each place shifted along it
+    // with padding past the end.
+    const std::size_t o = n - 16;
+    const __m128i bytes = packed_16(units + o);
+    if (!outside_ascii && _mm_movemask_epi8(bytes) != 0) load_tables_16(filter.nibble_tables_[1][0].data(), t);
+    const __m128i padding = _mm_set1_epi8(static_cast<char>(padding_byte));
+    const __m128i c = _mm_and_si128(
+        _mm_and_si128(lookup_16(bytes, t, 0), lookup_16(_mm_alignr_epi8(padding, bytes, 1), t, 1)),
+        _mm_and_si128(lookup_16(_mm_alignr_epi8(padding, bytes, 2), t, 2), _mm_set1_epi8(static_cast<char>(live))));
+    const std::size_t rest = n - i;
+    if (!report_16(c, o + 2, rest < 14 ? 0xFFFFu << (14 - rest) & 0xFFFF : 0xFFFF)) return;
+    if (rest == 15) verify_at(o - 1);
 }
 
 #endif
@@ -433,6 +470,18 @@ HUECAST_TARGET("avx2") inline __m256i shifted_in(__m256i now, __m256i before) {
     return _mm256_alignr_epi8(now, _mm256_permute2x128_si256(before, now, 0x21), 16 - places);
 }
 
+// `now` moved down by `places` bytes across the whole vector, `after` filling the end.
+template <int places>
+HUECAST_TARGET("avx2") inline __m256i shifted_out(__m256i now, __m256i after) {
+    return _mm256_alignr_epi8(_mm256_permute2x128_si256(now, after, 0x21), now, places);
+}
+
+HUECAST_TARGET("avx2") inline void load_tables_32(const std::uint8_t* tables, __m256i (&t)[6]) {
+    for (int j = 0; j < 6; ++j) {
+        t[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(tables + 16 * j)));
+    }
+}
+
 }  // namespace
 
 bool literal_prefilter::scan_state::report_32(__m256i c, std::size_t base, std::uint32_t lanes_wanted) {
@@ -444,7 +493,7 @@ bool literal_prefilter::scan_state::report_32(__m256i c, std::size_t base, std::
     while (found != 0) {
         const int lane = std::countr_zero(found);
         found &= found - 1;
-        verify(base + static_cast<std::size_t>(lane) - 2, lanes[lane]);
+        verify_buckets(base + static_cast<std::size_t>(lane) - 2, lanes[lane]);
     }
     return live != 0;
 }
@@ -453,14 +502,8 @@ void literal_prefilter::scan_state::scan_avx2() {
     const std::size_t n = line.size();
     const char16_t* const units = line.data();
     __m256i t[6];
+    load_tables_32(filter.nibble_tables_[0][0].data(), t);
     bool outside_ascii = false;
-    const auto load_tables = [&](bool set) HUECAST_TARGET("avx2") {
-        for (std::size_t j = 0; j < 2 * checked_units; ++j) {
-            t[j] = _mm256_broadcastsi128_si256(
-                _mm_load_si128(reinterpret_cast<const __m128i*>(filter.nibble_tables_[set][j].data())));
-        }
-    };
-    load_tables(false);
     __m256i previous_0 = _mm256_setzero_si256();
     __m256i previous_1 = _mm256_setzero_si256();
     std::size_t i = 0;
@@ -468,7 +511,7 @@ void literal_prefilter::scan_state::scan_avx2() {
         const __m256i bytes = packed_32(units + i);
         if (!outside_ascii && _mm256_movemask_epi8(bytes) != 0) {
             outside_ascii = true;
-            load_tables(true);
+            load_tables_32(filter.nibble_tables_[1][0].data(), t);
         }
         const __m256i r0 = lookup_32(bytes, t, 0);
         const __m256i r1 = lookup_32(bytes, t, 1);
@@ -480,18 +523,16 @@ void literal_prefilter::scan_state::scan_avx2() {
         previous_1 = r1;
         if (!report_32(c, i, 0xFFFFFFFFu)) return;
     }
-    if (i < n) {
-        const std::size_t o = n - 32;
-        const __m256i b0 = packed_32(units + o - 2);
-        const __m256i b1 = packed_32(units + o - 1);
-        const __m256i b2 = packed_32(units + o);
-        if (!outside_ascii && _mm256_movemask_epi8(_mm256_or_si256(b0, b2)) != 0) load_tables(true);
-        const __m256i c =
-            _mm256_and_si256(_mm256_and_si256(lookup_32(b0, t, 0), lookup_32(b1, t, 1)),
-                             _mm256_and_si256(lookup_32(b2, t, 2), _mm256_set1_epi8(static_cast<char>(live))));
-        if (!report_32(c, o, 0xFFFFFFFFu << (i - o))) return;
-    }
-    scan_last_two();
+    const std::size_t o = n - 32;
+    const __m256i bytes = packed_32(units + o);
+    if (!outside_ascii && _mm256_movemask_epi8(bytes) != 0) load_tables_32(filter.nibble_tables_[1][0].data(), t);
+    const __m256i padding = _mm256_set1_epi8(static_cast<char>(padding_byte));
+    const __m256i c = _mm256_and_si256(
+        _mm256_and_si256(lookup_32(bytes, t, 0), lookup_32(shifted_out<1>(bytes, padding), t, 1)),
+        _mm256_and_si256(lookup_32(shifted_out<2>(bytes, padding), t, 2), _mm256_set1_epi8(static_cast<char>(live))));
+    const std::size_t rest = n - i;
+    if (!report_32(c, o + 2, rest < 30 ? 0xFFFFFFFFu << (30 - rest) : 0xFFFFFFFFu)) return;
+    if (rest == 31) verify_at(o - 1);
 }
 
 #endif

@@ -45,14 +45,16 @@ public:
     scan_method method() const { return method_; }
 
 private:
+    // The SIMD methods tell candidates apart by bucket, one bit each in a byte.
     static constexpr std::size_t buckets = 8;
-    // How many leading units of a literal the bucket tables check before a candidate is
-    // verified.
+    // Verification tells them apart by group: literal l is in group l % groups.
+    static constexpr std::size_t groups = 64;
+    // How many leading units of a literal the tables check before it is compared whole.
     static constexpr std::size_t checked_units = 3;
-    // A folded unit indexes the portable tables: 0-127 for ASCII, folded_elsewhere (128)
-    // for the rest, and one more for the places past the end of the line.
+    // A folded unit indexes the group tables: 0-127 for ASCII, folded_elsewhere (128) for
+    // the rest, and one more for the places past the end of the line.
     static constexpr std::size_t past_end = folded_elsewhere + 1;
-
+    // How many leading units of a literal are compared at once.
     static constexpr std::size_t head_units = 8;
 
     struct literal {
@@ -60,8 +62,8 @@ private:
         std::uint32_t length;
         std::uint32_t filters;  // where its filters begin in literal_filters_
         std::uint32_t filter_count;
-        // Its first units as verification compares them at once: folded, and the unit
-        // outside ASCII that folds to each (or the unit itself).
+        // Its first units as they are compared: folded, and the unit outside ASCII that
+        // folds to each (or the unit itself).
         alignas(16) std::array<char16_t, head_units> head{};
         alignas(16) std::array<char16_t, head_units> head_equivalent{};
     };
@@ -69,23 +71,30 @@ private:
     struct scan_state;
 
     std::u16string texts_;
-    std::vector<literal> literals_;  // those of bucket b at [bucket_literals_[b], bucket_literals_[b + 1])
-    std::array<std::uint32_t, buckets + 1> bucket_literals_{};
+    std::vector<literal> literals_;
     std::vector<std::uint32_t> literal_filters_;
-    std::vector<std::uint32_t> bucket_filters_;  // those of bucket b at [bucket_filter_begin_[b], ...[b + 1])
+    // The literals of filter f: filter_literals_[filter_literal_begin_[f] to [f + 1]).
+    std::vector<std::uint32_t> filter_literal_begin_;
+    std::vector<std::uint32_t> filter_literals_;
+    // The filters with a literal in bucket b: bucket_filters_[bucket_filter_begin_[b] to [b + 1]).
     std::array<std::uint32_t, buckets + 1> bucket_filter_begin_{};
+    std::vector<std::uint32_t> bucket_filters_;
     std::vector<std::uint8_t> buckets_of_filter_;
+    // The one literal of each bucket that has one alone; otherwise no_literal.
+    static constexpr std::uint32_t no_literal = ~std::uint32_t{0};
+    std::array<std::uint32_t, buckets> sole_literal_{};
     std::vector<char> always_;  // 1 for each filter with nothing known
+    std::uint64_t used_groups_ = 0;
     std::uint8_t used_buckets_ = 0;
     scan_method method_ = scan_method::portable;
 
-    // Bucket bits of the literals whose unit at a place (0 to checked_units - 1) may be
-    // a given folded one; a literal shorter than that place accepts any unit there.
-    std::array<std::array<std::uint8_t, past_end + 1>, checked_units> unit_table_{};
-    // The same for the units packed to bytes as the SIMD methods pack them, by nibble: low
-    // nibble for each place, then high nibble. Pieces of a line in ASCII alone use the first
-    // set; the second also lets through the bytes that the equivalents pack to, which
-    // collide with letters' nibbles.
+    // Group bits of the literals whose unit at a place (0 to checked_units - 1) may be a
+    // given folded one; a literal shorter than that place accepts any unit there.
+    std::array<std::array<std::uint64_t, past_end + 1>, checked_units> group_table_{};
+    // Bucket bits likewise for the units packed to bytes as the SIMD methods pack them, by
+    // nibble: low nibble for each place, then high nibble. Blocks of a line in ASCII alone
+    // use the first set; the second also lets through the bytes that the equivalents pack
+    // to, which collide with letters' nibbles.
     alignas(16) std::array<std::array<std::array<std::uint8_t, 16>, 2 * checked_units>, 2> nibble_tables_{};
 };
 
