@@ -1,0 +1,224 @@
+// What the reader takes from an expression's text, and the case folding it relies on checked
+// against PCRE2 itself.
+#include "filter/required_literals.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "filter/matcher.h"
+#include "io/utf16.h"
+#include "random_filters.h"
+
+namespace huecast {
+namespace {
+
+using testing::shown;
+
+std::vector<std::string> shown_sorted(const std::vector<std::u16string>& literals) {
+    std::vector<std::string> out;
+    for (const std::u16string& l : literals) out.push_back(shown(l));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+struct literals_case {
+    std::u16string expression;
+    std::vector<std::string> any_of;  // sorted; empty: nothing known
+};
+
+TEST(RequiredLiterals, ReadFromTheExpression) {
+    const std::vector<literals_case> cases = {
+        // Sequences: the longest run of literal characters wins, folded.
+        {u"error", {"error"}},
+        {u"ERROR: disk", {"error: disk"}},
+        {u"\\d+\\.\\d+\\.\\d+\\.\\d+", {"."}},
+        {u"user=\\w+ id=\\d+", {"user="}},
+        {u"\\dabc\\d", {"abc"}},
+        {u"a\\.b\\-c\\/d\\\\e", {"a.b-c/d\\e"}},
+        {u"\\bok\\b", {"ok"}},
+        {u"^start|end$", {"end", "start"}},
+        {u"foo\\Kbar", {"foobar"}},
+        {u"a(?#note)b", {"ab"}},
+        {std::u16string(u"a\0b", 3), {"a\\u0000b"}},
+        // Quantifiers.
+        {u"warn(ing)?", {"warn"}},
+        {u"colou?r", {"colo"}},
+        {u"ab+c", {"ab"}},
+        {u"x+", {"x"}},
+        {u"x*|y", {}},
+        {u"(abc)*def", {"def"}},
+        {u"(?:abc){2,}x", {"abcx"}},
+        {u"(?:abc){0,3}x", {"x"}},
+        {u"ab{2}c", {"ab"}},
+        {u"a+?b*+c??d", {"a"}},
+        // Alternations: the union, each branch giving its best; a branch with nothing spoils it.
+        {u"ok|okay|rror", {"ok", "rror"}},
+        {u"(error|warn)ing", {"error", "warn"}},
+        {u"(?>abc|abd)", {"abc", "abd"}},
+        {u"(?|(a)|(b))cd", {"cd"}},
+        {u"abc|", {}},
+        {u"abc|.*", {}},
+        {u"ERROR|Warn", {"error", "warn"}},
+        // Groups of every kind.
+        {u"(?<name>user) logged", {"user logged"}},
+        {u"(?P<n>sess)ion", {"session"}},
+        {u"(?'n'sess)ion", {"session"}},
+        {u"(?i)Kelvin", {"kelvin"}},
+        {u"(?-i:Error)", {"error"}},
+        {u"(?i-sm:abc)d", {"abcd"}},
+        // Lookarounds: a positive one's text must be in the line too; a negative one's need not.
+        {u"(?=.*error)", {"error"}},
+        {u"(?<=user=)\\w+", {"user="}},
+        {u"(?!error)warn", {"warn"}},
+        {u"(?<!x)abc", {"abc"}},
+        {u"(?=abc)?d", {"d"}},
+        // Classes and other single characters are not literals; their extent is read exactly.
+        {u"[abc]def", {"def"}},
+        {u"[^]]xy", {"]xy"}},
+        {u"[\\]]ok", {"ok"}},
+        {u"[\\Q]\\E]ok", {"ok"}},
+        {u"[[:alpha:]]+ok", {"ok"}},
+        {u"[[:<:]]ok", {"ok"}},
+        {u"\\x41bc", {"bc"}},
+        {u"\\u0041bc", {"bc"}},
+        {u"\\p{Lu}rror", {"rror"}},
+        {u"\\pLrror", {"rror"}},
+        {u"\\12345", {}},
+        {u"(a)\\1bc", {"bc"}},
+        {u"\\Qa.b\\E", {"a.b"}},
+        {u"x\\Qa(b", {"xa(b"}},
+        // Characters outside ASCII match in ways of their own, some as ASCII letters.
+        {u"caf\u00e9", {"caf"}},
+        {u"\u212Aey", {"ey"}},
+        {u"\u017Fession", {"ession"}},
+        {u"\U0001F600ok", {"ok"}},
+        {u"ошибка", {}},
+        // What the reader does not understand gives nothing.
+        {u"a{,3}b", {}},
+        {u"a{x}bc", {}},
+        {u"a{2bc", {}},
+        {u"{2}abc", {}},
+        {u"abc{2}{3}", {}},
+        {u"a(?#c)+bc", {}},
+        {u"(?i)+abc", {}},
+        {u"\\Qab\\E+cd", {}},
+        {u"ab\\Ecd", {}},
+        {u"(*ACCEPT)abc", {}},
+        {u"abc(*ACCEPT)def", {}},
+        {u"(*UTF)abc", {}},
+        {u"a(*SKIP)(*F)|b", {}},
+        {u"(*pla:abc)abc", {}},
+        {u"(?(1)abc|abd)", {}},
+        {u"(a)(?1)bc", {}},
+        {u"(?R)?abc", {}},
+        {u"(?&n)abc", {}},
+        {u"(?P=n)abc", {}},
+        {u"(?P>n)abc", {}},
+        {u"(?C1)abc", {}},
+        {u"(?x) a b c", {}},
+        {u"\\g1abc", {}},
+        {u"\\k<n>abc", {}},
+        {u"\\cAabc", {}},
+        {u"\\x{41}bc", {}},
+        {u"\\xzbc", {}},
+        {u"\\u{41}bc", {}},
+        {u"\\N{U+41}bc", {}},
+        {u"\\o{101}bc", {}},
+        {u"\\Ubc", {}},
+        {u"[[:alpha]]abc", {}},
+        {u"[[.a.]]abc", {}},
+        {u"[abc", {}},
+        {u"abc)", {}},
+        {u"(abc", {}},
+        {u"abc\\", {}},
+        {u"\\éabc", {}},
+    };
+    for (const literals_case& c : cases) {
+        EXPECT_EQ(shown_sorted(find_required_literals(c.expression).any_of), c.any_of) << shown(c.expression);
+    }
+}
+
+TEST(RequiredLiterals, TooManyOrTooDeepGivesNothing) {
+    std::u16string many;
+    for (int i = 0; i < 80; ++i) {
+        if (i > 0) many += u'|';
+        many += static_cast<char16_t>(u'a' + i % 26);
+        many += static_cast<char16_t>(u'a' + i / 26);
+    }
+    EXPECT_TRUE(find_required_literals(many).any_of.empty());
+    EXPECT_EQ(find_required_literals(u"(?:" + many.substr(0, 8 * 3 - 1) + u")").any_of.size(), 8u);
+
+    const std::u16string deep = std::u16string(300, u'(') + u"abc" + std::u16string(300, u')');
+    EXPECT_TRUE(find_required_literals(deep).any_of.empty());
+    const std::u16string shallow = std::u16string(20, u'(') + u"abc" + std::u16string(20, u')');
+    EXPECT_EQ(shown_sorted(find_required_literals(shallow).any_of), std::vector<std::string>{"abc"});
+}
+
+// The fold the prefilter applies to lines must be PCRE2's: an ASCII character of a filter
+// matches exactly its own cases and the listed equivalents. A PCRE2 that folds differently
+// fails here instead of losing colour.
+TEST(CaseEquivalents, AreExactlyThoseThatPcre2Folds) {
+    std::vector<std::pair<char16_t, char16_t>> expected;
+    for (const ascii_case_equivalent& e : ascii_case_equivalents) expected.emplace_back(e.unit, e.letter);
+    std::sort(expected.begin(), expected.end());
+
+    // Each letter as a filter against every unit of the BMP outside ASCII.
+    std::vector<std::pair<char16_t, char16_t>> found;
+    for (char16_t letter = u'a'; letter <= u'z'; ++letter) {
+        auto m = matcher::compile(std::u16string(1, letter));
+        ASSERT_TRUE(m.has_value());
+        for (std::uint32_t u = 0x80; u <= 0xFFFF; ++u) {
+            if (io::utf16::is_surrogate(static_cast<char16_t>(u))) continue;
+            const char16_t unit = static_cast<char16_t>(u);
+            found_match match;
+            if (m->search(search_text(std::u16string_view(&unit, 1)), 0, anchor::unanchored, match) ==
+                search_result::found) {
+                found.emplace_back(unit, letter);
+            }
+        }
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, expected);
+
+    // Every ASCII character at once, against everything outside ASCII including the astral
+    // planes: only the equivalents match.
+    auto any_ascii = matcher::compile(u"[\\x00-\\x7f]");
+    ASSERT_TRUE(any_ascii.has_value());
+    std::vector<std::uint32_t> matched;
+    for (std::uint32_t cp = 0x80; cp <= 0x10FFFF; ++cp) {
+        if (!io::utf16::is_scalar_value(cp)) continue;
+        std::u16string text;
+        if (cp < 0x10000) {
+            text = std::u16string(1, static_cast<char16_t>(cp));
+        } else {
+            text = {io::utf16::high_surrogate_of(cp), io::utf16::low_surrogate_of(cp)};
+        }
+        found_match match;
+        if (any_ascii->search(search_text(text), 0, anchor::unanchored, match) == search_result::found) {
+            matched.push_back(cp);
+        }
+    }
+    std::vector<std::uint32_t> units;
+    for (const auto& e : expected) units.push_back(e.first);
+    EXPECT_EQ(matched, units);
+
+    // Letters of other cases and characters whose full folding is several ASCII letters.
+    const std::vector<std::pair<std::u16string, std::u16string>> not_folded = {
+        {u"i", u"\u0130"}, {u"i", u"\u0131"}, {u"ss", u"\u00DF"}, {u"ss", u"\u1E9E"}, {u"ff", u"\uFB00"},
+        {u"fi", u"\uFB01"}, {u"fl", u"\uFB02"}, {u"ffi", u"\uFB03"}, {u"ffl", u"\uFB04"}, {u"st", u"\uFB05"},
+        {u"st", u"\uFB06"}};
+    for (const auto& [expression, text] : not_folded) {
+        auto m = matcher::compile(expression);
+        ASSERT_TRUE(m.has_value());
+        found_match match;
+        EXPECT_EQ(m->search(search_text(text), 0, anchor::unanchored, match), search_result::none)
+            << shown(expression) << " on " << shown(text);
+    }
+}
+
+}  // namespace
+}  // namespace huecast
