@@ -1,5 +1,5 @@
 // Random filter sets and lines for the painter. The input is split at line feeds: up to
-// four filter expressions, then the line (UTF-8; bytes that do not decode become lone
+// 64 filter expressions, then the line (UTF-8; bytes that do not decode become lone
 // surrogates, as input lines do). Every painted line must be covered by its pieces exactly
 // once, in order, with no empty piece and no two plain pieces side by side; on short lines
 // the cuts must equal those of the plain loop that searches everything again every round,
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<huecast::testing::filter_text> filters;
     std::vector<huecast::painter_filter> compiled;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 64; ++i) {
         const std::size_t lf = input.find('\n');
         if (lf == std::string_view::npos) break;
         std::u16string text;

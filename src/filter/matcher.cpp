@@ -281,6 +281,8 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     return m;
 }
 
+std::u16string_view matcher::expression() const { return state_->expression; }
+
 search_result matcher::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
     return state_->search(text, from, where, match);
 }

@@ -58,6 +58,9 @@ enum class anchor {
 // moved-from matcher may only be assigned to or destroyed.
 class matcher {
 public:
+    // The expression as it was given.
+    std::u16string_view expression() const;
+
     // Compiles `expression`, or says why it is not valid.
     static value_or_error<matcher, compile_error> compile(std::u16string_view expression,
                                                           const match_limits& limits = {});

@@ -4,7 +4,14 @@
 
 namespace huecast {
 
-painter::painter(std::vector<painter_filter> filters) : filters_(std::move(filters)), next_(filters_.size()) {}
+painter::painter(std::vector<painter_filter> filters)
+    : filters_(std::move(filters)), prefilter_(prefilter_of(filters_)), next_(filters_.size()) {}
+
+literal_prefilter painter::prefilter_of(const std::vector<painter_filter>& filters) {
+    std::vector<required_literals> required;
+    for (const painter_filter& f : filters) required.push_back(find_required_literals(f.expression.expression()));
+    return literal_prefilter(required);
+}
 
 void painter::search_from(std::size_t filter, const search_text& line, std::size_t position) {
     next_match& next = next_[filter];
@@ -62,19 +69,38 @@ void painter::revisit(std::size_t filter, const search_text& line, std::size_t p
 void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
     segments.clear();
     gave_up_.clear();
+    if (line.empty()) return;
+    active_.clear();
+    if (prefilter_.useful()) {
+        prefilter_.scan(line, may_match_);
+        for (std::size_t f = 0; f < filters_.size(); ++f) {
+            if (may_match_[f]) active_.push_back(f);
+        }
+    } else {
+        for (std::size_t f = 0; f < filters_.size(); ++f) active_.push_back(f);
+    }
+    for (const std::size_t f : active_) next_[f].state = next_match::unknown;
     // One for the whole line, so that what is learnt about the line serves every search.
     const search_text text(line);
-    for (next_match& next : next_) next.state = next_match::unknown;
 
     std::size_t position = 0;
     while (position < line.size()) {
         std::size_t best = filters_.size();
-        for (std::size_t f = 0; f < filters_.size(); ++f) {
-            if (next_[f].state == next_match::gave_up) continue;
+        std::size_t kept = 0;
+        for (const std::size_t f : active_) {
             revisit(f, text, position);
-            if (next_[f].state != next_match::found) continue;
-            if (best == filters_.size() || next_[f].match.begin < next_[best].match.begin) best = f;
+            const next_match& next = next_[f];
+            // A filter that gave up, or that found nothing and cannot tell where a text
+            // starts, finds nothing more in this line.
+            if (next.state == next_match::gave_up ||
+                (next.state == next_match::none && !filters_[f].expression.sees_start_of_text())) {
+                continue;
+            }
+            active_[kept++] = f;
+            if (next.state != next_match::found) continue;
+            if (best == filters_.size() || next.match.begin < next_[best].match.begin) best = f;
         }
+        active_.resize(kept);
         if (best == filters_.size()) {
             segments.push_back({position, line.size(), std::nullopt});
             return;

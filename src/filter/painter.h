@@ -1,7 +1,8 @@
 // Splits a line into the pieces that filters colour and the plain text between them.
 // From the current position, every filter's first non-empty match in the rest of the line
 // (a text of its own) is found; the one that starts earliest wins, the front filter winning
-// a tie; the winner is coloured and the next round starts where it ended.
+// a tie; the winner is coloured and the next round starts where it ended. A filter whose
+// required literals the line lacks is never searched in it.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "colour/colour.h"
+#include "filter/literal_prefilter.h"
 #include "filter/matcher.h"
 #include "print/segment.h"
 
@@ -40,10 +42,15 @@ private:
         found_match match;
     };
 
+    static literal_prefilter prefilter_of(const std::vector<painter_filter>& filters);
+
     void search_from(std::size_t filter, const search_text& line, std::size_t position);
     void revisit(std::size_t filter, const search_text& line, std::size_t position);
 
     std::vector<painter_filter> filters_;
+    literal_prefilter prefilter_;
+    std::vector<char> may_match_;       // the prefilter's answer for the line
+    std::vector<std::size_t> active_;   // the filters still searched in the line, front first
     std::vector<next_match> next_;
     std::vector<std::size_t> gave_up_;
 };

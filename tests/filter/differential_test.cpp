@@ -120,5 +120,48 @@ TEST(Differential, OverlappingFiltersOnLogLines) {
     EXPECT_EQ(expect_same_cuts(filters, lines), 0);
 }
 
+// A rule file's worth of filters, most with words a line may hold, some with nothing a
+// prefilter could look for, against lines of those words with letters that fold to ASCII
+// ones from outside it (the Kelvin sign, the long s), letters that do not (the dotless i,
+// the dotted capital I), bytes that did not decode, and lines from empty to long.
+TEST(Differential, ManyFiltersThroughThePrefilter) {
+    static const std::vector<std::u16string> words = {u"kilo", u"ski", u"sis", u"is", u"it", u"ok", u"error", u"info",
+                                                      u"ıt", u"İS", u"\u212Ailo", u"s\u017Fs"};
+    static const std::vector<std::u16string> shapes = {u"@", u"\\b@\\b", u"@s?", u"(@|x@)", u"@(?=\\s)", u"\\w@",
+                                                       u"^@", u"@$", u"@\\K\\w", u"(?<=\\s)@", u"[a-z]+@"};
+    static const std::vector<std::u16string> pieces = {
+        u"kilo", u"KILO", u"\u212Ailo", u"ski", u"SKI", u"s\u017Fs", u"S\u017FS", u"sis", u"is", u"ıt", u"İS", u"It", u"ok",
+        u"OK", u"error", u"ErRoR", u"info", u" ", u" ", u"-", u".", u"é", u"\U0001F600",
+        std::u16string(1, char16_t(0xDC80)), std::u16string(1, char16_t(0xD83D)), u"\r", u"x"};
+    const std::uint32_t seeds = seed_count(60);
+    for (std::uint32_t seed = 1; seed <= seeds; ++seed) {
+        random_filters random(seed * 7919);
+        std::vector<filter_text> filters;
+        const int count = 1 + random.pick(64);
+        while (static_cast<int>(filters.size()) < count) {
+            std::u16string text;
+            if (random.pick(5) == 0) {
+                text = random.expression();
+            } else {
+                text = random.one_of(shapes);
+                const std::u16string& word = random.one_of(words);
+                text.replace(text.find(u'@'), 1, word);
+            }
+            if (!compiles(text)) continue;
+            filters.push_back({static_cast<qel::ColourAttribute>(0x01 + filters.size() % 0xFE), std::move(text)});
+        }
+        std::vector<std::u16string> lines;
+        for (int i = 0; i < 6; ++i) {
+            // Mostly short lines; now and then one far longer than any block a scan takes at once.
+            const int n = random.pick(10) == 0 ? 300 + random.pick(300) : random.pick(24);
+            std::u16string line;
+            for (int k = 0; k < n; ++k) line += random.one_of(pieces);
+            lines.push_back(std::move(line));
+        }
+        expect_same_cuts(filters, lines);
+        if (HasFailure()) return;
+    }
+}
+
 }  // namespace
 }  // namespace huecast

@@ -10,6 +10,13 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
     std::vector<segment> segments;
     std::vector<bool> filter_gave_up(filters.size(), false);
     gave_up = false;
+    // Compiling is deterministic: once per line gives what once per search would.
+    std::vector<matcher> compiled;
+    for (const filter_text& f : filters) {
+        value_or_error<matcher, compile_error> expression = matcher::compile(f.text, limits);
+        if (!expression) throw std::invalid_argument("reference filter does not compile");
+        compiled.push_back(std::move(expression).value());
+    }
     const std::size_t end = line.size();
     std::size_t position = 0;
     do {
@@ -19,8 +26,7 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
         std::size_t best_end = end;
         for (std::size_t f = 0; f < filters.size(); ++f) {
             if (filter_gave_up[f]) continue;
-            value_or_error<matcher, compile_error> expression = matcher::compile(filters[f].text, limits);
-            if (!expression) throw std::invalid_argument("reference filter does not compile");
+            matcher* expression = &compiled[f];
             // The rest of the line as a text of its own, searched from its front: no use of
             // the matcher's `from`, and its ASCII test sees the rest alone.
             found_match m;

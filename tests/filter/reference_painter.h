@@ -1,7 +1,7 @@
-// The filter colouring loop at its plainest, to check the painter against: every search
-// compiles its filter afresh and searches the rest of the line, as a text of its own, from
-// its front; the earliest start wins, the front filter a tie; the next round starts at the
-// winner's end.
+// The filter colouring loop at its plainest, to check the painter against: every round
+// searches every filter in the rest of the line, as a text of its own, from its front, with
+// nothing remembered and nothing ruled out beforehand; the earliest start wins, the front
+// filter a tie; the next round starts at the winner's end.
 #pragma once
 
 #include <ostream>
