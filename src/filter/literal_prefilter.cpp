@@ -63,6 +63,7 @@ struct literal_prefilter::scan_state {
     const literal_prefilter& filter;
     std::u16string_view line;
     char* may_match;
+    std::uint32_t* first_at;  // null when not asked for
     std::uint64_t pending_groups;
     std::uint8_t live;  // buckets
 
@@ -132,7 +133,10 @@ struct literal_prefilter::scan_state {
         if (!pending(lit) || !occurs_at(lit, start)) return;
         for (std::uint32_t k = 0; k < lit.filter_count; ++k) {
             const std::uint32_t f = filter.literal_filters_[lit.filters + k];
-            if (may_match[f] == 0) let_through(f);
+            if (may_match[f] != 0) continue;
+            // Places are tried from the front, so the first let-through is the first place.
+            if (first_at != nullptr) first_at[f] = static_cast<std::uint32_t>(start);
+            let_through(f);
         }
     }
 
@@ -315,9 +319,19 @@ scan_method literal_prefilter::fastest() {
 }
 
 void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_match) const {
+    scan(line, may_match, nullptr);
+}
+
+void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_match,
+                             std::vector<std::uint32_t>& first_at) const {
+    first_at.resize(always_.size());
+    scan(line, may_match, first_at.data());
+}
+
+void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_match, std::uint32_t* first_at) const {
     may_match.assign(always_.begin(), always_.end());
     if (used_buckets_ == 0) return;
-    scan_state state{*this, line, may_match.data(), used_groups_, used_buckets_};
+    scan_state state{*this, line, may_match.data(), first_at, used_groups_, used_buckets_};
     // A SIMD method needs a line of one block at least; a shorter one falls to the next
     // method down.
 #if defined(HUECAST_PREFILTER_AVX2)
@@ -439,8 +453,9 @@ void literal_prefilter::scan_state::scan_ssse3() {
         _mm_and_si128(lookup_16(bytes, t, 0), lookup_16(_mm_alignr_epi8(padding, bytes, 1), t, 1)),
         _mm_and_si128(lookup_16(_mm_alignr_epi8(padding, bytes, 2), t, 2), _mm_set1_epi8(static_cast<char>(live))));
     const std::size_t rest = n - i;
-    if (!report_16(c, o + 2, rest < 14 ? 0xFFFFu << (14 - rest) & 0xFFFF : 0xFFFF)) return;
+    // Places in order, so that a filter's first let-through is its first place.
     if (rest == 15) verify_at(o - 1);
+    report_16(c, o + 2, rest < 14 ? 0xFFFFu << (14 - rest) & 0xFFFF : 0xFFFF);
 }
 
 #endif
@@ -531,8 +546,9 @@ void literal_prefilter::scan_state::scan_avx2() {
         _mm256_and_si256(lookup_32(bytes, t, 0), lookup_32(shifted_out<1>(bytes, padding), t, 1)),
         _mm256_and_si256(lookup_32(shifted_out<2>(bytes, padding), t, 2), _mm256_set1_epi8(static_cast<char>(live))));
     const std::size_t rest = n - i;
-    if (!report_32(c, o + 2, rest < 30 ? 0xFFFFFFFFu << (30 - rest) : 0xFFFFFFFFu)) return;
+    // Places in order, so that a filter's first let-through is its first place.
     if (rest == 31) verify_at(o - 1);
+    report_32(c, o + 2, rest < 30 ? 0xFFFFFFFFu << (30 - rest) : 0xFFFFFFFFu);
 }
 
 #endif

@@ -38,6 +38,9 @@ public:
     // filter's literals occurs in the line as folded_unit folds it. The line may hold
     // anything (lone surrogates, NUL, CR).
     void scan(std::u16string_view line, std::vector<char>& may_match) const;
+    // The same, and for every filter let through by a literal, where in the line the first
+    // of its literals begins (first_at resized; other entries are left undefined).
+    void scan(std::u16string_view line, std::vector<char>& may_match, std::vector<std::uint32_t>& first_at) const;
 
     // False when no filter has literals: every answer is 1, and the caller can skip scanning.
     bool useful() const { return used_buckets_ != 0; }
@@ -69,6 +72,7 @@ private:
     };
 
     struct scan_state;
+    void scan(std::u16string_view line, std::vector<char>& may_match, std::uint32_t* first_at) const;
 
     std::u16string texts_;
     std::vector<literal> literals_;

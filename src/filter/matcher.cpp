@@ -8,6 +8,7 @@
 #include <new>
 #include <optional>
 
+#include "filter/literal_search.h"
 #include "io/utf16.h"
 
 namespace huecast {
@@ -184,6 +185,9 @@ struct matcher::state {
     std::array<std::array<compiled_code, anchors>, text_kinds> codes;
     bool ascii_row = false;  // the expression means the same without UTF on ASCII texts
     std::u16string expression;
+    // The expression folded, when it is one plain word: then it is found without PCRE2,
+    // which for a word costs more to call than to search with.
+    std::u16string literal;
     match_data_ptr data;
     std::shared_ptr<pcre2_jit_stack> jit_stack;  // before the context that refers to it, so that it outlives it
     match_context_ptr context;
@@ -228,6 +232,7 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
 
     auto s = std::make_unique<state>();
     s->expression.assign(expression);
+    s->literal = plain_literal_of(expression);
     const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
     pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
     pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
@@ -283,6 +288,8 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
 
 std::u16string_view matcher::expression() const { return state_->expression; }
 
+std::u16string_view matcher::plain_literal() const { return state_->literal; }
+
 search_result matcher::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
     return state_->search(text, from, where, match);
 }
@@ -318,6 +325,13 @@ const compiled_code* matcher::state::code(std::size_t kind, anchor where) {
 }
 
 search_result matcher::state::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
+    if (!literal.empty()) {
+        const std::size_t at = where == anchor::at_start ? (folded_at(text.view(), from, literal) ? from : text.size())
+                                                         : find_folded(text.view(), from, literal);
+        if (at >= text.size()) return search_result::none;
+        match = {at, at, at + literal.size()};
+        return search_result::found;
+    }
     const std::u16string_view rest(text.view().data() + from, text.size() - from);
     // The text is asked only when the answer picks the code: the first question scans it.
     const compiled_code* chosen = ascii_row && text.is_ascii() ? code(ascii_text, where) : nullptr;

@@ -60,6 +60,9 @@ class matcher {
 public:
     // The expression as it was given.
     std::u16string_view expression() const;
+    // The expression folded as literal_search folds, when it is one plain word and nothing
+    // else: its matches are then exactly that word's places. Otherwise empty.
+    std::u16string_view plain_literal() const;
 
     // Compiles `expression`, or says why it is not valid.
     static value_or_error<matcher, compile_error> compile(std::u16string_view expression,

@@ -5,11 +5,21 @@
 namespace huecast {
 
 painter::painter(std::vector<painter_filter> filters)
-    : filters_(std::move(filters)), prefilter_(prefilter_of(filters_)), next_(filters_.size()) {}
+    : filters_(std::move(filters)),
+      word_length_(filters_.size(), 0),
+      prefilter_(prefilter_of()),
+      next_(filters_.size()) {}
 
-literal_prefilter painter::prefilter_of(const std::vector<painter_filter>& filters) {
+literal_prefilter painter::prefilter_of() {
     std::vector<required_literals> required;
-    for (const painter_filter& f : filters) required.push_back(find_required_literals(f.expression.expression()));
+    for (std::size_t f = 0; f < filters_.size(); ++f) {
+        required.push_back(find_required_literals(filters_[f].expression.expression()));
+        const std::u16string_view word = filters_[f].expression.plain_literal();
+        const auto& any_of = required.back().any_of;
+        if (!word.empty() && any_of.size() == 1 && any_of.front() == word) {
+            word_length_[f] = static_cast<std::uint32_t>(word.size());
+        }
+    }
     return literal_prefilter(required);
 }
 
@@ -70,16 +80,28 @@ void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
     segments.clear();
     gave_up_.clear();
     if (line.empty()) return;
-    active_.clear();
+    active_.resize(filters_.size());
     if (prefilter_.useful()) {
-        prefilter_.scan(line, may_match_);
+        prefilter_.scan(line, may_match_, first_at_);
+        std::size_t n = 0;
         for (std::size_t f = 0; f < filters_.size(); ++f) {
-            if (may_match_[f]) active_.push_back(f);
+            active_[n] = f;
+            n += may_match_[f] != 0;
         }
+        active_.resize(n);
     } else {
-        for (std::size_t f = 0; f < filters_.size(); ++f) active_.push_back(f);
+        for (std::size_t f = 0; f < filters_.size(); ++f) active_[f] = f;
     }
-    for (const std::size_t f : active_) next_[f].state = next_match::unknown;
+    for (const std::size_t f : active_) {
+        next_match& next = next_[f];
+        if (word_length_[f] != 0 && prefilter_.useful()) {
+            const std::size_t at = first_at_[f];
+            next.state = next_match::found;
+            next.match = {at, at, at + word_length_[f]};
+        } else {
+            next.state = next_match::unknown;
+        }
+    }
     // One for the whole line, so that what is learnt about the line serves every search.
     const search_text text(line);
 

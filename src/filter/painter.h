@@ -42,14 +42,18 @@ private:
         found_match match;
     };
 
-    static literal_prefilter prefilter_of(const std::vector<painter_filter>& filters);
+    literal_prefilter prefilter_of();
 
     void search_from(std::size_t filter, const search_text& line, std::size_t position);
     void revisit(std::size_t filter, const search_text& line, std::size_t position);
 
     std::vector<painter_filter> filters_;
+    // For a filter that is one plain word, which the prefilter looks for as it is: its
+    // length; the prefilter's first place for it is then its first match. 0 for any other.
+    std::vector<std::uint32_t> word_length_;
     literal_prefilter prefilter_;
     std::vector<char> may_match_;       // the prefilter's answer for the line
+    std::vector<std::uint32_t> first_at_;
     std::vector<std::size_t> active_;   // the filters still searched in the line, front first
     std::vector<next_match> next_;
     std::vector<std::size_t> gave_up_;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <tuple>
 
+#include "random_filters.h"
+
 namespace huecast {
 namespace {
 
@@ -309,6 +311,40 @@ TEST(Matcher, ALineThatIsNotAsciiIsSearchedAsUtf16) {
     EXPECT_EQ(first(u"\\Bs\\B", u"x \u017F"), (span{2, 3}));
     EXPECT_EQ(first(u"\\ba.b", u"a" + lone + u"b"), std::nullopt);
     EXPECT_EQ(first(u"\\B..\\B", u"\U0001F600\U0001F600"), (span{0, 4}));
+}
+
+}  // namespace
+}  // namespace huecast
+
+namespace huecast {
+namespace {
+
+// A plain word is found without PCRE2: it must find exactly what PCRE2 finds for the same
+// word in a group, from every place, with either anchor, folding case as PCRE2 does.
+TEST(Matcher, APlainWordFindsWhatTheEngineFinds) {
+    const std::u16string_view words[] = {u"kilo", u"SKIS", u"is", u"a-b: c/d=e", u"GET /api", u"x", u"10.", u"it"};
+    const std::u16string lone = std::u16string(1, char16_t(0xDC80)) + u"x" + char16_t(0xD83D);
+    const std::u16string lines[] = {
+        u"kilo KILO \u212Ailo \u212AILO skis S\u017FIS ski\u017F \u0131s \u0130S is",
+        u"a-b: c/d=e A-B: C/D=E a-b:c/d=e", u"get /api GET /API GET/api \U0001F600x" + lone,
+        u"10.5 10,5 10. It \u0131t \u0130T", u"", u"x"};
+    for (const std::u16string_view word : words) {
+        auto plain = compiled(word);
+        auto grouped = compiled(u"(?:" + std::u16string(word) + u")");
+        ASSERT_TRUE(plain && grouped);
+        for (const std::u16string& line : lines) {
+            const search_text text(line);
+            for (std::size_t from = 0; from <= line.size(); ++from) {
+                for (const anchor where : {anchor::unanchored, anchor::at_start}) {
+                    found_match a{99, 99, 99}, b{99, 99, 99};
+                    const search_result ra = plain->search(text, from, where, a);
+                    const search_result rb = grouped->search(text, from, where, b);
+                    ASSERT_EQ(ra, rb) << testing::shown(word) << " in " << testing::shown(line) << " from " << from;
+                    EXPECT_EQ(std::tie(a.attempt, a.begin, a.end), std::tie(b.attempt, b.begin, b.end));
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
