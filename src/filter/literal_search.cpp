@@ -47,16 +47,31 @@ std::size_t find_folded(std::u16string_view text, std::size_t from, std::u16stri
     const char16_t first = literal[0];
     std::size_t i = from;
 #if defined(__SSE2__)
-    // Eight places at a time for the first unit: a letter in either case, or the unit
-    // outside ASCII that folds to it; then the rest compared where it is.
-    const bool letter = first >= u'a' && first <= u'z';
-    const __m128i wanted = _mm_set1_epi16(static_cast<short>(first));
-    const __m128i case_bit = _mm_set1_epi16(letter ? 0x20 : 0);
-    const __m128i equivalent = _mm_set1_epi16(static_cast<short>(equivalent_of(first)));
+    // Eight places at a time for the first two units (the first twice for a word of one):
+    // each a letter in either case, or the unit outside ASCII that folds to it; then the
+    // rest compared where it is.
+    const char16_t second = literal.size() > 1 ? literal[1] : first;
+    const std::size_t shift = literal.size() > 1 ? 1 : 0;
+    struct unit_test {
+        __m128i folded, case_bit, equivalent;
+    };
+    const auto is = [](char16_t c) {
+        const bool letter = c >= u'a' && c <= u'z';
+        return unit_test{_mm_set1_epi16(static_cast<short>(c)), _mm_set1_epi16(letter ? 0x20 : 0),
+                         _mm_set1_epi16(static_cast<short>(equivalent_of(c)))};
+    };
+    const unit_test a = is(first);
+    const unit_test b = is(second);
+    const auto matches = [](__m128i units, const unit_test& c) {
+        return _mm_or_si128(_mm_cmpeq_epi16(_mm_or_si128(units, c.case_bit), c.folded),
+                            _mm_cmpeq_epi16(units, c.equivalent));
+    };
+    // The second unit of the last place of a block lies one past it, inside the text as
+    // long as the word has two units.
     for (; last - i >= 8 && i <= last; i += 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(_mm_or_si128(units, case_bit), wanted),
-                                          _mm_cmpeq_epi16(units, equivalent));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + shift));
+        const __m128i hits = _mm_and_si128(matches(units, a), matches(next, b));
         unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
         while (mask != 0) {
             const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(mask)) / 2;
