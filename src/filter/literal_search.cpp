@@ -66,19 +66,29 @@ std::size_t find_folded(std::u16string_view text, std::size_t from, std::u16stri
         return _mm_or_si128(_mm_cmpeq_epi16(_mm_or_si128(units, c.case_bit), c.folded),
                             _mm_cmpeq_epi16(units, c.equivalent));
     };
-    // The second unit of the last place of a block lies one past it, inside the text as
-    // long as the word has two units.
-    for (; last - i >= 8 && i <= last; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + shift));
-        const __m128i hits = _mm_and_si128(matches(units, a), matches(next, b));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    // The places [at, at + 8) whose bits are in `wanted`; the second unit of the last place
+    // lies one past it, inside the text as long as the word has two units.
+    const auto block = [&](std::size_t at, unsigned wanted) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + shift));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(matches(units, a), matches(next, b))));
+        mask &= wanted;
         while (mask != 0) {
-            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(mask)) / 2;
+            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(mask)) / 2;
             mask &= mask - 1;
             mask &= mask - 1;  // both bytes of the unit
-            if (folded_at(text, at, literal)) return at;
+            if (folded_at(text, place, literal)) return place;
         }
+        return std::u16string_view::npos;
+    };
+    if (last - from >= 7) {
+        for (; i <= last && last - i >= 7; i += 8) {
+            if (const std::size_t found = block(i, 0xFFFF); found != std::u16string_view::npos) return found;
+        }
+        // The last places in one more block that ends at the last place, without those tried.
+        if (i > last) return std::u16string_view::npos;
+        const std::size_t at = last - 7;
+        return block(at, 0xFFFFu << (2 * (i - at)) & 0xFFFF);
     }
 #endif
     for (; i <= last; ++i) {

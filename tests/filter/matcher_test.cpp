@@ -324,10 +324,12 @@ namespace {
 TEST(Matcher, APlainWordFindsWhatTheEngineFinds) {
     const std::u16string_view words[] = {u"kilo", u"SKIS", u"is", u"a-b: c/d=e", u"GET /api", u"x", u"10.", u"it"};
     const std::u16string lone = std::u16string(1, char16_t(0xDC80)) + u"x" + char16_t(0xD83D);
-    const std::u16string lines[] = {
+    std::vector<std::u16string> lines = {
         u"kilo KILO \u212Ailo \u212AILO skis S\u017FIS ski\u017F \u0131s \u0130S is",
         u"a-b: c/d=e A-B: C/D=E a-b:c/d=e", u"get /api GET /API GET/api \U0001F600x" + lone,
         u"10.5 10,5 10. It \u0131t \u0130T", u"", u"x"};
+    // Every length up to a few blocks of eight, with the word's letters at the very end.
+    for (std::size_t n = 0; n < 40; ++n) lines.push_back(std::u16string(n, u'.') + u"KiSiT");
     for (const std::u16string_view word : words) {
         auto plain = compiled(word);
         auto grouped = compiled(u"(?:" + std::u16string(word) + u")");
