@@ -23,6 +23,27 @@ def environment(locale="C.UTF-8", term="xterm", **extra):
     return env
 
 
+def drain_terminal(master, timeout=20, quiet_ends=False):
+    """Reads the other end of a pseudo-terminal until huecast has closed it, then closes it.
+    Nothing for `timeout` seconds raises TimeoutError, or with `quiet_ends` simply ends."""
+    out = bytearray()
+    while True:
+        ready, _, _ = select.select([master], [], [], timeout)
+        if not ready:
+            if quiet_ends:
+                break
+            raise TimeoutError("huecast wrote nothing for %s s" % timeout)
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:  # the slave side is closed once huecast has exited
+            break
+        if not chunk:
+            break
+        out += chunk
+    os.close(master)
+    return bytes(out)
+
+
 def run_pipe(args, data=b"", locale="C.UTF-8", timeout=20, **extra):
     """Standard input and output are pipes. Returns (exit code, stdout bytes, stderr bytes)."""
     p = subprocess.run([BINARY, *args], input=data, capture_output=True, env=environment(locale, **extra),
@@ -40,20 +61,11 @@ def run_terminal(args, data=b"", locale="C.UTF-8", term="xterm", timeout=20, **e
     os.close(slave)
     p.stdin.write(data)
     p.stdin.close()
-    out = bytearray()
-    while True:
-        ready, _, _ = select.select([master], [], [], timeout)
-        if not ready:
-            p.kill()
-            raise TimeoutError("huecast wrote nothing for %s s" % timeout)
-        try:
-            chunk = os.read(master, 65536)
-        except OSError:  # the slave side is closed once huecast has exited
-            break
-        if not chunk:
-            break
-        out += chunk
-    os.close(master)
+    try:
+        out = drain_terminal(master, timeout)
+    except TimeoutError:
+        p.kill()
+        raise
     err = p.stderr.read()
     p.stderr.close()
-    return p.wait(timeout), bytes(out), err
+    return p.wait(timeout), out, err

@@ -14,7 +14,7 @@ import tty
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from huecast_run import BINARY, environment, run_pipe, run_terminal  # noqa: E402
+from huecast_run import BINARY, drain_terminal, environment, run_pipe, run_terminal  # noqa: E402
 
 RED, BLUE_WHITE, RESET = b"\x1b[0;91;49m", b"\x1b[0;97;44m", b"\x1b[0m"
 SAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "sample.log")
@@ -69,20 +69,7 @@ class FatalSignals(unittest.TestCase):
         return out
 
     def drain(self, master):
-        out = b""
-        while True:
-            ready, _, _ = select.select([master], [], [], 10)
-            if not ready:
-                break
-            try:
-                chunk = os.read(master, 65536)
-            except OSError:  # the slave side is closed once huecast has died
-                break
-            if not chunk:
-                break
-            out += chunk
-        os.close(master)
-        return out
+        return drain_terminal(master, 10, quiet_ends=True)
 
     def test_a_signal_in_a_coloured_piece_resets_the_colour_and_kills_with_the_signal(self):
         for sig in (signal.SIGINT, signal.SIGTERM):
