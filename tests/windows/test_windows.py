@@ -51,6 +51,11 @@ class ThroughPipesAndFiles(unittest.TestCase):
         self.assertEqual(run_pipe(["0a", "*", "*.exe"]), (0, b"* *.exe\r\n", b""))
         self.assertEqual(run_pipe(["0c,err.*", "0a,ok"], b"an error\r\nok\x1a\n"), (0, b"an error\r\nok\r\n", b""))
 
+    def test_forced_colour_into_a_pipe_is_what_a_terminal_gets(self):
+        coloured = (0, b"an \x1b[0;91;49merror\x1b[0m\nok\n", b"")
+        self.assertEqual(run_pipe(["--color=always", "0c,error"], b"an error\r\nok\n"), coloured)
+        self.assertEqual(run_pipe(["--colour=never", "0c,error"], b"an error\n"), (0, b"an error\r\n", b""))
+
     def test_output_to_a_file(self):
         with tempfile.TemporaryFile() as f:
             p = subprocess.run(["wine", EXE, "1f"], input=b"x\ny", stdout=f, env=environment())
@@ -136,6 +141,8 @@ class OnTheConsole(unittest.TestCase):
             "wine cmd /c 'chcp 65001 >nul & %s 0e caf\u00e9'" % windows_path(EXE),
             # Text that another program writes to the same console after the run.
             "wine cmd /c '%s 2f tail & echo after'" % windows_path(EXE),
+            # Colour turned off on the console.
+            "$HUECAST --color=never 1f plain; NO_COLOR=1 $HUECAST 1f also",
         ])
 
     def rows(self, n):
@@ -172,6 +179,9 @@ class OnTheConsole(unittest.TestCase):
 
     def test_colour_is_restored_after_the_run(self):
         self.assertEqual(self.rows(8), [[("tail", 15, 2)], [("after", *DEFAULT)]])
+
+    def test_colour_turned_off_leaves_the_console_as_it_is(self):
+        self.assertEqual(self.rows(9), [[("plain", *DEFAULT)], [("also", *DEFAULT)]])
 
     def test_other_code_pages_on_the_console(self):
         cyrillic = run_console(["printf '\\xae\\xe8\\xa8\\xa1\\xaa\\xa0 \\x8e\\x8a\\n' | $HUECAST 0c,ОШИБКА 0a,ок",

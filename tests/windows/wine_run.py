@@ -19,7 +19,9 @@ LOCALES = {"437": "C.UTF-8", "866": "ru_RU.UTF-8", "932": "ja_JP.UTF-8"}
 
 
 def environment(code_page="437"):
-    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "LANG"}
+    # Variables that decide colour are set by the tests that mean to, never inherited.
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("LC_") and k not in ("LANG", "NO_COLOR", "FORCE_COLOR", "CLICOLOR_FORCE")}
     env["LC_ALL"] = LOCALES[code_page]
     env["WINEDEBUG"] = "-all"
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
