@@ -1,7 +1,5 @@
 #include "filter/literal_prefilter.h"
 
-#include "filter/literal_search.h"
-
 #include <algorithm>
 #include <bit>
 #include <map>
@@ -174,24 +172,6 @@ struct literal_prefilter::scan_state {
         if (candidates != 0) verify(start, candidates);
     }
 
-    // A few literals are each looked for on their own: a pass of the line per literal costs
-    // less than the bucket scan's set-up and its candidates.
-    void scan_each() {
-        for (const literal& lit : filter.literals_) {
-            const std::size_t at = find_folded(line, 0, std::u16string_view(filter.texts_.data() + lit.text, lit.length));
-            if (at == std::u16string_view::npos) continue;
-            for (std::uint32_t k = 0; k < lit.filter_count; ++k) {
-                const std::uint32_t f = filter.literal_filters_[lit.filters + k];
-                if (may_match[f] == 0) {
-                    may_match[f] = 1;
-                    if (first_at != nullptr) first_at[f] = static_cast<std::uint32_t>(at);
-                } else if (first_at != nullptr && at < first_at[f]) {
-                    first_at[f] = static_cast<std::uint32_t>(at);
-                }
-            }
-        }
-    }
-
     void scan_portable();
 #if defined(HUECAST_PREFILTER_X86)
     HUECAST_TARGET("ssse3") void scan_ssse3();
@@ -352,10 +332,6 @@ void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_ma
     may_match.assign(always_.begin(), always_.end());
     if (used_buckets_ == 0) return;
     scan_state state{*this, line, may_match.data(), first_at, used_groups_, used_buckets_};
-    if (literals_.size() <= few_literals) {
-        state.scan_each();
-        return;
-    }
     // A SIMD method needs a line of one block at least; a shorter one falls to the next
     // method down.
 #if defined(HUECAST_PREFILTER_AVX2)

@@ -59,8 +59,6 @@ private:
     static constexpr std::size_t past_end = folded_elsewhere + 1;
     // How many leading units of a literal are compared at once.
     static constexpr std::size_t head_units = 8;
-    // Up to this many distinct literals, each is looked for on its own.
-    static constexpr std::size_t few_literals = 4;
 
     struct literal {
         std::uint32_t text;    // where it begins in texts_ (folded)
