@@ -23,8 +23,7 @@ bool input_lines::next(input_line& line) {
 }
 
 void input_lines::copy_to(text_output& output) {
-    reader_.prepare_for_bulk();
-    output.prepare_for_bulk();
+    prepare_for_bulk(output);
     try {
         if (codec_.lossless() && &output.text_codec() == &codec_) {
             std::string_view lines;

@@ -49,8 +49,10 @@ public:
     input_lines& operator=(const input_lines&) = delete;
 
     // Calls `each(const input_line&)` for every line, until input ends or `output` has failed.
+    // The whole input streams through to `output`: both ends hear that it comes in bulk.
     template <class Each>
-    void for_each(const text_output& output, Each each) {
+    void for_each(text_output& output, Each each) {
+        prepare_for_bulk(output);
         try {
             input_line line;
             while (output.good() && next(line)) each(static_cast<const input_line&>(line));
@@ -72,6 +74,10 @@ public:
 private:
     bool next(input_line& line);
     void ran_out_of_memory();
+    void prepare_for_bulk(text_output& output) {
+        reader_.prepare_for_bulk();
+        output.prepare_for_bulk();
+    }
 
     line_reader& reader_;
     const codec& codec_;

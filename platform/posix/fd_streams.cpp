@@ -12,8 +12,9 @@ namespace {
 
 // A pipe of 1 MiB rather than the usual 64 KiB: a sixteenth of the wake-ups on either side
 // of it when a whole input streams through. A pipe is shared with the process at its other
-// end and counts against the user's limit of pipe pages, so only a bulk copy asks for it.
-// Only ever widened; where the system refuses, the pipe stays as it was.
+// end and counts against the user's limit of pipe pages, so only a run that streams its
+// whole input through asks for it. Only ever widened; where the system refuses, the pipe
+// stays as it was.
 void widen_pipe(int fd) {
 #ifdef F_SETPIPE_SZ
     constexpr int wanted = 1 << 20;

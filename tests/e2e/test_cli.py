@@ -55,8 +55,11 @@ class PlainModesThroughPipes(unittest.TestCase):
     def test_pipes_are_widened_only_for_a_bulk_copy_and_never_narrowed(self):
         import fcntl
         # (arguments, output expected, widened): only a run that streams standard input
-        # through widens its pipes; text mode and the usage text leave them as they are.
-        cases = [(["1f"], b"x\r\n", True), (["0c,x"], b"x\r\n", True), (["1f", "t"], b"t\r\n", False),
+        # through widens its pipes, coloured or not; text mode and the usage text leave them
+        # as they are.
+        cases = [(["1f"], b"x\r\n", True), (["0c,x"], b"x\r\n", True),
+                 (["--color=always", "0c,x"], b"\x1b[0;91;49mx\x1b[0m\n", True),
+                 (["--color=always", "1f", "t"], b"\x1b[0;97;44mt\x1b[0m\n", False), (["1f", "t"], b"t\r\n", False),
                  (["-?"], None, False)]
         for start in (64 << 10, 2 << 20):
             for args, expected, widened in cases:
