@@ -12,11 +12,13 @@ std::u16string_view input_line::text() const {
     return text_;
 }
 
-input_lines::input_lines(line_reader& reader, const codec& input_codec) : reader_(reader), codec_(input_codec) {}
+input_lines::input_lines(line_reader& reader, const codec& input_codec)
+    : reader_(reader), codec_(input_codec), lossless_(input_codec.lossless()) {}
 
 bool input_lines::next(input_line& line) {
     if (out_of_memory_ || !reader_.next(line.bytes_)) return false;
     line.codec_ = &codec_;
+    line.lossless_ = lossless_;
     line.buffer_ = &text_;
     line.decoded_ = false;
     return true;
@@ -25,7 +27,7 @@ bool input_lines::next(input_line& line) {
 void input_lines::copy_to(text_output& output) {
     prepare_for_bulk(output);
     try {
-        if (codec_.lossless() && &output.text_codec() == &codec_) {
+        if (lossless_ && &output.text_codec() == &codec_) {
             std::string_view lines;
             while (output.good() && !out_of_memory_ && reader_.next_lines(lines)) output.write_lines(lines);
             return;

@@ -25,7 +25,7 @@ public:
 
     // True when writing the text with `output` gives exactly bytes(): the same codec, and
     // one that round-trips every byte. Then the line can be copied without decoding it.
-    bool copies_as_bytes(const codec& output) const { return &output == codec_ && codec_->lossless(); }
+    bool copies_as_bytes(const codec& output) const { return lossless_ && &output == codec_; }
     // True when, moreover, unit i of the text stands for byte i (ASCII, or bytes that did
     // not decode), so that any piece of the text can be copied as the bytes at its offsets.
     bool pieces_copy_as_bytes(const codec& output) const {
@@ -37,6 +37,7 @@ private:
 
     std::string_view bytes_;
     const codec* codec_ = nullptr;
+    bool lossless_ = false;             // the codec's, asked once
     std::u16string* buffer_ = nullptr;  // where the text is decoded into
     mutable std::u16string_view text_;
     mutable bool decoded_ = false;
@@ -81,6 +82,7 @@ private:
 
     line_reader& reader_;
     const codec& codec_;
+    const bool lossless_;
     std::u16string text_;
     bool out_of_memory_ = false;
 };
