@@ -49,8 +49,9 @@ package-deps:
 bench-deps:
 	$(call apt-install,$(BENCH_PACKAGES))
 
+# The program alone (the tests are built by the test targets).
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
