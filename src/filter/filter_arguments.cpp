@@ -16,13 +16,16 @@ std::optional<Filter> parse_filter(std::u16string_view argument) {
     return filter;
 }
 
+std::u16string decimal(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 labelled_filters label_arguments(const FilterList& filters, const char16_t* const argv[]) {
     labelled_filters labelled;
-    int index = 1;
+    std::size_t index = 1;
     for (const Filter& filter : filters) {
-        const std::string number = std::to_string(index);
-        labelled.push_back({filter, u"filter " + std::u16string(number.begin(), number.end()) + u" \"" +
-                                        argv[index] + u"\""});
+        labelled.push_back({filter, u"filter " + decimal(index) + u" \"" + argv[index] + u"\""});
         ++index;
     }
     return labelled;

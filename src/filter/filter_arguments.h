@@ -30,6 +30,9 @@ struct labelled_filter {
 };
 using labelled_filters = std::vector<labelled_filter>;
 
+// `n` in decimal digits, for the numbers that messages about filters hold.
+std::u16string decimal(std::size_t n);
+
 // The filters of a command line, labelled by their place among its arguments.
 labelled_filters label_arguments(const FilterList& filters, const char16_t* const argv[]);
 

@@ -3,11 +3,6 @@
 namespace huecast {
 namespace {
 
-std::u16string decimal(std::size_t n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 bool blank(std::u16string_view line) { return line.find_first_not_of(u" \t") == std::u16string_view::npos; }
 
 }  // namespace

@@ -9,11 +9,6 @@
 namespace huecast {
 namespace {
 
-std::u16string decimal(std::size_t n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 // Every expression is compiled before any input is read, so that a bad one stops the run
 // before anything is consumed or written.
 bool compile_filters(const labelled_filters& filters, program_streams& streams,

@@ -168,6 +168,15 @@ enum text_kind : std::size_t {
 };
 constexpr std::size_t anchors = 2;
 
+// `expression` compiled in the filter dialect with `options`; null with `error` and `offset`
+// set when it does not compile.
+code_ptr compiled(std::u16string_view expression, std::uint32_t options, int& error, PCRE2_SIZE& offset) {
+    const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
+    pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
+    pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
+    return code_ptr(pcre2_compile(pointer_to(expression), expression.size(), options, &error, &offset, cc.get()));
+}
+
 // The column of the table of compiled codes.
 constexpr std::size_t column(anchor where) { return static_cast<std::size_t>(where); }
 
@@ -233,22 +242,17 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     auto s = std::make_unique<state>();
     s->expression.assign(expression);
     s->literal = plain_literal_of(expression);
-    const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
-    pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
-    pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
     int error = 0;
     PCRE2_SIZE offset = 0;
     code_ptr& unanchored = s->codes[any_text][column(anchor::unanchored)].code;
-    unanchored = code_ptr(
-        pcre2_compile(pointer_to(expression), expression.size(), compile_options, &error, &offset, cc.get()));
+    unanchored = compiled(expression, compile_options, error, offset);
     if (unanchored == nullptr) return compile_error{error_text(error), offset};
     const pcre2_code* const unanchored_code = unanchored.get();
 
     // Only an expression with a `.` can begin with `.*`. `\G` would hold at a start after a
     // lone surrogate, so an expression with it keeps PCRE2's starts.
     if (contains(expression, u".") && !contains(expression, u"\\G")) {
-        const code_ptr any_start(pcre2_compile(pointer_to(expression), expression.size(),
-                                               compile_options | PCRE2_NO_DOTSTAR_ANCHOR, &error, &offset, cc.get()));
+        const code_ptr any_start = compiled(expression, compile_options | PCRE2_NO_DOTSTAR_ANCHOR, error, offset);
         // It compiled without that option, so only memory can have run out.
         if (any_start == nullptr) throw std::bad_alloc();
         s->starts_only_after_breaks = start_rule_of(unanchored_code) != start_rule_of(any_start.get());
@@ -299,15 +303,12 @@ const compiled_code* matcher::state::code(std::size_t kind, anchor where) {
     if (c.made) return c.code != nullptr ? &c : nullptr;
     c.made = true;
     if (c.code == nullptr) {
-        const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
-        pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
-        pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
         constexpr std::uint32_t without_utf = compile_options & ~(PCRE2_UTF | PCRE2_MATCH_INVALID_UTF);
         const std::uint32_t options =
             (kind == ascii_text ? without_utf : compile_options) | (where == anchor::at_start ? PCRE2_ANCHORED : 0);
         int error = 0;
         PCRE2_SIZE offset = 0;
-        c.code = code_ptr(pcre2_compile(pointer_to(expression), expression.size(), options, &error, &offset, cc.get()));
+        c.code = compiled(expression, options, error, offset);
         if (c.code == nullptr) {
             // The expression compiled with UTF; only the ASCII variant can fail, and then the
             // codes with UTF serve ASCII texts as well.

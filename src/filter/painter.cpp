@@ -94,7 +94,8 @@ void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
     }
     for (const std::size_t f : active_) {
         next_match& next = next_[f];
-        if (word_length_[f] != 0 && prefilter_.useful()) {
+        // A word is one of the prefilter's literals, so the prefilter ran and found it.
+        if (word_length_[f] != 0) {
             const std::size_t at = first_at_[f];
             next.state = next_match::found;
             next.match = {at, at, at + word_length_[f]};
