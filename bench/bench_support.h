@@ -32,7 +32,7 @@ public:
         at_ += got;
         return io::transfer_status::ok;
     }
-    bool is_console() const override { return false; }
+    io::control_z control_z_rule() const override { return io::control_z::data; }
     std::string error_text() const override { return {}; }
     void rewind() { at_ = 0; }
 

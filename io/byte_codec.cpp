@@ -19,16 +19,14 @@ public:
         for (const char16_t c : text) {
             if (c <= 0xFF) {
                 *out++ = static_cast<char>(c);
-            } else if (c >= escaped_byte_base + 0x80 && c <= escaped_byte_base + 0xFF) {
+            } else if (is_escaped_byte(c)) {
                 // A byte that another code page could not decode goes back as itself, as every codec does.
-                *out++ = static_cast<char>(c - escaped_byte_base);
+                *out++ = byte_of_escape(c);
             } else {
                 *out++ = substitute_byte;
             }
         }
     }
-
-    bool lossless() const override { return true; }
 };
 
 }  // namespace

@@ -7,6 +7,13 @@
 
 namespace io {
 
+// What byte 0x1A (Ctrl-Z) is in an input. Ending a text at it is a Windows convention.
+enum class control_z {
+    data,        // an ordinary byte, as POSIX systems read it
+    ends_input,  // a Windows file or pipe ends there: nothing after it is read
+    ends_read,   // from a Windows console: a byte, and the rest of that read is dropped
+};
+
 // What a transfer came to.
 enum class transfer_status {
     ok,
@@ -20,8 +27,7 @@ public:
     virtual ~byte_source() = default;
     // Reads up to `capacity` bytes; `got` is 0 unless the status is ok. May block.
     virtual transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) = 0;
-    // A console delivers ^Z as a byte and drops the rest of that read; files and pipes end there.
-    virtual bool is_console() const = 0;
+    virtual control_z control_z_rule() const = 0;
     virtual std::string error_text() const = 0;
     // The run is about to read the whole input through in large blocks: a chance to make
     // the way in wider. Doing nothing is always right.

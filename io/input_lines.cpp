@@ -7,18 +7,24 @@ std::u16string_view input_line::text() const {
         buffer_->clear();
         codec_->decode(bytes_, *buffer_);
         text_ = *buffer_;
+        units_are_bytes_ = codec_->units_are_bytes(bytes_, text_);
         decoded_ = true;
     }
     return text_;
 }
 
+bool input_line::pieces_copy_as_bytes(const codec& output) const {
+    if (!copies_as_bytes(output)) return false;
+    text();
+    return units_are_bytes_;
+}
+
 input_lines::input_lines(line_reader& reader, const codec& input_codec)
-    : reader_(reader), codec_(input_codec), lossless_(input_codec.lossless()) {}
+    : reader_(reader), codec_(input_codec) {}
 
 bool input_lines::next(input_line& line) {
     if (out_of_memory_ || !reader_.next(line.bytes_)) return false;
     line.codec_ = &codec_;
-    line.lossless_ = lossless_;
     line.buffer_ = &text_;
     line.decoded_ = false;
     return true;
@@ -27,7 +33,7 @@ bool input_lines::next(input_line& line) {
 void input_lines::copy_to(text_output& output) {
     prepare_for_bulk(output);
     try {
-        if (lossless_ && &output.text_codec() == &codec_) {
+        if (&output.text_codec() == &codec_) {
             std::string_view lines;
             while (output.good() && !out_of_memory_ && reader_.next_lines(lines)) output.write_lines(lines);
             return;

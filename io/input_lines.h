@@ -23,24 +23,22 @@ public:
     // The line's text, decoded on the first call.
     std::u16string_view text() const;
 
-    // True when writing the text with `output` gives exactly bytes(): the same codec, and
-    // one that round-trips every byte. Then the line can be copied without decoding it.
-    bool copies_as_bytes(const codec& output) const { return lossless_ && &output == codec_; }
+    // True when writing the text with `output` gives exactly bytes(): the same codec, since
+    // every codec round-trips. Then the line can be copied without decoding it.
+    bool copies_as_bytes(const codec& output) const { return &output == codec_; }
     // True when, moreover, unit i of the text stands for byte i (ASCII, or bytes that did
     // not decode), so that any piece of the text can be copied as the bytes at its offsets.
-    bool pieces_copy_as_bytes(const codec& output) const {
-        return copies_as_bytes(output) && text().size() == bytes_.size();
-    }
+    bool pieces_copy_as_bytes(const codec& output) const;
 
 private:
     friend class input_lines;
 
     std::string_view bytes_;
     const codec* codec_ = nullptr;
-    bool lossless_ = false;             // the codec's, asked once
     std::u16string* buffer_ = nullptr;  // where the text is decoded into
     mutable std::u16string_view text_;
     mutable bool decoded_ = false;
+    mutable bool units_are_bytes_ = false;  // the codec's answer, asked when decoding
 };
 
 class input_lines {
@@ -82,7 +80,6 @@ private:
 
     line_reader& reader_;
     const codec& codec_;
-    const bool lossless_;
     std::u16string text_;
     bool out_of_memory_ = false;
 };

@@ -80,9 +80,10 @@ bool line_reader::fill() {
         return false;
     }
     char* const fresh = buffer_.data() + end_;
-    if (const void* eof = std::memchr(fresh, end_of_file_byte, got)) {
+    const control_z rule = source_.control_z_rule();
+    if (const void* eof = rule == control_z::data ? nullptr : std::memchr(fresh, end_of_file_byte, got)) {
         const auto at = static_cast<std::size_t>(static_cast<const char*>(eof) - fresh);
-        if (source_.is_console()) {
+        if (rule == control_z::ends_read) {
             got = at + 1;
         } else {
             got = at;

@@ -1,7 +1,8 @@
 // The standard input stream: lines of bytes in the process code page, each without its
 // line feed. A CR directly before the LF goes with it; any other CR stays in the line.
-// Byte 0x1A ends input from a file or pipe; from a console it is an ordinary byte and the
-// rest of that read is dropped. A last line without a line feed is still a line.
+// Byte 0x1A is what the source says it is (data, or on Windows the end of a file or pipe,
+// or from a console a byte after which the rest of that read is dropped). A last line
+// without a line feed is still a line.
 #pragma once
 
 #include <string>

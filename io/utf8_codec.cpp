@@ -105,7 +105,7 @@ public:
                 }
             }
             if (len == 0) {
-                *out++ = static_cast<char16_t>(escaped_byte_base + b0);
+                *out++ = escaped_byte(b0);
                 ++p;
             } else if (cp >= 0x10000) {
                 *out++ = utf16::high_surrogate_of(cp);
@@ -144,16 +144,14 @@ public:
                 *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
                 *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
                 *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-            } else if (c >= escaped_byte_base + 0x80 && c <= escaped_byte_base + 0xFF) {
-                *out++ = static_cast<unsigned char>(c - escaped_byte_base);
+            } else if (is_escaped_byte(c)) {
+                *out++ = static_cast<unsigned char>(byte_of_escape(c));
             } else {
                 *out++ = static_cast<unsigned char>(substitute_byte);
             }
         }
         bytes.resize(static_cast<std::size_t>(out - reinterpret_cast<unsigned char*>(bytes.data())));
     }
-
-    bool lossless() const override { return true; }
 };
 
 }  // namespace

@@ -29,8 +29,6 @@ void widen_pipe(int fd) {
 
 }  // namespace
 
-fd_source::fd_source(int fd) : fd_(fd), console_(::isatty(fd) == 1) {}
-
 io::transfer_status fd_source::read(char* buffer, std::size_t capacity, std::size_t& got) {
     got = 0;
     for (;;) {

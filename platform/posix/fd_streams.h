@@ -7,15 +7,15 @@ namespace platform {
 
 class fd_source final : public io::byte_source {
 public:
-    explicit fd_source(int fd);
+    explicit fd_source(int fd) : fd_(fd) {}
     io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override;
-    bool is_console() const override { return console_; }
+    // Ctrl-Z ends nothing on a POSIX system.
+    io::control_z control_z_rule() const override { return io::control_z::data; }
     std::string error_text() const override;
     void prepare_for_bulk() override;
 
 private:
     int fd_;
-    bool console_;
     int error_ = 0;
 };
 

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     try {
         return run_on_standard_handles(argc, argv);
     } catch (...) {
-        write_stderr("internal error: " + huecast::current_exception_text(*io::make_multibyte_codec()));
+        write_stderr("internal error: " + huecast::current_exception_text(*io::make_utf8_codec()));
         return 3;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "io/utf16.h"
 
 namespace platform {
@@ -13,14 +15,19 @@ constexpr char16_t no_character = 0xDBFF;
 
 using io::utf16::is_surrogate;
 
-char16_t escaped(unsigned char byte) { return static_cast<char16_t>(io::escaped_byte_base + byte); }
+char16_t escaped(unsigned char byte) { return io::escaped_byte(byte); }
 
-// The one character of `bytes` in `code_page`, or no_character when they are not exactly one.
+// The one character of `bytes` in `code_page`, or no_character when they are not exactly
+// one, or when the code page writes that character otherwise (a best-fit mapping).
 char16_t decode_one(unsigned code_page, const char* bytes, int size) {
     wchar_t out[2];
     if (MultiByteToWideChar(code_page, decode_flags, bytes, size, out, 2) != 1) return no_character;
     const auto c = static_cast<char16_t>(out[0]);
-    return is_surrogate(c) ? no_character : c;
+    if (is_surrogate(c)) return no_character;
+    char back[4];
+    BOOL defaulted = FALSE;
+    const int n = WideCharToMultiByte(code_page, 0, out, 1, back, sizeof back, nullptr, &defaulted);
+    return n == size && !defaulted && std::memcmp(back, bytes, static_cast<std::size_t>(size)) == 0 ? c : no_character;
 }
 
 }  // namespace
@@ -57,16 +64,6 @@ code_page_codec::code_page_codec(unsigned code_page) : code_page_(code_page) {
             }
             ++next;
         }
-        return;
-    }
-
-    // Copying bytes without decoding them is exact only when every byte comes back as itself.
-    lossless_ = true;
-    std::string back;
-    for (unsigned b = 0; b < 256 && lossless_; ++b) {
-        back.clear();
-        encode(std::u16string_view(&single_[b], 1), back);
-        lossless_ = back.size() == 1 && static_cast<unsigned char>(back[0]) == b;
     }
 }
 
@@ -121,8 +118,8 @@ void code_page_codec::encode(std::u16string_view text, std::string& bytes) const
         const char16_t c = text[i];
         if (!is_surrogate(c)) continue;
         encode_run(text.substr(run, i - run), bytes);
-        if (c >= io::escaped_byte_base + 0x80 && c <= io::escaped_byte_base + 0xFF) {
-            bytes.push_back(static_cast<char>(c - io::escaped_byte_base));
+        if (io::is_escaped_byte(c)) {
+            bytes.push_back(io::byte_of_escape(c));
         } else {
             // No code page here holds a character beyond U+FFFF: a pair is one "?".
             if (io::utf16::is_high_surrogate(c) && i + 1 < text.size() && io::utf16::is_low_surrogate(text[i + 1])) ++i;

@@ -1,6 +1,7 @@
 // The bytes of one Windows code page, single- or double-byte, as 16-bit text. It keeps the
-// io::codec promises: a byte the code page does not define (or a lead byte without its
-// second byte) becomes a lone surrogate and is written back as the same byte, and a
+// io::codec promises: a byte or pair of bytes counts as a character only when the code page
+// writes that character back as exactly those bytes; any other byte (or a lead byte without
+// its second byte) becomes a lone surrogate and is written back as the same byte, and a
 // character the code page cannot represent is written as "?" while writing goes on.
 #pragma once
 
@@ -20,7 +21,6 @@ public:
 
     void decode(std::string_view bytes, std::u16string& text) const override;
     void encode(std::u16string_view text, std::string& bytes) const override;
-    bool lossless() const override { return lossless_; }
 
     unsigned code_page() const { return code_page_; }
     bool double_byte() const { return double_byte_; }
@@ -37,7 +37,6 @@ private:
 
     unsigned code_page_;
     bool double_byte_ = false;
-    bool lossless_ = false;
     std::bitset<256> lead_bytes_;
     std::array<char16_t, 256> single_{};
     // For a double-byte code page: the character of lead byte L and second byte T at

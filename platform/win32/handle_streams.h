@@ -29,7 +29,9 @@ class handle_source final : public io::byte_source {
 public:
     handle_source(void* handle, const io::codec& message_codec);
     io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override;
-    bool is_console() const override { return kind_ == device_kind::console; }
+    io::control_z control_z_rule() const override {
+        return kind_ == device_kind::console ? io::control_z::ends_read : io::control_z::ends_input;
+    }
     std::string error_text() const override { return system_error_text(error_, codec_); }
 
 private:

@@ -27,5 +27,8 @@ LINE_END_CASES = [
     (b"one\ntwo\n\n", b"one\r\ntwo\r\n\r\n"),
     (b"cr\rinside\r\r\n", b"cr\rinside\r\r\n"),
     (b"nul\x00byte\n", b"nul\x00byte\r\n"),
-    (b"before\x1aafter\nmore\n", b"before\r\n"),
 ]
+
+# Ctrl-Z ends a file or pipe on Windows, as its text files have it; elsewhere it is a byte.
+CONTROL_Z_INPUT = b"before\x1aafter\nmore\n"
+CONTROL_Z_OUTPUT = {"windows": b"before\r\n", "posix": b"before\x1aafter\r\nmore\r\n"}

@@ -10,7 +10,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from huecast_run import BINARY, environment, run_pipe, run_terminal  # noqa: E402
-from expectations import LINE_END_CASES, USAGE_LINES  # noqa: E402
+from expectations import CONTROL_Z_INPUT, CONTROL_Z_OUTPUT, LINE_END_CASES, USAGE_LINES  # noqa: E402
 
 ESC = b"\x1b"
 RESET = ESC + b"[0m"
@@ -31,7 +31,7 @@ class Usage(unittest.TestCase):
 
 class PlainModesThroughPipes(unittest.TestCase):
     def test_whole_stream_copies_lines_with_crlf(self):
-        for data, expected in LINE_END_CASES:
+        for data, expected in LINE_END_CASES + [(CONTROL_Z_INPUT, CONTROL_Z_OUTPUT["posix"])]:
             self.assertEqual(run_pipe(["1f"], data), (0, expected, b""), data)
 
     def test_undecodable_bytes_pass_through_in_every_mode(self):
@@ -110,6 +110,14 @@ class PlainModesOnATerminal(unittest.TestCase):
                  "x7": b"[0;37;107m", "e1": b"[0;34;103m", "80": b"[0;30;100m", "06": b"[0;33;49m"}
         for code, sgr in cases.items():
             self.assertEqual(run_terminal([code, "t"])[1], ESC + sgr + b"t" + RESET + b"\n", code)
+
+    def test_c_and_posix_locales_read_utf8(self):
+        # Case folds beyond ASCII and "." takes a whole character; bytes that are not UTF-8 pass.
+        red, green = ESC + b"[0;91;49m", ESC + b"[0;92;49m"
+        line = "x ОШИБКА é!".encode() + b" \xff"
+        expected = b"x " + red + "ОШИБКА".encode() + RESET + b" " + green + "é!".encode() + RESET + b" \xff\n"
+        for locale in ("C", "POSIX", "xx_XX.UTF-8"):  # the last is not installed: the C locale
+            self.assertEqual(run_terminal(["0c,ошибка", "0a,.!"], line, locale), (0, expected, b""), locale)
 
     def test_dumb_terminal_gets_no_colour_and_terminal_line_ends(self):
         self.assertEqual(run_terminal(["1f", "hello"], term="dumb")[:2], (0, b"hello\n"))

@@ -1,8 +1,10 @@
 """End-to-end tests under locales whose character set is neither UTF-8 nor C: KOI8-R, one byte
-per character, and SHIFT_JIS, one or two. The locales are compiled for the run with localedef
-into a temporary directory that LOCPATH names (the runs inherit it). Exits 77 where localedef,
-a character map or a locale source is missing."""
+per character, and SHIFT_JIS, one or two, in depth; and every byte sequence of one or two bytes
+in every character set that localedef builds here. The locales are compiled for the run with
+localedef into a temporary directory that LOCPATH names (the runs inherit it). Exits 77 where
+localedef, a character map or a locale source is missing."""
 
+import concurrent.futures
 import gettext
 import os
 import re
@@ -20,6 +22,12 @@ I18N = "/usr/share/i18n"
 # Locale name, source, charmap, the codeset the C library must then report.
 LOCALES = [("ru_RU.KOI8-R", "ru_RU", "KOI8-R", "KOI8-R"),
            ("ja_JP.SJIS", "ja_JP", "SHIFT_JIS", "SHIFT_JIS")]
+# Sets whose tables hold characters that do not come back as their bytes, combining
+# characters that the C library holds back, bytes that stand for several characters, and
+# the other common sets; built on the C locale's source, which is quick to compile.
+CHARMAPS = ["UTF-8", "ISO-8859-1", "KOI8-R", "CP1251", "SHIFT_JIS", "EUC-JP", "EUC-KR", "GBK", "GB18030", "BIG5",
+            "BIG5-HKSCS", "TCVN5712-1", "TSCII", "EUC-TW", "TIS-620", "GEORGIAN-PS"]
+LOCALES += [("C." + charmap, "C", charmap, charmap) for charmap in CHARMAPS]
 
 RED, GREEN, RESET = b"\x1b[0;91;49m", b"\x1b[0;92;49m", b"\x1b[0m"
 # Every byte on one line, apart from the line feed and Ctrl-Z, which end lines and input.
@@ -36,14 +44,21 @@ def build_locales(directory):
             return "no charmap " + charmap
         if not os.path.exists("%s/locales/%s" % (I18N, source)):
             return "no locale source " + source
+
+    def build(locale):
+        name, source, charmap, codeset = locale
         # SHIFT_JIS puts other characters than ASCII's at 0x5C and 0x7E: localedef warns and
         # exits 1 even under -c, yet writes the locale. What the C library makes of it counts.
         made = subprocess.run(["localedef", "-c", "-i", source, "-f", charmap, os.path.join(directory, name)],
                               capture_output=True, text=True)
         env = dict(environment(name), LOCPATH=directory)
         reported = subprocess.run(["locale", "charmap"], env=env, capture_output=True, text=True).stdout.strip()
-        if reported != codeset:
-            sys.exit("localedef made no %s locale: %s" % (codeset, made.stderr.strip()))
+        return None if reported == codeset else "localedef made no %s locale: %s" % (codeset, made.stderr.strip())
+
+    with concurrent.futures.ThreadPoolExecutor(os.cpu_count() or 2) as pool:
+        for failure in pool.map(build, LOCALES):
+            if failure is not None:
+                sys.exit(failure)
     return None
 
 
@@ -154,6 +169,22 @@ class ShiftJis(CodePageTests, unittest.TestCase):
     # with it, and find it in text, as grep and sed do, while the 0x5C that ends 表 stays part of it.
     def test_byte_5c_in_a_filter_is_the_escape_character(self):
         self.check_painting([("\\\\", "表 C:{\\}dir"), ("\\d+", "No. {42}"), ("\\bok\\b", "{ok} okay")])
+
+
+class EveryShortSequence(unittest.TestCase):
+    """Every sequence of one or two bytes, each framed in a line of its own, comes out as it went
+    in, in every set: copied whole, and decoded and written again around a filter's search."""
+    FRAMED = [b"<" + bytes(s) + b">" for s in [[a] for a in range(256)] + [[a, b] for a in range(256) for b in range(256)]
+              if 0x0A not in s]
+    DATA = b"\n".join(FRAMED) + b"\n"
+
+    def test_every_sequence_round_trips(self):
+        for charmap in CHARMAPS:
+            with self.subTest(charmap=charmap):
+                self.assertEqual(run_pipe(["0c"], self.DATA, "C." + charmap, timeout=120),
+                                 (0, self.DATA.replace(b"\n", b"\r\n"), b""))
+                self.assertEqual(run_pipe(["--color=always", "0c,(?!)"], self.DATA, "C." + charmap, timeout=120),
+                                 (0, self.DATA, b""))
 
 
 if __name__ == "__main__":

@@ -12,9 +12,9 @@ namespace {
 using testing_support::memory_sink;
 using testing_support::memory_source;
 
-std::vector<std::string> lines_of(const std::string& input, std::size_t chunk, bool console = false,
-                                  std::size_t block = 128 * 1024) {
-    memory_source source(input, chunk, console);
+std::vector<std::string> lines_of(const std::string& input, std::size_t chunk,
+                                  io::control_z rule = io::control_z::ends_input, std::size_t block = 128 * 1024) {
+    memory_source source(input, chunk, rule);
     io::line_reader reader(source, block);
     std::vector<std::string> lines;
     std::string_view line;
@@ -39,22 +39,23 @@ TEST(LineReader, TheSameLinesWhateverTheReadSizes) {
     const lines expected{"first", "second\r", "third", "", "last\r"};
     for (std::size_t chunk = 1; chunk <= input.size(); ++chunk) {
         for (std::size_t block : {std::size_t{2}, std::size_t{3}, std::size_t{16}, std::size_t{4096}}) {
-            EXPECT_EQ(lines_of(input, chunk, false, block), expected) << "chunk " << chunk << " block " << block;
+            EXPECT_EQ(lines_of(input, chunk, io::control_z::ends_input, block), expected) << "chunk " << chunk << " block " << block;
         }
     }
 }
 
-TEST(LineReader, ControlZEndsFileAndPipeInput) {
+TEST(LineReader, ControlZEndsWindowsFileAndPipeInputAndIsDataElsewhere) {
     for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{100}}) {
         EXPECT_EQ(lines_of("one\ntw\x1Ao\nthree\n", chunk), (lines{"one", "tw"})) << chunk;
         EXPECT_EQ(lines_of("one\r\x1A\n", chunk), lines{"one\r"}) << chunk;
         EXPECT_EQ(lines_of("\x1A" "after", chunk), lines{}) << chunk;
+        EXPECT_EQ(lines_of("one\ntw\x1Ao\n\x1A", chunk, io::control_z::data), (lines{"one", "tw\x1Ao", "\x1A"})) << chunk;
     }
 }
 
 TEST(LineReader, ControlZFromAConsoleIsAByteAndDropsTheRestOfThatRead) {
     // Each chunk is one read from the console.
-    memory_source source("ab\x1A" "cd\nef\n", 6, /*console=*/true);
+    memory_source source("ab\x1A" "cd\nef\n", 6, io::control_z::ends_read);
     io::line_reader reader(source);
     std::string_view line;
     ASSERT_TRUE(reader.next(line));
@@ -64,7 +65,7 @@ TEST(LineReader, ControlZFromAConsoleIsAByteAndDropsTheRestOfThatRead) {
 
 TEST(LineReader, ALineLongerThanTheBufferArrivesWhole) {
     const std::string long_line(1'000'003, 'x');
-    EXPECT_EQ(lines_of(long_line + "\r\nshort\n", 4096, false, 64), (lines{long_line, "short"}));
+    EXPECT_EQ(lines_of(long_line + "\r\nshort\n", 4096, io::control_z::ends_input, 64), (lines{long_line, "short"}));
 }
 
 TEST(LineReader, FlushesTiedOutputBeforeWaitingForInput) {
@@ -90,8 +91,8 @@ namespace {
 
 // What a mode writes for `input` when it copies lines unchanged: line by line (next,
 // write_encoded, end_line) or in runs (next_lines, write_lines).
-std::string copied(const std::string& input, bool in_runs, bool terminal, std::size_t chunk, bool console = false) {
-    memory_source source(input, chunk, console);
+std::string copied(const std::string& input, bool in_runs, bool terminal, std::size_t chunk, io::control_z rule) {
+    memory_source source(input, chunk, rule);
     memory_sink sink;
     const auto codec = io::make_utf8_codec();
     io::text_output out(sink, *codec, terminal ? io::line_end::lf : io::line_end::crlf);
@@ -126,10 +127,10 @@ TEST(LineReader, CopyingInRunsGivesTheBytesOfCopyingLineByLine) {
         for (const bool terminal : {false, true}) {
             for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{100000}}) {
                 if (chunk == 1 && input.size() > 100000) continue;
-                for (const bool console : {false, true}) {
-                    ASSERT_EQ(copied(input, true, terminal, chunk, console), copied(input, false, terminal, chunk, console))
+                for (const io::control_z rule : {io::control_z::data, io::control_z::ends_input, io::control_z::ends_read}) {
+                    ASSERT_EQ(copied(input, true, terminal, chunk, rule), copied(input, false, terminal, chunk, rule))
                         << "input of " << input.size() << " bytes, terminal " << terminal << ", reads of " << chunk
-                        << ", console " << console;
+                        << ", Ctrl-Z rule " << static_cast<int>(rule);
                 }
             }
         }

@@ -16,8 +16,9 @@ namespace testing_support {
 // Delivers `data` in reads of at most `chunk` bytes each.
 class memory_source final : public io::byte_source {
 public:
-    explicit memory_source(std::string data, std::size_t chunk = 1 << 20, bool console = false)
-        : data_(std::move(data)), chunk_(chunk), console_(console) {}
+    explicit memory_source(std::string data, std::size_t chunk = 1 << 20,
+                           io::control_z rule = io::control_z::ends_input)
+        : data_(std::move(data)), chunk_(chunk), rule_(rule) {}
     io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override {
         ++reads;
         got = std::min({capacity, chunk_, data_.size() - at_});
@@ -26,7 +27,7 @@ public:
         at_ += got;
         return io::transfer_status::ok;
     }
-    bool is_console() const override { return console_; }
+    io::control_z control_z_rule() const override { return rule_; }
     std::string error_text() const override { return "no error"; }
     void prepare_for_bulk() override { ++bulk; }
     int reads = 0;
@@ -36,7 +37,7 @@ private:
     std::string data_;
     std::size_t chunk_;
     std::size_t at_ = 0;
-    bool console_;
+    io::control_z rule_;
 };
 
 // Collects what is written; after `fail_after` bytes it reports `failure`.

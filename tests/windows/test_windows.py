@@ -12,7 +12,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from wine_run import (EXE, ConsoleSession, environment, pieces, row_text, run_console, run_pipe,  # noqa: E402
                       run_shell)
-from expectations import LINE_END_CASES, USAGE_LINES  # noqa: E402
+from expectations import CONTROL_Z_INPUT, CONTROL_Z_OUTPUT, LINE_END_CASES, USAGE_LINES  # noqa: E402
 
 
 DEFAULT = (7, 0)
@@ -40,7 +40,7 @@ class ThroughPipesAndFiles(unittest.TestCase):
             self.assertEqual(run_pipe(args, b"never read\n"), (0, expected, b""), args)
 
     def test_whole_stream_line_ends(self):
-        for data, expected in LINE_END_CASES:
+        for data, expected in LINE_END_CASES + [(CONTROL_Z_INPUT, CONTROL_Z_OUTPUT["windows"])]:
             self.assertEqual(run_pipe(["1f"], data), (0, expected, b""), data)
 
     def test_text_and_filter_modes(self):
