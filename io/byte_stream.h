@@ -2,6 +2,7 @@
 // Platforms provide them over their standard handles; tests provide them in memory.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -28,6 +29,13 @@ public:
     // Reads up to `capacity` bytes; `got` is 0 unless the status is ok. May block.
     virtual transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) = 0;
     virtual control_z control_z_rule() const = 0;
+    // Waits at most `patience` for input; false when none has come (a read would wait), true
+    // when a read would return at once, with bytes, the end or an error. True is never wrong:
+    // a source that cannot tell says true, and its reads wait as they always do.
+    virtual bool wait_for_input(std::chrono::milliseconds patience) {
+        (void)patience;
+        return true;
+    }
     virtual std::string error_text() const = 0;
     // The run is about to read the whole input through in large blocks: a chance to make
     // the way in wider. Doing nothing is always right.

@@ -25,6 +25,9 @@ public:
     virtual bool units_are_bytes(std::string_view bytes, std::u16string_view text) const {
         return bytes.size() == text.size();
     }
+    // How much of `bytes`, which begin at a character's start, ends on a character's end:
+    // all but the bytes of a last character that more bytes would still complete.
+    virtual std::size_t complete_prefix(std::string_view bytes) const { return bytes.size(); }
 };
 
 // UTF-8 with surrogate pairs above U+FFFF; malformed bytes pass through as lone surrogates.

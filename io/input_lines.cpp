@@ -24,6 +24,7 @@ input_lines::input_lines(line_reader& reader, const codec& input_codec)
 
 bool input_lines::next(input_line& line) {
     if (out_of_memory_ || !reader_.next(line.bytes_)) return false;
+    line.continues_ = reader_.line_continues();
     line.codec_ = &codec_;
     line.buffer_ = &text_;
     line.decoded_ = false;
@@ -32,16 +33,19 @@ bool input_lines::next(input_line& line) {
 
 void input_lines::copy_to(text_output& output) {
     prepare_for_bulk(output);
+    show_partial_lines_after(std::chrono::milliseconds{0});
     try {
         if (&output.text_codec() == &codec_) {
             std::string_view lines;
-            while (output.good() && !out_of_memory_ && reader_.next_lines(lines)) output.write_lines(lines);
+            while (output.good() && !out_of_memory_ && reader_.next_lines(lines)) {
+                output.write_lines(lines, reader_.line_continues());
+            }
             return;
         }
         input_line line;
         while (output.good() && next(line)) {
             output.write(line);
-            output.end_line();
+            if (!line.continues()) output.end_line();
         }
     } catch (const std::bad_alloc&) {
         ran_out_of_memory();

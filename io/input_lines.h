@@ -5,6 +5,7 @@
 // "line too long for available memory".
 #pragma once
 
+#include <chrono>
 #include <new>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ namespace io {
 class input_line {
 public:
     std::string_view bytes() const { return bytes_; }
+    // True for a piece of a line that input paused in: its rest comes as the next line,
+    // and it has no line end of its own.
+    bool continues() const { return continues_; }
     // The line's text, decoded on the first call.
     std::u16string_view text() const;
 
@@ -34,6 +38,7 @@ private:
     friend class input_lines;
 
     std::string_view bytes_;
+    bool continues_ = false;
     const codec* codec_ = nullptr;
     std::u16string* buffer_ = nullptr;  // where the text is decoded into
     mutable std::u16string_view text_;
@@ -46,6 +51,12 @@ public:
     input_lines(line_reader& reader, const codec& input_codec);
     input_lines(const input_lines&) = delete;
     input_lines& operator=(const input_lines&) = delete;
+
+    // From now on, a line whose rest is slower than `patience` to come is handed on in
+    // pieces: what has come when input paused (input_line::continues), then the rest.
+    void show_partial_lines_after(std::chrono::milliseconds patience) {
+        reader_.deliver_partial_lines_after(patience, codec_);
+    }
 
     // Calls `each(const input_line&)` for every line, until input ends or `output` has failed.
     // The whole input streams through to `output`: both ends hear that it comes in bulk.
@@ -62,7 +73,8 @@ public:
 
     // Writes every line still to come to `output`, each with its line end, until input ends
     // or `output` has failed: whole runs of lines at once where the code page allows it,
-    // otherwise line by line through the codec. Tells both ends that a bulk copy is coming.
+    // otherwise line by line through the codec. What has come of a line shows at once when
+    // input pauses in it. Tells both ends that a bulk copy is coming.
     void copy_to(text_output& output);
 
     // `ok` while input lasts, `end` at its end, `failed` after a read error or when memory

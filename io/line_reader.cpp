@@ -17,6 +17,7 @@ line_reader::line_reader(byte_source& source, std::size_t block_size)
 }
 
 bool line_reader::next(std::string_view& line) {
+    continues_ = false;
     for (;;) {
         const std::size_t from = begin_ + scanned_;
         const void* lf = std::memchr(buffer_.data() + from, '\n', end_ - from);
@@ -30,6 +31,7 @@ bool line_reader::next(std::string_view& line) {
             return true;
         }
         scanned_ = end_ - begin_;
+        if (take_partial(line)) return true;
         if (input_over_ || !fill()) {
             if (begin_ == end_) return false;
             line = std::string_view(buffer_.data() + begin_, end_ - begin_);
@@ -41,6 +43,7 @@ bool line_reader::next(std::string_view& line) {
 }
 
 bool line_reader::next_lines(std::string_view& lines) {
+    continues_ = false;
     for (;;) {
         // Only the bytes read since the last look can hold a new line feed.
         const std::string_view fresh(buffer_.data() + begin_ + scanned_, end_ - begin_ - scanned_);
@@ -53,6 +56,7 @@ bool line_reader::next_lines(std::string_view& lines) {
             return true;
         }
         scanned_ = end_ - begin_;
+        if (take_partial(lines)) return true;
         if (input_over_ || !fill()) {
             if (begin_ == end_) return false;
             lines = std::string_view(buffer_.data() + begin_, end_ - begin_);
@@ -61,6 +65,25 @@ bool line_reader::next_lines(std::string_view& lines) {
             return true;
         }
     }
+}
+
+// The buffered part of a line, when input has paused and it may be shown. Every byte in the
+// buffer is known to hold no line feed.
+bool line_reader::take_partial(std::string_view& piece) {
+    if (!patience_ || input_over_ || waited_ || begin_ == end_) return false;
+    // What is written already shows while this waits.
+    if (tied_ != nullptr) tied_->flush();
+    if (source_.wait_for_input(*patience_)) return false;
+    waited_ = true;
+    std::string_view pending(buffer_.data() + begin_, end_ - begin_);
+    if (pending.back() == '\r') pending.remove_suffix(1);
+    const std::size_t shown = characters_->complete_prefix(pending);
+    if (shown == 0) return false;
+    piece = pending.substr(0, shown);
+    begin_ += shown;
+    scanned_ = end_ - begin_;
+    continues_ = true;
+    return true;
 }
 
 // Makes room after the unconsumed bytes and reads one block; false when input is over.
@@ -74,6 +97,7 @@ bool line_reader::fill() {
     if (tied_ != nullptr) tied_->flush();
     std::size_t got = 0;
     const transfer_status result = source_.read(buffer_.data() + end_, buffer_.size() - end_, got);
+    waited_ = false;
     if (result != transfer_status::ok || got == 0) {
         input_over_ = true;
         status_ = result == transfer_status::failed ? transfer_status::failed : transfer_status::end;

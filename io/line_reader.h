@@ -2,13 +2,17 @@
 // line feed. A CR directly before the LF goes with it; any other CR stays in the line.
 // Byte 0x1A is what the source says it is (data, or on Windows the end of a file or pipe,
 // or from a console a byte after which the rest of that read is dropped). A last line
-// without a line feed is still a line.
+// without a line feed is still a line. When asked to, a line whose rest is slow to come is
+// delivered in pieces: what has come, when input pauses, then the rest.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "io/byte_stream.h"
+#include "io/codec.h"
 
 namespace io {
 
@@ -23,6 +27,19 @@ public:
     // Output to flush whenever reading is about to wait for more input, so that no
     // complete line is held back while the program waits.
     void tie(text_output* output) { tied_ = output; }
+
+    // From now on, when a line has begun and no more input comes for `patience`, what has
+    // come of it is delivered as a piece of its own (line_continues() then says so), so that a
+    // prompt or a progress line shows while the program waits. Held back: a last CR, which may
+    // be the start of a CR LF, and the bytes of a character that `characters` says more bytes
+    // would complete.
+    void deliver_partial_lines_after(std::chrono::milliseconds patience, const codec& characters) {
+        patience_ = patience;
+        characters_ = &characters;
+    }
+    // True when what next() or next_lines() delivered last ends in a piece of a line whose
+    // rest is still to come, and so has no line end of its own.
+    bool line_continues() const { return continues_; }
 
     // The next line's bytes, valid until the next call; false at the end of input.
     bool next(std::string_view& line);
@@ -39,6 +56,7 @@ public:
 
 private:
     bool fill();
+    bool take_partial(std::string_view& piece);
 
     byte_source& source_;
     text_output* tied_ = nullptr;
@@ -49,6 +67,10 @@ private:
     std::size_t block_size_;
     bool input_over_ = false;
     transfer_status status_ = transfer_status::ok;
+    std::optional<std::chrono::milliseconds> patience_;
+    const codec* characters_ = nullptr;
+    bool continues_ = false;
+    bool waited_ = false;  // input paused since the last read: the next wait is a read
 };
 
 }  // namespace io

@@ -88,7 +88,7 @@ const char* find_line_feed(const char* p, const char* end) {
 
 }  // namespace
 
-void text_output::write_lines(std::string_view lines) {
+void text_output::write_lines(std::string_view lines, bool last_continues) {
     const char* p = lines.data();
     const char* const end = p + lines.size();
     while (p < end && good()) {
@@ -101,8 +101,11 @@ void text_output::write_lines(std::string_view lines) {
         } else {
             buffer_.append(body);
         }
+        if (lf == end) {
+            if (!last_continues) end_line();
+            break;
+        }
         end_line();
-        if (lf == end) break;
         p = lf + 1;
     }
 }

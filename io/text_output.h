@@ -34,9 +34,10 @@ public:
     void write(const input_line& line);
     void write(const input_line& line, std::size_t begin, std::size_t end);
     // Whole lines already in the code page, each with its line feed (the last may lack
-    // one), as line_reader::next_lines gives them: the same bytes as write_encoded and
-    // end_line per line, without the cost per line.
-    void write_lines(std::string_view lines);
+    // one, and then gets no line end when `last_continues`), as line_reader::next_lines
+    // gives them: the same bytes as write_encoded and end_line per line, without the cost
+    // per line.
+    void write_lines(std::string_view lines, bool last_continues = false);
     // Bytes for the terminal itself (escape sequences), passed on untranslated.
     void write_control(std::string_view bytes, control_effect effect = control_effect::none);
     // From now on `*shown` says at every moment whether the destination may show a colour

@@ -1,5 +1,7 @@
 #include "whole_stream_mode.h"
 
+#include <chrono>
+
 #include "print/printer.h"
 
 namespace huecast {
@@ -13,6 +15,8 @@ int whole_stream_mode(text_colour colour, program_streams& streams) {
     printer print(streams.output, *colours);
     // One scope for the whole run: every line goes back to the colour found at the start.
     colour_scope scope(*colours);
+    // What has come of a line shows at once when input pauses in it (a prompt, progress).
+    streams.input.show_partial_lines_after(std::chrono::milliseconds{0});
     streams.input.for_each(streams.output, [&](const io::input_line& line) { print.print(line, colour, scope); });
     return 0;
 }

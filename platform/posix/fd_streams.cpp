@@ -1,10 +1,13 @@
 #include "platform/posix/fd_streams.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace platform {
@@ -43,6 +46,19 @@ io::transfer_status fd_source::read(char* buffer, std::size_t capacity, std::siz
         if (errno == EBADF) return io::transfer_status::end;
         error_ = errno;
         return io::transfer_status::failed;
+    }
+}
+
+bool fd_source::wait_for_input(std::chrono::milliseconds patience) {
+    const auto until = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        struct pollfd watched {fd_, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const int n = ::poll(&watched, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
+        if (n > 0) return true;
+        if (n == 0) return false;
+        // What the poll cannot tell, the read will.
+        if (errno != EINTR) return true;
     }
 }
 

@@ -11,6 +11,7 @@ public:
     io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override;
     // Ctrl-Z ends nothing on a POSIX system.
     io::control_z control_z_rule() const override { return io::control_z::data; }
+    bool wait_for_input(std::chrono::milliseconds patience) override;
     std::string error_text() const override;
     void prepare_for_bulk() override;
 

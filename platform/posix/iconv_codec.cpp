@@ -27,7 +27,7 @@ struct unit {
         character,  // `length` bytes that are the units in `text`
         foreign,    // `length` bytes that iconv reads as a character that does not round-trip
         invalid,    // the first byte starts no character
-        longer,     // these bytes begin a character and need more
+        longer,     // these bytes begin a character and need more than there are
     };
     kind_t kind = unknown;
     std::uint8_t length = 0;
@@ -56,6 +56,7 @@ public:
 
     void decode(std::string_view bytes, std::u16string& text) const override;
     void encode(std::u16string_view text, std::string& bytes) const override;
+    std::size_t complete_prefix(std::string_view bytes) const override;
     // Where a character may be longer than a byte, equal sizes prove nothing (two bytes may
     // be a pair of surrogates); text of single bytes alone is safe.
     bool units_are_bytes(std::string_view bytes, std::u16string_view text) const override {
@@ -174,25 +175,44 @@ unit iconv_codec::classify(const unsigned char* p, std::size_t length) const {
     return u;
 }
 
+// The unit at p, of the `left` bytes there: `longer` only when they run out before the
+// character ends.
 const unit& iconv_codec::unit_at(const unsigned char* p, std::size_t left) const {
     static const unit no_character{unit::invalid, 1, 0, {}};
     unit& single = singles_[p[0]];
     if (single.kind == unit::unknown) single = classify(p, 1);
     if (single.kind != unit::longer) return single;
-    if (left < 2 || longest_ < 2) return no_character;
+    if (longest_ < 2) return no_character;
+    if (left < 2) return single;
     auto& row = pairs_[p[0]];
     if (row == nullptr) row = std::make_unique<std::array<unit, 256>>();
     unit& pair = (*row)[p[1]];
     if (pair.kind == unit::unknown) pair = classify(p, 2);
-    if (pair.kind != unit::longer) return pair;
+    if (pair.kind != unit::longer || left == 2) return pair;
     std::uint64_t key = static_cast<std::uint64_t>(p[0]) << 8 | p[1];
     for (std::size_t length = 3; length <= longest_ && length <= 6 && length <= left; ++length) {
         key = key << 8 | p[length - 1];
         auto [at, added] = longer_.try_emplace(static_cast<std::uint64_t>(length) << 56 | key);
         if (added) at->second = classify(p, length);
-        if (at->second.kind != unit::longer) return at->second;
+        if (at->second.kind != unit::longer || length == left) return at->second;
     }
     return no_character;
+}
+
+std::size_t iconv_codec::complete_prefix(std::string_view bytes) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const unit& u = unit_at(p + i, n - i);
+        if (u.kind == unit::longer) return i;
+        i += u.kind == unit::invalid ? 1 : u.length;
+    }
+    return n;
 }
 
 void iconv_codec::decode(std::string_view bytes, std::u16string& text) const {
@@ -221,7 +241,7 @@ void iconv_codec::decode(std::string_view bytes, std::u16string& text) const {
                 for (std::size_t k = 0; k < u.length; ++k) text.push_back(io::escaped_byte(p[i + k]));
                 i += u.length;
                 break;
-            default:
+            default:  // no character, or one cut short by the end of the bytes
                 text.push_back(io::escaped_byte(p[i++]));
                 break;
         }

@@ -28,7 +28,7 @@ public:
     bool is_lead_byte(unsigned char byte) const { return lead_bytes_[byte]; }
     // The length of `bytes` without a last lead byte that still waits for its second byte,
     // pairing bytes exactly as decode does.
-    std::size_t complete_prefix(std::string_view bytes) const;
+    std::size_t complete_prefix(std::string_view bytes) const override;
 
 private:
     // The character of a lead byte and the byte after it, or a marker when they are none.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "io/line_ends.h"
@@ -64,6 +65,19 @@ std::string system_error_text(unsigned long code, const io::codec& text_codec) {
 
 handle_source::handle_source(void* handle, const io::codec& message_codec)
     : handle_(handle), kind_(kind_of(handle)), codec_(message_codec) {}
+
+bool handle_source::wait_for_input(std::chrono::milliseconds patience) {
+    if (kind_ != device_kind::other || GetFileType(static_cast<HANDLE>(handle_)) != FILE_TYPE_PIPE) return true;
+    // A pipe has no waitable "readable" state: it is looked at again every few milliseconds.
+    const auto until = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(static_cast<HANDLE>(handle_), nullptr, 0, nullptr, &available, nullptr)) return true;
+        if (available > 0) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+        Sleep(5);
+    }
+}
 
 io::transfer_status handle_source::read(char* buffer, std::size_t capacity, std::size_t& got) {
     got = 0;

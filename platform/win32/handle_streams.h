@@ -33,6 +33,8 @@ public:
         return kind_ == device_kind::console ? io::control_z::ends_read : io::control_z::ends_input;
     }
     std::string error_text() const override { return system_error_text(error_, codec_); }
+    // A pipe is watched for bytes to arrive; anything else says true.
+    bool wait_for_input(std::chrono::milliseconds patience) override;
 
 private:
     void* handle_;

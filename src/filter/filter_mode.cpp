@@ -1,5 +1,6 @@
 #include "filter/filter_mode.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -39,13 +40,20 @@ int filter_mode(const labelled_filters& filters, program_streams& streams) {
     painter painter(std::move(compiled));
     const std::unique_ptr<colour_writer> colours = make_colour_writer(streams);
     printer print(streams.output, *colours);
-    std::vector<segment> segments;
     std::size_t line_number = 0;
+    bool rest_of_line = false;
     bool warned = false;
+    // Long enough that a line written in a few blocks close together is painted whole.
+    streams.input.show_partial_lines_after(std::chrono::milliseconds{50});
     streams.input.for_each(streams.output, [&](const io::input_line& line) {
-        ++line_number;
-        painter.paint(line.text(), segments);
-        print.print(line, segments);
+        if (!rest_of_line) ++line_number;
+        rest_of_line = line.continues();
+        // Each piece is written as the painter finds it: a line with millions of matches
+        // never holds them all.
+        print.print(line, [&](auto emit) {
+            segment_sink_of pieces(emit);
+            painter.paint(line.text(), pieces);
+        });
         if (!warned && !painter.gave_up().empty()) {
             report_error(streams, u"warning: " + filters[painter.gave_up().front()].label + u" gave up on line " +
                                       decimal(line_number) +

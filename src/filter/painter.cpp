@@ -77,7 +77,12 @@ void painter::revisit(std::size_t filter, const search_text& line, std::size_t p
 }
 
 void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
+    segment_sink_of collect([&](const segment& piece) { segments.push_back(piece); });
     segments.clear();
+    paint(line, collect);
+}
+
+void painter::paint(std::u16string_view line, segment_sink& out) {
     gave_up_.clear();
     if (line.empty()) return;
     active_.resize(filters_.size());
@@ -125,12 +130,12 @@ void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
         }
         active_.resize(kept);
         if (best == filters_.size()) {
-            segments.push_back({position, line.size(), std::nullopt});
+            out.take({position, line.size(), std::nullopt});
             return;
         }
         const found_match& winner = next_[best].match;
-        if (winner.begin > position) segments.push_back({position, winner.begin, std::nullopt});
-        segments.push_back({winner.begin, winner.end, filters_[best].colour});
+        if (winner.begin > position) out.take({position, winner.begin, std::nullopt});
+        out.take({winner.begin, winner.end, filters_[best].colour});
         position = winner.end;
     }
 }

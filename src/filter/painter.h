@@ -23,12 +23,35 @@ struct painter_filter {
     matcher expression;
 };
 
+// Where the painter puts the pieces of a line, in order, as it finds them, so that a line
+// with millions of matches never holds them all.
+class segment_sink {
+public:
+    virtual void take(const segment& piece) = 0;
+
+protected:
+    ~segment_sink() = default;
+};
+
+// A segment_sink that hands each piece to `f`.
+template <class F>
+class segment_sink_of final : public segment_sink {
+public:
+    explicit segment_sink_of(F f) : f_(std::move(f)) {}
+    void take(const segment& piece) override { f_(piece); }
+
+private:
+    F f_;
+};
+
 class painter {
 public:
     explicit painter(std::vector<painter_filter> filters);
 
-    // Fills `segments` (emptied first) with non-empty pieces that cover `line` once, in
-    // order; an empty line gives none. Two plain pieces are never adjacent.
+    // Gives `out` non-empty pieces that cover `line` once, in order; an empty line gives
+    // none. Two plain pieces are never adjacent.
+    void paint(std::u16string_view line, segment_sink& out);
+    // The same pieces, into `segments` (emptied first).
     void paint(std::u16string_view line, std::vector<segment>& segments);
 
     // The filters (indices, front first) that reached a search limit on the last line

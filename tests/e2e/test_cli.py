@@ -2,14 +2,17 @@
 pipes, files and a terminal, and the handling of bad input and output."""
 
 import os
+import pty
+import select
 import subprocess
 import sys
 import tempfile
 import time
+import tty
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from huecast_run import BINARY, environment, run_pipe, run_terminal  # noqa: E402
+from huecast_run import BINARY, drain_terminal, environment, run_pipe, run_terminal  # noqa: E402
 from expectations import CONTROL_Z_INPUT, CONTROL_Z_OUTPUT, LINE_END_CASES, USAGE_LINES  # noqa: E402
 
 ESC = b"\x1b"
@@ -123,6 +126,62 @@ class PlainModesOnATerminal(unittest.TestCase):
         self.assertEqual(run_terminal(["1f", "hello"], term="dumb")[:2], (0, b"hello\n"))
 
 
+class WhatIsWaitingIsShown(unittest.TestCase):
+    """When input pauses in the middle of a line, what has come of it is written, but for a CR
+    that may begin a CR LF and a character still incomplete; the rest is a text of its own."""
+    RED = ESC + b"[0;91;49m"
+
+    def shown_in_two_parts(self, args, first, rest, terminal):
+        """Writes `first`, waits until huecast has written what it shows of it, then `rest`;
+        returns both parts of the output."""
+        master = slave = None
+        if terminal:
+            master, slave = pty.openpty()
+            tty.setraw(slave)
+        p = subprocess.Popen([BINARY, *args], stdin=subprocess.PIPE, stdout=slave or subprocess.PIPE,
+                             env=environment())
+        if terminal:
+            os.close(slave)
+        out = master if terminal else p.stdout.fileno()
+        try:
+            p.stdin.write(first)
+            p.stdin.flush()
+            shown = b""
+            while True:
+                ready, _, _ = select.select([out], [], [], 10)
+                self.assertTrue(ready, "nothing was shown while input waited; so far %r" % shown)
+                shown += os.read(out, 4096)
+                time.sleep(0.2)  # anything more that would come
+                if not select.select([out], [], [], 0)[0]:
+                    break
+            p.stdin.write(rest)
+            p.stdin.close()
+            after = drain_terminal(master) if terminal else p.stdout.read()
+        finally:
+            if p.poll() is None:
+                p.kill()
+            if not terminal:
+                p.stdout.close()
+        self.assertEqual(p.wait(10), 0)
+        return shown, after
+
+    def test_a_line_that_waits_for_its_rest(self):
+        red = lambda text: self.RED + text + RESET
+        cases = [  # arguments, terminal, what comes first and then, what shows first and then
+            (["0c"], False, b"Password: ", b"secret\n", b"Password: ", b"secret\r\n"),
+            (["0c"], True, b"Password: ", b"secret\n", red(b"Password: "), red(b"secret") + b"\n"),
+            (["0c,zzz"], False, b"Password: ", b"secret\n", b"Password: ", b"secret\r\n"),
+            (["0c,pass"], True, b"Password: ", b"secret\n", red(b"Pass") + b"word: ", b"secret\n"),
+            # The rest is a text of its own: "^" holds where it begins.
+            (["0c,^s"], True, b"Password: ", b"secret\n", b"Password: ", red(b"s") + b"ecret\n"),
+            # A last CR may be the start of a CR LF; the bytes of a character are kept together.
+            (["0c"], False, b"10%\r20%\r", b"\n", b"10%\r20%", b"\r\n"),
+            (["0c"], True, "Пар".encode() + b"\xd0", b"\xbe\n", red("Пар".encode()), red("о".encode()) + b"\n"),
+        ]
+        for args, terminal, first, rest, shown, after in cases:
+            self.assertEqual(self.shown_in_two_parts(args, first, rest, terminal), (shown, after), (args, first))
+
+
 class BrokenEnds(unittest.TestCase):
     def test_reader_gone_ends_the_run_quietly(self):
         start = time.monotonic()
@@ -157,12 +216,16 @@ class BrokenEnds(unittest.TestCase):
         def limit_memory():
             resource.setrlimit(resource.RLIMIT_AS, (256 << 20, 256 << 20))
 
-        data = b"first\nsecond\n" + b"x" * (300 << 20)
-        for args in (["1f"], ["0c,x", "0a,y", "0b,z"]):
-            p = subprocess.run([BINARY, *args], input=data, capture_output=True, env=environment(),
-                               preexec_fn=limit_memory, timeout=60)
-            self.assertEqual((p.returncode, p.stdout), (1, b"first\r\nsecond\r\n"), args)
-            self.assertEqual(p.stderr, b"huecast: standard input: line too long for available memory\n", args)
+        # From a file, which never pauses: from a pipe, what has come of a line shows whenever
+        # input pauses in it, and a long line may never be held whole.
+        with tempfile.TemporaryFile() as data:
+            data.write(b"first\nsecond\n" + b"x" * (300 << 20))
+            for args in (["1f"], ["0c,x", "0a,y", "0b,z"]):
+                data.seek(0)
+                p = subprocess.run([BINARY, *args], stdin=data, capture_output=True, env=environment(),
+                                   preexec_fn=limit_memory, timeout=60)
+                self.assertEqual((p.returncode, p.stdout), (1, b"first\r\nsecond\r\n"), args)
+                self.assertEqual(p.stderr, b"huecast: standard input: line too long for available memory\n", args)
 
     def test_closed_standard_input_is_empty_input(self):
         p = subprocess.run("'%s' 1f <&-" % BINARY, shell=True, capture_output=True, env=environment())
