@@ -121,7 +121,7 @@ class Row:
         return max(self.peaks) / 1024 if self.peaks else float("nan")
 
 
-def make_rows(args, huecast, log, line, ccze_slice, coloured):
+def make_rows(args, huecast, log, line, ccze_slice, coloured, matches):
     size = os.path.getsize(log)
     rows = []
     for path in ("terminal", "pipe"):
@@ -156,7 +156,21 @@ def make_rows(args, huecast, log, line, ccze_slice, coloured):
             rows.append(Row(w, path, "perl -pe, four s///", PERL, line))
             if shutil.which("ugrep"):
                 rows.append(Row(w, path, "ugrep --passthru -E 'a|b|c|d'", UGREP, line))
+    # Every sixth byte begins a match: one line of them, and the same matches in short lines.
+    one_line, short_lines = matches
+    for w, path in (("matches, 1 line", one_line), ("matches, lines", short_lines)):
+        rows.append(Row(w, "pipe", "cat (floor)", ["cat"], path, floor=True))
+        rows.append(Row(w, "pipe", "huecast --color=always 0c,error", [huecast, "--color=always", "0c,error"], path))
+        if shutil.which("ugrep"):
+            rows.append(Row(w, "pipe", "ugrep --color=always --passthru error",
+                            ["ugrep", "--color=always", "--passthru", "-i", "error"], path))
     return rows
+
+
+def parse_size(text):
+    """"50M" as bytes."""
+    units = {"K": 1 << 10, "M": 1 << 20, "G": 1 << 30}
+    return int(float(text[:-1]) * units[text[-1].upper()]) if text[-1].upper() in units else int(text)
 
 
 def human(n):
@@ -294,6 +308,7 @@ def judge(rows, start, rates, log_size, line_size):
         return find(rows, big, path, name).median() / find(rows, big, path, other).median()
 
     big = human(log_size) + " log"
+    matches = find(rows, "matches, 1 line", "pipe", "huecast")
     paint = rates.get("paint_four_filters")
     paint_file = rates.get("paint_file_filters")
     hello = start["huecast 0a hello"][0]
@@ -316,6 +331,10 @@ def judge(rows, start, rates, log_size, line_size):
          max(r.peak_mb() for r in rows if r.workload == big and r.name.startswith("huecast")), 8.0, "MB"),
         ("peak memory, one line, filters on a terminal: <= 6 x its bytes",
          find(rows, "one", "terminal", "huecast").peak_mb() * (1 << 20) / line_size, 6.0, "x"),
+        ("one line of matches, colour into a pipe: peak <= 4 x its bytes",
+         matches.peak_mb() * (1 << 20) / os.path.getsize(matches.input_path), 4.0, "x"),
+        ("one line of matches: <= 1.1 x the time of the same matches in lines",
+         matches.median() / find(rows, "matches, lines", "pipe", "huecast").median(), 1.1, "x"),
     ]
     missed = 0
     print()
@@ -366,6 +385,18 @@ def main():
                            check=True)
         os.replace(coloured + ".part", coloured)
     line = generate("huecast-line-%s.txt" % args.line, "--one-line", args.line)
+    matches = []
+    for name, per_line in (("huecast-matches-%s-one-line.txt", None), ("huecast-matches-%s-lines.txt", 13)):
+        path = os.path.join(args.data, name % args.line)
+        if not os.path.exists(path):
+            count = parse_size(args.line) // 6
+            with open(path + ".part", "wb") as f:
+                if per_line is None:
+                    f.write(b"error " * count + b"\n")
+                else:
+                    f.write((b"error " * per_line + b"\n") * (count // per_line))
+            os.replace(path + ".part", path)
+        matches.append(path)
     # ccze takes about 8 s a megabyte: it runs on a thousandth of the log, scaled up.
     slice_size = max(os.path.getsize(log) // 1000, 4096)
     ccze_slice = os.path.join(args.data, "huecast-log-%s-slice-%d.txt" % (args.size, slice_size))
@@ -384,7 +415,7 @@ def main():
 
     load = os.getloadavg()
     progress("whole-process runs, %d round(s), load %.2f %.2f %.2f" % (args.rounds, *load))
-    rows = make_rows(args, args.huecast, log, line, ccze_slice, coloured)
+    rows = make_rows(args, args.huecast, log, line, ccze_slice, coloured, matches)
     if args.only:
         rows = [r for r in rows if r.floor or args.only in r.name]
     env = environment()

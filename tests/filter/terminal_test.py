@@ -124,6 +124,19 @@ class OnPipe(unittest.TestCase):
         self.assertEqual(err, b"")
         self.assertEqual(out, b"an error\r\nwarning ok\r\nx\xff\r\n\r\nlast\r\n")
 
+    @unittest.skipIf(os.environ.get("HUECAST_SANITIZED"), "the sanitizers' own memory would be measured")
+    def test_a_line_of_millions_of_matches_takes_a_small_multiple_of_itself(self):
+        line = b"error " * (4 << 20)  # 24 MB, 4 million matches
+        # The peak of huecast alone: a fresh process runs it and reports its children's peak.
+        script = ("import resource, subprocess, sys; subprocess.run(sys.argv[2:], stdin=open(sys.argv[1], 'rb'), "
+                  "stdout=subprocess.DEVNULL, check=True); print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
+        with tempfile.NamedTemporaryFile() as data:
+            data.write(line + b"\n")
+            data.flush()
+            peak_kb = subprocess.run([sys.executable, "-c", script, data.name, HUECAST, "--color=always", "0c,error"],
+                                     capture_output=True, env=ENV, timeout=120, check=True).stdout
+        self.assertLess(int(peak_kb) * 1024, 4 * len(line))
+
     def test_invalid_filter_is_still_an_error(self):
         code, out, err = run_on_pipe(["0c,[a"], b"a\n")
         self.assertEqual(code, 2)
