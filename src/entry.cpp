@@ -4,6 +4,7 @@
 
 #include "filter/filter_files.h"
 #include "filter/filter_mode.h"
+#include "printable.h"
 #include "qel/compare.h"
 #include "text_mode.h"
 #include "usage.h"
@@ -22,7 +23,7 @@ int filter_files_mode(const program_options& options, int argc, const char16_t* 
         if (!contents) {
             std::u16string why;
             streams.output.text_codec().decode(contents.error().reason, why);
-            report_error(streams, name + u": " + why);
+            report_error(streams, printable(name) + u": " + why);
             return usage_error;
         }
         auto parsed = parse_filter_file(name, *contents, streams.output.text_codec());
@@ -34,7 +35,7 @@ int filter_files_mode(const program_options& options, int argc, const char16_t* 
     }
     const auto arguments = parse_filters(argc, argv);
     if (!arguments) {
-        report_error(streams, u"'" + std::u16string(argv[arguments.error().index]) +
+        report_error(streams, u"'" + printable(argv[arguments.error().index]) +
                                   u"' is not a filter, and with --file every argument must be one");
         return usage_error;
     }

@@ -1,5 +1,7 @@
 #include "filter/filter_files.h"
 
+#include "printable.h"
+
 namespace huecast {
 namespace {
 
@@ -9,6 +11,7 @@ bool blank(std::u16string_view line) { return line.find_first_not_of(u" \t") == 
 
 value_or_error<labelled_filters, std::u16string> parse_filter_file(std::u16string_view name, std::string_view contents,
                                                                    const io::codec& codec) {
+    const std::u16string shown_name = printable(name);
     labelled_filters filters;
     std::size_t number = 0;
     std::u16string line;
@@ -21,10 +24,12 @@ value_or_error<labelled_filters, std::u16string> parse_filter_file(std::u16strin
         line.clear();
         codec.decode(bytes, line);
         if (blank(line) || line.starts_with(u'#')) continue;
-        const std::u16string place = std::u16string(name) + u":" + decimal(number);
+        const std::u16string place = shown_name + u":" + decimal(number);
+        std::u16string shown_line(1, u'"');
+        shown_line.append(printable(line)).push_back(u'"');
         std::optional<Filter> filter = parse_filter(line);
-        if (!filter) return place + u": not a filter (colour digits, a comma, an expression): \"" + line + u"\"";
-        filters.push_back({std::move(*filter), place + u" \"" + line + u"\""});
+        if (!filter) return place + u": not a filter (colour digits, a comma, an expression): " + shown_line;
+        filters.push_back({std::move(*filter), place + u" " + shown_line});
     }
     return filters;
 }
