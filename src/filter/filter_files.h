@@ -1,6 +1,7 @@
 // Filters kept in a file, for --file: one per line in the filter form ("0c,error"); blank
-// lines and lines that start with "#" are ignored. Lines end in LF or CR LF and are in the
-// process code page, as arguments are.
+// lines and lines whose first non-blank character is "#" are ignored, and so is a UTF-8
+// byte-order mark at the very start. Lines end in LF or CR LF and are in the process code
+// page, as arguments are.
 #pragma once
 
 #include <string>

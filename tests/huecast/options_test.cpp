@@ -133,7 +133,8 @@ TEST(CommandLine, HelpVersionAndMistakes) {
 
 TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
     const std::map<std::u16string, std::string> files = {
-        {u"rules", "# errors first\r\n\r\n0c,error\r\n  \n0e,warn\n"}, {u"more", "0a,ok"}, {u"bad", "0c,x\nhello\n"},
+        {u"rules", "\xEF\xBB\xBF# errors first\r\n\r\n0c,error\r\n  \n\t # then warnings\n0e,warn\n"},
+        {u"more", "0a,ok"}, {u"bad", "0c,x\nhello\n"},
         {u"broken", "\n0c,(x\n"},
         {u"return", "0c,x\n0c,a\r(\n"},
         {u"\x1b]0;t\x07", "x\n"}};
