@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "entry.h"
+#include "filter/filter_files.h"
 #include "memory_streams.h"
 
 namespace {
@@ -79,9 +80,11 @@ TEST(Options, EveryMistakeIsNamed) {
 class memory_files final : public huecast::file_reader {
 public:
     std::map<std::u16string, std::string> files;
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name) override {
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name,
+                                                                   std::size_t limit) override {
         const auto found = files.find(std::u16string(name));
         if (found == files.end()) return huecast::unreadable{"No such file or directory"};
+        if (found->second.size() > limit) return huecast::unreadable{{}, huecast::unreadable::too_large};
         return found->second;
     }
 };
@@ -134,10 +137,12 @@ TEST(CommandLine, HelpVersionAndMistakes) {
 TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
     const std::map<std::u16string, std::string> files = {
         {u"rules", "\xEF\xBB\xBF# errors first\r\n\r\n0c,error\r\n  \n\t # then warnings\n0e,warn\n"},
-        {u"more", "0a,ok"}, {u"bad", "0c,x\nhello\n"},
+        {u"more", "0a,ok"},
+        {u"bad", "0c,x\nhello\n"},
         {u"broken", "\n0c,(x\n"},
         {u"return", "0c,x\n0c,a\r(\n"},
-        {u"\x1b]0;t\x07", "x\n"}};
+        {u"\x1b]0;t\x07", "x\n"},
+        {u"huge", std::string(huecast::filter_file_limit + 1, '#')}};
     const run_result good = run({u"--file=rules", u"--file", u"more", u"0b,ok|error"}, "ok error warn\n", files);
     EXPECT_EQ(good.code, 0);
     EXPECT_EQ(good.out, "\x1b[0;92;49mok\x1b[0m \x1b[0;91;49merror\x1b[0m \x1b[0;93;49mwarn\x1b[0m\n");
@@ -155,6 +160,7 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
         {{u"--file=\x1b]0;t\x07"}, "huecast: \\e]0;t\\x07:1: not a filter (colour digits, a comma, an expression): \"x\"\n"},
         {{u"--file=\x1b]0;t\x07x"}, "huecast: \\e]0;t\\x07x: No such file or directory\n"},
         {{u"--file=rules", u"\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --file every argument must be one\n"},
+        {{u"--file=huge"}, "huecast: huge: too large for a filter file (more than 1 MiB)\n"},
     };
     for (const auto& m : mistakes) {
         const run_result r = run(m.args, "unread\n", files);
