@@ -36,8 +36,7 @@ using span = std::pair<std::size_t, std::size_t>;
 
 TEST(Matcher, InvalidExpressionsReportPcre2sMessageAndOffset) {
     const struct {
-        std::u16string expression;
-        std::u16string message;
+        std::u16string expression, message;
         std::size_t offset;
     } cases[] = {
         {u"(abc", u"missing closing parenthesis", 4},

@@ -125,14 +125,11 @@ class OnPipe(unittest.TestCase):
         self.assertEqual(out, b"an error\r\nwarning ok\r\nx\xff\r\n\r\nlast\r\n")
 
     def test_an_echoed_filter_is_escaped_and_cut(self):
-        long_filter = "0c,(" + "a" * 100_000
         for argument, shown, offset in (("0c,(\x1b]0;pwned\x07", b"0c,(\\e]0;pwned\\x07", b"11"),
                                         ("0c,(\u202e\x9b", b"0c,(\\u202e\\x9b", b"3"),
-                                        (long_filter, long_filter[:100].encode() + b"...", b"100001")):
-            code, out, err = run_on_pipe([argument], b"a\n")
-            self.assertEqual((code, out), (2, b""))
-            self.assertEqual(err, b'huecast: filter 1 "' + shown + b'": missing closing parenthesis at offset ' +
-                             offset + b"\n")
+                                        ("0c,(" + "a" * 100_000, b"0c,(" + b"a" * 96 + b"...", b"100001")):
+            self.assertEqual(run_on_pipe([argument], b"a\n"), (2, b"", b'huecast: filter 1 "' + shown +
+                             b'": missing closing parenthesis at offset ' + offset + b"\n"))
 
     def test_invalid_filter_is_still_an_error(self):
         code, out, err = run_on_pipe(["0c,[a"], b"a\n")
