@@ -4,6 +4,7 @@
 
 #include "filter/filter_files.h"
 #include "filter/filter_mode.h"
+#include "printable.h"
 #include "qel/compare.h"
 #include "text_mode.h"
 #include "usage.h"
@@ -12,17 +13,32 @@
 namespace huecast {
 namespace {
 
+static_assert(filter_file_limit % (1 << 20) == 0, "the message gives the limit in MiB");
+
+std::u16string why_unreadable(const unreadable& error, program_streams& streams) {
+    switch (error.why) {
+        case unreadable::too_large:
+            return u"too large for a filter file (more than " + decimal(filter_file_limit >> 20) + u" MiB)";
+        case unreadable::standard_input:
+            return u"cannot be a filter file: it is standard input, which holds the text to colour";
+        case unreadable::system:
+            break;
+    }
+    std::u16string why;
+    streams.output.text_codec().decode(error.reason, why);
+    return why;
+}
+
 // The filters of every --file, then those of the arguments, all of which must be filters.
 int filter_files_mode(const program_options& options, int argc, const char16_t* const argv[],
                       program_streams& streams) {
     labelled_filters filters;
     for (const std::u16string& name : options.filter_files) {
-        value_or_error<std::string, unreadable> contents =
-            streams.files != nullptr ? streams.files->read(name) : unreadable{"files cannot be read here"};
+        value_or_error<std::string, unreadable> contents = streams.files != nullptr
+                                                               ? streams.files->read(name, filter_file_limit)
+                                                               : unreadable{"files cannot be read here"};
         if (!contents) {
-            std::u16string why;
-            streams.output.text_codec().decode(contents.error().reason, why);
-            report_error(streams, name + u": " + why);
+            report_error(streams, printable(name) + u": " + why_unreadable(contents.error(), streams));
             return usage_error;
         }
         auto parsed = parse_filter_file(name, *contents, streams.output.text_codec());
@@ -34,7 +50,7 @@ int filter_files_mode(const program_options& options, int argc, const char16_t* 
     }
     const auto arguments = parse_filters(argc, argv);
     if (!arguments) {
-        report_error(streams, u"'" + std::u16string(argv[arguments.error().index]) +
+        report_error(streams, u"'" + printable(argv[arguments.error().index]) +
                                   u"' is not a filter, and with --file every argument must be one");
         return usage_error;
     }

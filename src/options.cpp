@@ -2,12 +2,15 @@
 
 #include <string_view>
 
+#include "printable.h"
+
 namespace huecast {
 namespace {
 
+// Every piece of an option echoed in a message goes through here.
 std::u16string quoted(std::u16string_view text) {
     std::u16string q(1, u'\'');
-    q.append(text);
+    q.append(printable(text));
     q.push_back(u'\'');
     return q;
 }

@@ -1,5 +1,8 @@
-// Whole files by name on POSIX: the name in the process code page, opened and read through.
+// Whole files by name on POSIX: the name in the process code page, opened and read through,
+// up to a limit; a file that is standard input itself is refused.
 #pragma once
+
+#include <sys/types.h>
 
 #include "file_reader.h"
 #include "io/codec.h"
@@ -8,11 +11,18 @@ namespace platform {
 
 class fd_files final : public huecast::file_reader {
 public:
-    explicit fd_files(const io::codec& names) : names_(names) {}
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name) override;
+    // Takes standard input's identity now: make it before opening any file, so that a file
+    // opened on a closed descriptor 0 is not taken for standard input, nor standard input
+    // for another file.
+    explicit fd_files(const io::codec& names);
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name,
+                                                                   std::size_t limit) override;
 
 private:
     const io::codec& names_;
+    bool has_input_ = false;  // false when standard input was closed
+    dev_t input_device_ = 0;
+    ino_t input_inode_ = 0;
 };
 
 }  // namespace platform

@@ -5,26 +5,55 @@
 #include "platform/win32/handle_streams.h"
 
 namespace platform {
+namespace {
 
-huecast::value_or_error<std::string, huecast::unreadable> handle_files::read(std::u16string_view name) {
+// Closes the handle on every way out of read.
+struct open_file {
+    HANDLE handle;
+    ~open_file() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+};
+
+}  // namespace
+
+handle_files::handle_files(const io::codec& messages) : messages_(messages) {
+    // Only a file on disk has an identity to compare; a pipe or the console cannot be
+    // opened by a file name anyway.
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (input != nullptr && input != INVALID_HANDLE_VALUE && GetFileType(input) == FILE_TYPE_DISK &&
+        GetFileInformationByHandle(input, &info)) {
+        input_is_disk_file_ = true;
+        input_volume_ = info.dwVolumeSerialNumber;
+        input_index_high_ = info.nFileIndexHigh;
+        input_index_low_ = info.nFileIndexLow;
+    }
+}
+
+huecast::value_or_error<std::string, huecast::unreadable> handle_files::read(std::u16string_view name,
+                                                                             std::size_t limit) {
     const std::wstring path(name.begin(), name.end());
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return huecast::unreadable{system_error_text(GetLastError(), messages_)};
+    const open_file file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.handle == INVALID_HANDLE_VALUE) return huecast::unreadable{system_error_text(GetLastError(), messages_)};
+    BY_HANDLE_FILE_INFORMATION info;
+    if (input_is_disk_file_ && GetFileInformationByHandle(file.handle, &info) &&
+        info.dwVolumeSerialNumber == input_volume_ && info.nFileIndexHigh == input_index_high_ &&
+        info.nFileIndexLow == input_index_low_) {
+        return huecast::unreadable{{}, huecast::unreadable::standard_input};
+    }
     std::string contents;
     char block[64 * 1024];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file, block, sizeof block, &got, nullptr)) {
-            const DWORD error = GetLastError();
-            CloseHandle(file);
-            return huecast::unreadable{system_error_text(error, messages_)};
+        if (!ReadFile(file.handle, block, sizeof block, &got, nullptr)) {
+            return huecast::unreadable{system_error_text(GetLastError(), messages_)};
         }
-        if (got == 0) break;
+        if (got == 0) return contents;
+        if (got > limit - contents.size()) return huecast::unreadable{{}, huecast::unreadable::too_large};
         contents.append(block, got);
     }
-    CloseHandle(file);
-    return contents;
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "filter/filter_arguments.h"
 
+#include "printable.h"
 #include "qel/strings.h"
 
 namespace huecast {
@@ -25,7 +26,7 @@ labelled_filters label_arguments(const FilterList& filters, const char16_t* cons
     labelled_filters labelled;
     std::size_t index = 1;
     for (const Filter& filter : filters) {
-        labelled.push_back({filter, u"filter " + decimal(index) + u" \"" + argv[index] + u"\""});
+        labelled.push_back({filter, u"filter " + decimal(index) + u" \"" + printable(argv[index]) + u"\""});
         ++index;
     }
     return labelled;

@@ -23,7 +23,8 @@ struct Filter {
 using FilterList = std::list<Filter>;
 
 // A filter with the words that name it in messages: `filter 2 "0c,(abc"` for an argument,
-// `rules.filters:3 "0c,(abc"` for a line of a filter file.
+// `rules.filters:3 "0c,(abc"` for a line of a filter file. What the user wrote is in them
+// as printable() shows it, so a label may go into a message as it is.
 struct labelled_filter {
     Filter filter;
     std::u16string label;

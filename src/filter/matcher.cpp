@@ -42,10 +42,11 @@ Owner created(typename Owner::pointer object) {
 // These options give the filter dialect: ECMAScript's escapes (\uhhhh, \xhh), an unset
 // back-reference matching the empty string, an empty class `[]` that matches nothing, `$`
 // only at the end, case folded throughout; invalid UTF-16 (a lone surrogate standing for
-// an undecodable byte) splits the text rather than failing the search.
+// an undecodable byte) splits the text rather than failing the search. `\C` is refused: it
+// matches one 16-bit unit and so could end a piece between the halves of a surrogate pair.
 constexpr std::uint32_t compile_options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_CASELESS | PCRE2_ALT_BSUX |
                                           PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY |
-                                          PCRE2_ALLOW_EMPTY_CLASS;
+                                          PCRE2_ALLOW_EMPTY_CLASS | PCRE2_NEVER_BACKSLASH_C;
 
 // An empty match never wins: it would leave the line where it is.
 constexpr std::uint32_t match_options = PCRE2_NOTEMPTY;
@@ -58,6 +59,10 @@ PCRE2_SPTR16 pointer_to(std::u16string_view text) {
 }
 
 std::u16string error_text(int code) {
+    // PCRE2 blames "the application", which means nothing to the one who wrote the filter.
+    if (code == PCRE2_ERROR_BACKSLASH_C_CALLER_DISABLED) {
+        return u"\\C is not allowed (it can match half of a character)";
+    }
     PCRE2_UCHAR16 buffer[256];
     const int n = pcre2_get_error_message(code, buffer, sizeof buffer / sizeof buffer[0]);
     if (n < 0) return u"unknown error";

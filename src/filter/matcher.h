@@ -1,7 +1,7 @@
 // One filter's regular expression, compiled once with PCRE2 (16-bit, JIT) in the dialect
 // that filters are written in: case-insensitive, `.` matching neither CR nor LF, `$` only
-// at the very end, `\b` and `\w` ASCII-only. It answers one question: where is the first
-// non-empty match in a text. A lone surrogate in the text never matches anything.
+// at the very end, `\b` and `\w` ASCII-only, no `\C`. It answers one question: where is
+// the first non-empty match in a text. A lone surrogate in the text never matches anything.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +27,7 @@ struct match_limits {
 struct compile_error {
     // Why, without where: PCRE2's text (e.g. "missing closing parenthesis"), or "invalid
     // character in the locale's encoding" for a lone surrogate, which stands for a byte
-    // that did not decode.
+    // that did not decode, or huecast's own words for a `\C`, which the dialect refuses.
     std::u16string message;
     std::size_t offset = 0;  // in the expression, in 16-bit units
 };

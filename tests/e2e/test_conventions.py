@@ -162,6 +162,32 @@ class FilterFiles(unittest.TestCase):
         self.assertEqual((code, out, offset), (2, b"", 0))
         self.assertEqual(err, b"huecast: missing: No such file or directory\n")
 
+    def test_a_file_without_end_is_refused_within_the_limit(self):
+        limit, too_large = 1 << 20, b": too large for a filter file (more than 1 MiB)\n"
+        with tempfile.NamedTemporaryFile() as rules:
+            for size, code, name, err in ((limit, 0, rules.name, b""), (limit + 1, 2, rules.name, too_large),
+                                          (0, 2, "/dev/zero", too_large)):
+                rules.seek(0)
+                rules.truncate()
+                rules.write(b"0c,x\n" + b"#" * (size - 6) + b"\n")
+                rules.flush()
+                p = subprocess.run([BINARY, "--file=" + name], input=b"", capture_output=True, env=environment(),
+                                   timeout=20)
+                self.assertEqual((p.returncode, p.stderr), (code, err and b"huecast: " + name.encode() + err), size)
+
+    def test_standard_input_is_never_a_filter_file(self):
+        refused = b": cannot be a filter file: it is standard input, which holds the text to colour\n"
+        with tempfile.NamedTemporaryFile() as rules:
+            for name in ("/dev/stdin", "/proc/self/fd/0", rules.name):
+                with open(rules.name, "rb") as stdin:
+                    p = subprocess.run([BINARY, "--file=" + name], stdin=stdin, capture_output=True,
+                                       env=environment(), timeout=20)
+                    offset = os.lseek(stdin.fileno(), 0, os.SEEK_CUR)
+                self.assertEqual((p.returncode, p.stdout, p.stderr, offset),
+                                 (2, b"", b"huecast: " + name.encode() + refused, 0))
+        # From a pipe, the filters would have been the lines meant for colouring.
+        self.assertEqual(run_pipe(["--file=/dev/stdin"], b"0c,x\n"), (2, b"", b"huecast: /dev/stdin" + refused))
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=1)

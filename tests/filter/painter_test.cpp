@@ -79,10 +79,6 @@ TEST(Painter, SurrogatesInTheLine) {
     EXPECT_EQ(paint({{0x0A, u"a.b"}}, lone), (std::vector<segment>{{0, 3, plain}}));
     EXPECT_EQ(paint({{0x0A, u"a"}, {0x0C, u"^b"}, {0x0E, u"b"}}, lone),
               (std::vector<segment>{{0, 1, colour_of(0x0A)}, {1, 2, plain}, {2, 3, colour_of(0x0E)}}));
-    // A winner ending inside a pair: the rest of the line starts with half a character.
-    const std::u16string pair = u"a\U0001F600b";
-    EXPECT_EQ(paint({{0x0A, u"a\\C"}, {0x0C, u"."}}, pair),
-              (std::vector<segment>{{0, 2, colour_of(0x0A)}, {2, 3, plain}, {3, 4, colour_of(0x0C)}}));
 }
 
 TEST(Painter, AFilterThatGivesUpColoursNothingMoreOnThatLine) {

@@ -137,6 +137,13 @@ class OnPipe(unittest.TestCase):
                                      capture_output=True, env=ENV, timeout=120, check=True).stdout
         self.assertLess(int(peak_kb) * 1024, 4 * len(line))
 
+    def test_an_echoed_filter_is_escaped_and_cut(self):
+        for argument, shown, offset in (("0c,(\x1b]0;pwned\x07", b"0c,(\\e]0;pwned\\x07", b"11"),
+                                        ("0c,(\u202e\x9b", b"0c,(\\u202e\\x9b", b"3"),
+                                        ("0c,(" + "a" * 100_000, b"0c,(" + b"a" * 96 + b"...", b"100001")):
+            self.assertEqual(run_on_pipe([argument], b"a\n"), (2, b"", b'huecast: filter 1 "' + shown +
+                             b'": missing closing parenthesis at offset ' + offset + b"\n"))
+
     def test_invalid_filter_is_still_an_error(self):
         code, out, err = run_on_pipe(["0c,[a"], b"a\n")
         self.assertEqual(code, 2)

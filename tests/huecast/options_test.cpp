@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "entry.h"
+#include "filter/filter_files.h"
 #include "memory_streams.h"
 
 namespace {
@@ -62,6 +63,9 @@ TEST(Options, EveryMistakeIsNamed) {
         {{u"--help=1"}, u"option '--help' takes no value"},
         {{u"--file"}, u"option '--file' needs a file name"},
         {{u"--color=never", u"--versio"}, u"unknown option '--versio'"},
+        // What the user typed is echoed, but nothing in it reaches the terminal as a control.
+        {{u"--x\x1b]0;pwned\x07"}, u"unknown option '--x\\e]0;pwned\\x07'"},
+        {{u"--color=\r\u202e"}, u"invalid value '\\r\\u202e' for '--color': auto, always or never"},
     };
     for (const auto& [args, message] : cases) {
         const auto options = parsed(args);
@@ -74,9 +78,11 @@ TEST(Options, EveryMistakeIsNamed) {
 class memory_files final : public huecast::file_reader {
 public:
     std::map<std::u16string, std::string> files;
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name) override {
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name,
+                                                                   std::size_t limit) override {
         const auto found = files.find(std::u16string(name));
         if (found == files.end()) return huecast::unreadable{"No such file or directory"};
+        if (found->second.size() > limit) return huecast::unreadable{{}, huecast::unreadable::too_large};
         return found->second;
     }
 };
@@ -128,8 +134,13 @@ TEST(CommandLine, HelpVersionAndMistakes) {
 
 TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
     const std::map<std::u16string, std::string> files = {
-        {u"rules", "# errors first\r\n\r\n0c,error\r\n  \n0e,warn\n"}, {u"more", "0a,ok"}, {u"bad", "0c,x\nhello\n"},
-        {u"broken", "\n0c,(x\n"}};
+        {u"rules", "\xEF\xBB\xBF# errors first\r\n\r\n0c,error\r\n  \n\t # then warnings\n0e,warn\n"},
+        {u"more", "0a,ok"},
+        {u"bad", "0c,x\nhello\n"},
+        {u"broken", "\n0c,(x\n"},
+        {u"return", "0c,x\n0c,a\r(\n"},
+        {u"\x1b]0;t\x07", "x\n"},
+        {u"huge", std::string(huecast::filter_file_limit + 1, '#')}};
     const run_result good = run({u"--file=rules", u"--file", u"more", u"0b,ok|error"}, "ok error warn\n", files);
     EXPECT_EQ(good.code, 0);
     EXPECT_EQ(good.out, "\x1b[0;92;49mok\x1b[0m \x1b[0;91;49merror\x1b[0m \x1b[0;93;49mwarn\x1b[0m\n");
@@ -143,6 +154,11 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
         {{u"--file=bad"}, "huecast: bad:2: not a filter (colour digits, a comma, an expression): \"hello\"\n"},
         {{u"--file=broken"}, "huecast: broken:2 \"0c,(x\": missing closing parenthesis at offset 2\n"},
         {{u"--file=rules", u"0a"}, "huecast: '0a' is not a filter, and with --file every argument must be one\n"},
+        {{u"--file=return"}, "huecast: return:2: not a filter (colour digits, a comma, an expression): \"0c,a\\r(\"\n"},
+        {{u"--file=\x1b]0;t\x07"}, "huecast: \\e]0;t\\x07:1: not a filter (colour digits, a comma, an expression): \"x\"\n"},
+        {{u"--file=\x1b]0;t\x07x"}, "huecast: \\e]0;t\\x07x: No such file or directory\n"},
+        {{u"--file=rules", u"\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --file every argument must be one\n"},
+        {{u"--file=huge"}, "huecast: huge: too large for a filter file (more than 1 MiB)\n"},
     };
     for (const auto& m : mistakes) {
         const run_result r = run(m.args, "unread\n", files);
