@@ -51,8 +51,8 @@ std::u16string printable(std::u16string_view text) {
             out.append(u"\\t");
         } else if (is_control(c)) {
             append_hex(out, u"\\x", c, 2);
-        } else if (c >= io::escaped_byte_base + 0x80 && c <= io::escaped_byte_base + 0xFF) {
-            append_hex(out, u"\\x", c - io::escaped_byte_base, 2);
+        } else if (io::is_escaped_byte(c)) {
+            append_hex(out, u"\\x", static_cast<unsigned char>(io::byte_of_escape(c)), 2);
         } else if (io::utf16::is_surrogate(c) || is_format_hazard(c)) {
             append_hex(out, u"\\u", c, 4);
         } else {

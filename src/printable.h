@@ -13,7 +13,7 @@ namespace huecast {
 constexpr std::size_t printable_length = 100;
 
 // `text` with control characters escaped (`\e`, `\r`, `\n`, `\t`, `\xHH` for the other C0
-// controls, DEL and C1 controls; a byte that did not decode, U+DC80-U+DCFF, as `\xHH` of
+// controls, DEL and C1 controls; a byte that did not decode, U+DC00-U+DCFF, as `\xHH` of
 // that byte), bidi and line-separator format characters and unpaired surrogates as
 // `\uHHHH`, and cut after printable_length characters, with "..." in place of the rest.
 // Backslashes stay as they are.

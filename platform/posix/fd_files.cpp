@@ -37,10 +37,11 @@ huecast::value_or_error<std::string, huecast::unreadable> fd_files::read(std::u1
     const open_file file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0) return huecast::unreadable{std::strerror(errno)};
     // /dev/stdin, /proc/self/fd/0 or the file standard input was redirected from: reading
-    // it would take the lines meant for colouring, or colour the filters.
+    // it would take the lines meant for colouring, or colour the filters. A device that
+    // keeps nothing (/dev/null) may be both.
     struct stat opened {};
     if (has_input_ && ::fstat(file.fd, &opened) == 0 && opened.st_dev == input_device_ &&
-        opened.st_ino == input_inode_) {
+        opened.st_ino == input_inode_ && !(S_ISCHR(opened.st_mode) && ::isatty(file.fd) == 0)) {
         return huecast::unreadable{{}, huecast::unreadable::standard_input};
     }
     std::string contents;
