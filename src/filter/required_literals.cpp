@@ -430,8 +430,11 @@ private:
                 return assertion(group_body(depth), false);
             case u'<':
                 if (peek(1) == u'=' || peek(1) == u'!') {
+                    // Read before the body: the order in which a call's arguments are
+                    // evaluated is unspecified (GCC for aarch64 reads left to right).
+                    const bool positive = peek(1) == u'=';
                     i_ += 2;
-                    return assertion(group_body(depth), kind == u'<' && e_[i_ - 1] == u'=');
+                    return assertion(group_body(depth), positive);
                 }
                 ++i_;
                 name(u'>');
