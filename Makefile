@@ -7,6 +7,7 @@ PKG_BUILD  ?= build-package
 JOBS       ?= 2
 WIN_BUILD  ?= build-windows
 WIN_DEPS   ?= build-win-deps
+ARM_BUILD  ?= build-arm64
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What each step needs on a fresh Debian 12 machine; each installs only what it needs.
@@ -35,7 +36,8 @@ apt-install = @missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo 
 	fi
 
 .PHONY: deps test-deps package-deps bench-deps build demo test test-unit test-asan test-package package \
-        bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps test-windows
+        bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps test-windows \
+        arm64-deps arm64 test-arm64
 
 deps:
 	$(call apt-install,$(BUILD_PACKAGES))
@@ -130,8 +132,26 @@ windows: windows-deps
 test-windows: windows
 	python3 tests/windows/run_tests.py --build $(WIN_BUILD) --cache $(WIN_DEPS)
 
+# The ARM build: huecast and its unit tests cross-compiled for aarch64 against Debian's arm64
+# libraries (multiarch), and every test run under qemu-user, which ctest puts before each
+# aarch64 program (no binfmt_misc needed).
+ARM_APT_PACKAGES := cmake make pkg-config python3 locales g++-aarch64-linux-gnu qemu-user \
+                    libpcre2-dev:arm64 unixodbc-dev:arm64 libgtest-dev:arm64 libstdc++6:arm64
+
+arm64-deps:
+	@dpkg --print-foreign-architectures | grep -qx arm64 || $(SUDO) dpkg --add-architecture arm64
+	$(call apt-install,$(ARM_APT_PACKAGES),--no-install-recommends)
+
+arm64: arm64-deps
+	cmake -S . -B $(ARM_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_TESTS=ON
+	cmake --build $(ARM_BUILD) -j $(JOBS)
+
+test-arm64: arm64
+	ctest --test-dir $(ARM_BUILD) --output-on-failure -j $(JOBS)
+
 install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) $(WIN_BUILD) $(WIN_DEPS)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) $(WIN_BUILD) $(WIN_DEPS) $(ARM_BUILD)
