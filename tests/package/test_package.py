@@ -23,7 +23,8 @@ import huecast_run  # noqa: E402
 DEB = None
 ROOT = None  # the package unpacked
 DOC = "usr/share/doc/huecast/"
-EXAMPLES = ["build.filters", "syslog.filters", "access-log.filters"]
+EXAMPLES = ["build.filters", "syslog.filters", "access-log.filters", "diff.filters", "structured-log.filters",
+            "stack-trace.filters"]
 FILES = {
     "usr/bin/huecast": 0o755,
     "usr/share/man/man1/huecast.1.gz": 0o644,
