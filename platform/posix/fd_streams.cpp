@@ -1,6 +1,7 @@
 #include "platform/posix/fd_streams.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,9 +42,13 @@ io::transfer_status fd_source::read(char* buffer, std::size_t capacity, std::siz
         }
         if (n == 0) return io::transfer_status::end;
         if (errno == EINTR) continue;
-        // No standard input at all reads as empty input.
-        if (errno == EBADF) return io::transfer_status::end;
-        error_ = errno;
+        int failure = errno;
+        if (failure == EAGAIN || failure == EWOULDBLOCK) {
+            failure = wait_until_ready(fd_, POLLIN);
+            if (failure == 0) continue;
+        }
+        // A closed descriptor, or one open for writing only (EBADF), fails here as in cat.
+        error_ = failure;
         return io::transfer_status::failed;
     }
 }
@@ -61,8 +66,13 @@ io::transfer_status fd_sink::write(const char* data, std::size_t size) {
             continue;
         }
         if (errno == EINTR) continue;
-        error_ = errno;
-        return errno == EPIPE ? io::transfer_status::closed : io::transfer_status::failed;
+        int failure = errno;
+        if (failure == EAGAIN || failure == EWOULDBLOCK) {
+            failure = wait_until_ready(fd_, POLLOUT);
+            if (failure == 0) continue;
+        }
+        error_ = failure;
+        return failure == EPIPE ? io::transfer_status::closed : io::transfer_status::failed;
     }
     return io::transfer_status::ok;
 }
@@ -72,5 +82,12 @@ std::string fd_sink::error_text() const { return std::strerror(error_); }
 void fd_sink::prepare_for_bulk() { widen_pipe(fd_); }
 
 bool is_terminal(int fd) { return ::isatty(fd) == 1; }
+
+int wait_until_ready(int fd, short events) {
+    pollfd ready{fd, events, 0};
+    // A hang-up or an error also ends the wait: the next read or write reports it.
+    if (::poll(&ready, 1, -1) < 0 && errno != EINTR) return errno;
+    return 0;
+}
 
 }  // namespace platform

@@ -1,4 +1,6 @@
-// The byte layer over POSIX file descriptors.
+// The byte layer over POSIX file descriptors. A descriptor that another process sharing it
+// made non-blocking is waited on, never given up: its O_NONBLOCK belongs to them too, and
+// is left as it is.
 #pragma once
 
 #include "io/byte_stream.h"
@@ -33,5 +35,9 @@ private:
 
 // True when `fd` is a terminal.
 bool is_terminal(int fd);
+
+// Waits until `fd` is ready for `events` (POLLIN, POLLOUT) or a signal cuts the wait short.
+// Returns 0, or the errno where the wait itself failed.
+int wait_until_ready(int fd, short events);
 
 }  // namespace platform
