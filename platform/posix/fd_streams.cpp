@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/posix/colour_signals.h"
+
 namespace platform {
 namespace {
 
@@ -58,6 +60,7 @@ std::string fd_source::error_text() const { return std::strerror(error_); }
 void fd_source::prepare_for_bulk() { widen_pipe(fd_); }
 
 io::transfer_status fd_sink::write(const char* data, std::size_t size) {
+    if (guarded_) return guarded_write(data, size, error_);
     while (size > 0) {
         const ssize_t n = ::write(fd_, data, size);
         if (n >= 0) {
@@ -80,6 +83,11 @@ io::transfer_status fd_sink::write(const char* data, std::size_t size) {
 std::string fd_sink::error_text() const { return std::strerror(error_); }
 
 void fd_sink::prepare_for_bulk() { widen_pipe(fd_); }
+
+void fd_sink::guard_colour(std::string_view reset, bool job_control) {
+    platform::guard_colour(fd_, reset, job_control);
+    guarded_ = true;
+}
 
 bool is_terminal(int fd) { return ::isatty(fd) == 1; }
 

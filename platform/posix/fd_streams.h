@@ -3,6 +3,8 @@
 // is left as it is.
 #pragma once
 
+#include <string_view>
+
 #include "io/byte_stream.h"
 
 namespace platform {
@@ -27,10 +29,14 @@ public:
     io::transfer_status write(const char* data, std::size_t size) override;
     std::string error_text() const override;
     void prepare_for_bulk() override;
+    // From now on no signal leaves colour behind on this output (see colour_signals.h). For
+    // one sink of the process only, before its first write.
+    void guard_colour(std::string_view reset, bool job_control);
 
 private:
     int fd_;
     int error_ = 0;
+    bool guarded_ = false;
 };
 
 // True when `fd` is a terminal.

@@ -1,13 +1,16 @@
 """End-to-end tests of the Unix conventions: colour control by option and environment, no
-colour left behind by a fatal signal, --help, --version, unknown options and filter files."""
+colour left behind by a fatal signal or a stop, --help, --version, unknown options and filter
+files."""
 
 import os
 import pty
+import re
 import select
 import signal
 import subprocess
 import sys
 import tempfile
+import termios
 import threading
 import time
 import tty
@@ -92,6 +95,38 @@ class FatalSignals(unittest.TestCase):
             self.assertLess(out.count(b"x"), 4 << 20, "the whole line went out before the signal")
             self.assertEqual(out.count(RESET), 1)
 
+    def test_a_terminal_that_takes_nothing_does_not_hold_up_the_signal(self):
+        # Output stopped (Ctrl-S, a stalled ssh session) or never read: the reset cannot go.
+        for sig, stop_output in ((signal.SIGTERM, False), (signal.SIGHUP, True)):
+            master, slave = pty.openpty()
+            tty.setraw(slave)
+            if stop_output:
+                termios.tcflow(slave, termios.TCOOFF)
+            p = subprocess.Popen([BINARY, "1f"], stdin=subprocess.PIPE, stdout=slave, stderr=subprocess.PIPE,
+                                 env=environment())
+            os.close(slave)
+            feeder = threading.Thread(target=self.feed, args=(p, b"x" * (4 << 20) + b"\n"))
+            feeder.start()
+            time.sleep(0.5)  # long enough for huecast to block on the terminal
+            p.send_signal(sig)
+            try:
+                code = p.wait(5)
+            finally:
+                p.kill()
+                p.wait(20)
+                os.close(master)
+                feeder.join(20)
+                p.stderr.close()
+            self.assertEqual(code, -sig)
+
+    @staticmethod
+    def feed(p, data):
+        try:
+            p.stdin.write(data)
+            p.stdin.close()
+        except BrokenPipeError:
+            pass
+
     def test_no_reset_when_no_colour_is_showing(self):
         p, master = self.start("1f")
         p.stdin.write(b"a\n")
@@ -105,6 +140,95 @@ class FatalSignals(unittest.TestCase):
         p.stdin.close()
         p.stderr.close()
         self.assertEqual(out, expected)
+
+
+class JobControl(unittest.TestCase):
+    """Ctrl-Z and fg: the terminal is reset before huecast stops, and once it goes on the colour
+    that was showing comes back, so that the rest comes out as it would have."""
+
+    FILTERS = ["0c,a+", "0e,b+"]
+    # Long runs in two colours, so that a stop lands inside one of them, and either may be the
+    # one to put back.
+    LINE = (b"a" * 200000 + b"b" * 200000) * 10 + b"\n"
+    # A colour that the input sets and leaves showing while huecast waits for more.
+    PURPLE = b"\x1b[35mpurple\n"
+
+    def test_a_stop_resets_the_colour_and_going_on_puts_it_back(self):
+        sgr = re.compile(rb"\x1b\[[0-9;]*m")
+        # Stopped while writing to a full terminal, or while waiting for input; a group whose
+        # parent is not in its session (orphaned) is never stopped, and must not hang.
+        for sig, data, more, orphaned in ((signal.SIGTSTP, self.LINE, None, False),
+                                          (signal.SIGTTOU, self.LINE, None, False),
+                                          (signal.SIGTSTP, self.PURPLE, b"more a\n", False),
+                                          (signal.SIGTSTP, self.LINE, None, True)):
+            case = (sig, data[:10], more, orphaned)
+            expected = run_terminal(self.FILTERS, data + (more or b""))[1]
+            got, code = self.stop_and_go_on(sig, data, more, orphaned)
+            self.assertEqual(code, 0, case)
+            # Where the output first departs from an uninterrupted run, the reset and the
+            # colour shown there are put in; nothing else differs.
+            at = next((i for i, (a, b) in enumerate(zip(got, expected)) if a != b), len(expected))
+            shown = sgr.findall(expected[:at])[-1]
+            self.assertNotEqual(shown, RESET, case)
+            self.assertTrue(got == expected[:at] + RESET + shown + expected[at:], (case, at, got[at - 20:at + 30]))
+
+    def stop_and_go_on(self, sig, data, more, orphaned):
+        """Stops huecast with `sig` in the middle of its output and lets it go on. Without
+        `more`, standard input is a file holding `data`; with it, a pipe that gets `data`
+        before the stop and `more` after it. Returns the bytes the terminal got and the exit
+        code."""
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        with tempfile.TemporaryFile() as file:
+            file.write(data)
+            file.seek(0)
+            # In a process group of its own, as a shell runs a job, with its parent in the same
+            # session; or in a session of its own, where its group is orphaned.
+            p = subprocess.Popen([BINARY, *self.FILTERS], stdin=file if more is None else subprocess.PIPE,
+                                 stdout=slave, stderr=subprocess.PIPE, env=environment(),
+                                 preexec_fn=os.setsid if orphaned else os.setpgrp)
+        os.close(slave)
+        try:
+            if more is None:
+                got = self.read_until_quiet(master, at_least=100000, stop_at_least=True)
+                time.sleep(0.3)  # long enough for huecast to block on the full terminal
+            else:
+                p.stdin.write(data)
+                p.stdin.flush()
+                got = self.read_until_quiet(master, at_least=1)
+            os.kill(p.pid, sig)
+            if not orphaned:
+                # Read on, as a terminal does while its job stops.
+                status = 0
+                while status == 0:
+                    got += self.read_until_quiet(master, quiet=0.1)
+                    _, status = os.waitpid(p.pid, os.WUNTRACED | os.WNOHANG)
+                self.assertTrue(os.WIFSTOPPED(status) and os.WSTOPSIG(status) == sig, status)
+                got += self.read_until_quiet(master)
+                self.assertTrue(got.endswith(RESET), got[-30:])
+                os.kill(p.pid, signal.SIGCONT)
+            if more is not None:
+                p.stdin.write(more)
+                p.stdin.close()
+            got += drain_terminal(master, 20)
+            return got, p.wait(20)
+        finally:
+            p.kill()
+            p.wait(20)
+            p.stderr.close()
+
+    @staticmethod
+    def read_until_quiet(master, at_least=0, stop_at_least=False, quiet=0.5):
+        """Reads until nothing more comes for `quiet` seconds, and at least `at_least` bytes;
+        or with `stop_at_least`, no more than that needs."""
+        out = b""
+        while not (stop_at_least and len(out) >= at_least):
+            ready, _, _ = select.select([master], [], [], quiet)
+            if not ready and len(out) >= at_least:
+                break
+            if ready:
+                out += os.read(master, 65536)
+        return out
 
 
 class GnuOptions(unittest.TestCase):
