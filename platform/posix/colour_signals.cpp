@@ -32,6 +32,7 @@ sigset_t handled;           // the signals met here: blocked while one of them i
 bool stops_wanted = false;  // the stop signals not ignored, handled once output begins
 bool stops_installed = false;
 io::shown_colour shown;  // what the bytes that reached the terminal leave it showing
+bool coloured = false;   // whether any escape sequence went out: a colour may have
 // What goes out before the next byte after a stop: the colour that was showing, then the
 // start of a sequence that the stop cut, which the reset abandoned.
 char put_back[4 * io::shown_colour::longest];
@@ -42,8 +43,16 @@ std::size_t put_back_size = 0;
 // know how much of it reached the terminal, so a handler leaves the signal to it.
 volatile std::sig_atomic_t in_write = 0;
 volatile std::sig_atomic_t requested = 0;
+volatile std::sig_atomic_t requested_typed = 0;
 
 bool is_stop(int signal) { return signal == SIGTSTP || signal == SIGTTIN || signal == SIGTTOU; }
+
+// Ctrl-C, Ctrl-\ and Ctrl-Z come from the terminal itself, which also throws away the output it
+// has not shown yet (unless NOFLSH is set): it may show the colour of any byte written lately.
+bool typed_at_the_terminal(int signal, const siginfo_t* info) {
+    return info != nullptr && info->si_code == SI_KERNEL &&
+           (signal == SIGINT || signal == SIGQUIT || signal == SIGTSTP);
+}
 
 long milliseconds_since(const timespec& start) {
     timespec now{};
@@ -75,23 +84,23 @@ void append(char* to, std::size_t& size, std::string_view bytes) {
     size += bytes.size();
 }
 
-extern "C" void on_signal(int signal);
+extern "C" void on_signal(int signal, siginfo_t* info, void* context);
 
 void install(int signal) {
     struct sigaction action {};
-    action.sa_handler = on_signal;
+    action.sa_sigaction = on_signal;
     action.sa_mask = handled;
     // No SA_RESTART: a write blocked on the terminal must return, for the signal to be met.
-    action.sa_flags = 0;
+    action.sa_flags = SA_SIGINFO;
     ::sigaction(signal, &action, nullptr);
 }
 
-// Resets the colour if one shows, then lets the signal have its default effect. After a stop
-// the handler goes back in place and the colour is put back before the next byte; where the
-// process group is orphaned, the system discards the stop and that happens at once. The
+// Resets the colour if one may show, then lets the signal have its default effect. After a
+// stop the handler goes back in place and the colour is put back before the next byte; where
+// the process group is orphaned, the system discards the stop and that happens at once. The
 // handled signals are blocked. Async-signal-safe: no locks, no allocation.
-void meet(int signal) {
-    if (!shown.sequence().empty() || !shown.unfinished().empty()) {
+void meet(int signal, bool typed) {
+    if (!shown.sequence().empty() || !shown.unfinished().empty() || (typed && coloured)) {
         char again[sizeof put_back];
         std::size_t again_size = 0;
         append(again, again_size, shown.sequence());
@@ -119,14 +128,18 @@ void meet(int signal) {
     if (is_stop(signal)) install(signal);
 }
 
-extern "C" void on_signal(int signal) {
+extern "C" void on_signal(int signal, siginfo_t* info, void*) {
+    const bool typed = typed_at_the_terminal(signal, info);
     if (in_write != 0) {
         // A fatal signal goes before a stop; either way the write returns to meet it.
-        if (requested == 0 || !is_stop(signal)) requested = signal;
+        if (requested == 0 || !is_stop(signal)) {
+            requested = signal;
+            requested_typed = typed ? 1 : 0;
+        }
         return;
     }
     const int saved_errno = errno;
-    meet(signal);
+    meet(signal, typed);
     errno = saved_errno;
 }
 
@@ -135,7 +148,7 @@ void meet_requested() {
     ::sigprocmask(SIG_BLOCK, &handled, &before);
     const int signal = requested;
     requested = 0;
-    if (signal != 0) meet(signal);
+    if (signal != 0) meet(signal, requested_typed != 0);
     ::sigprocmask(SIG_SETMASK, &before, nullptr);
 }
 
@@ -203,6 +216,7 @@ io::transfer_status guarded_write(const char* data, std::size_t size, int& error
         if (written > 0) {
             const auto count = static_cast<std::size_t>(written);
             shown.passed(p, count);
+            coloured = coloured || std::memchr(p, '\x1b', count) != nullptr;
             if (putting_back) {
                 put_back_at += count;
             } else {

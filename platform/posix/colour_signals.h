@@ -1,7 +1,9 @@
 // No colour is left behind on a terminal by a signal. Every byte written to the guarded
 // output goes through guarded_write, which follows what the bytes leave the terminal showing.
 // On SIGINT, SIGTERM, SIGHUP or SIGQUIT, while a colour shows, the reset sequence goes out and
-// the process dies of the signal as it would have. On a terminal, SIGTSTP, SIGTTIN and SIGTTOU
+// the process dies of the signal as it would have. Typed at the terminal (Ctrl-C, Ctrl-\,
+// Ctrl-Z), a signal resets whenever any colour went out, since the terminal then throws away
+// the output it has not shown yet. On a terminal, SIGTSTP, SIGTTIN and SIGTTOU
 // are met the same way, except that the process stops, and once it goes on, the colour that
 // was showing goes out again before its next byte. The reset never waits for a terminal that
 // does not take it: the signal has its effect all the same.

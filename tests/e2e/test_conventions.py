@@ -2,6 +2,7 @@
 colour left behind by a fatal signal or a stop, --help, --version, unknown options and filter
 files."""
 
+import fcntl
 import os
 import pty
 import re
@@ -126,6 +127,43 @@ class FatalSignals(unittest.TestCase):
             p.stdin.close()
         except BrokenPipeError:
             pass
+
+    def test_ctrl_c_typed_at_the_terminal_resets_what_it_shows(self):
+        # A signal typed at the terminal also throws away the output it has not read yet: it
+        # shows the colour it had read up to, whatever huecast wrote after that.
+        line = b"x" * 1000 + b"E\n"
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        attributes = termios.tcgetattr(slave)
+        attributes[3] |= termios.ISIG
+        termios.tcsetattr(slave, termios.TCSANOW, attributes)
+
+        def control_the_terminal():
+            os.setsid()
+            fcntl.ioctl(1, termios.TIOCSCTTY, 0)
+
+        with tempfile.TemporaryFile() as lines:
+            lines.write(line * 20000)
+            lines.seek(0)
+            p = subprocess.Popen([BINARY, "0c,E"], stdin=lines, stdout=slave, stderr=subprocess.PIPE,
+                                 env=environment(), preexec_fn=control_the_terminal)
+        os.close(slave)
+        try:
+            # Read up to the middle of the tenth coloured piece: light red shows.
+            up_to = 10 * len(b"x" * 1000 + RED + b"E" + RESET + b"\n") - len(b"E" + RESET + b"\n")
+            out = b""
+            while len(out) < up_to:
+                out += os.read(master, up_to - len(out))
+            self.assertTrue(out.endswith(RED), out[-20:])
+            time.sleep(0.3)  # long enough for huecast to block on the full terminal
+            os.write(master, b"\x03")
+            out += self.drain(master)
+            self.assertEqual(p.wait(20), -signal.SIGINT)
+        finally:
+            p.kill()
+            p.wait(20)
+            p.stderr.close()
+        self.assertTrue(out.endswith(RESET), out[-40:])
 
     def test_no_reset_when_no_colour_is_showing(self):
         p, master = self.start("1f")
