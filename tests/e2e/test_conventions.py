@@ -56,9 +56,11 @@ class FatalSignals(unittest.TestCase):
     """huecast on a raw pseudo-terminal whose reader is slow: a signal in the middle of a long
     coloured piece must leave the terminal's bytes ending in the reset sequence."""
 
-    def start(self, *args):
+    def start(self, *args, stop_output=False):
         master, slave = pty.openpty()
         tty.setraw(slave)
+        if stop_output:
+            termios.tcflow(slave, termios.TCOOFF)
         p = subprocess.Popen([BINARY, *args], stdin=subprocess.PIPE, stdout=slave, stderr=subprocess.PIPE,
                              env=environment())
         os.close(slave)
@@ -97,28 +99,20 @@ class FatalSignals(unittest.TestCase):
             self.assertEqual(out.count(RESET), 1)
 
     def test_a_terminal_that_takes_nothing_does_not_hold_up_the_signal(self):
-        # Output stopped (Ctrl-S, a stalled ssh session) or never read: the reset cannot go.
-        for sig, stop_output in ((signal.SIGTERM, False), (signal.SIGHUP, True)):
-            master, slave = pty.openpty()
-            tty.setraw(slave)
-            if stop_output:
-                termios.tcflow(slave, termios.TCOOFF)
-            p = subprocess.Popen([BINARY, "1f"], stdin=subprocess.PIPE, stdout=slave, stderr=subprocess.PIPE,
-                                 env=environment())
-            os.close(slave)
-            feeder = threading.Thread(target=self.feed, args=(p, b"x" * (4 << 20) + b"\n"))
-            feeder.start()
-            time.sleep(0.5)  # long enough for huecast to block on the terminal
-            p.send_signal(sig)
-            try:
-                code = p.wait(5)
-            finally:
-                p.kill()
-                p.wait(20)
-                os.close(master)
-                feeder.join(20)
-                p.stderr.close()
-            self.assertEqual(code, -sig)
+        # Output stopped, as by Ctrl-S or a stalled ssh session: the reset cannot go out.
+        p, master = self.start("1f", stop_output=True)
+        feeder = threading.Thread(target=self.feed, args=(p, b"x" * (4 << 20) + b"\n"))
+        feeder.start()
+        time.sleep(0.5)  # long enough for huecast to block on the full terminal
+        p.send_signal(signal.SIGTERM)
+        try:
+            self.assertEqual(p.wait(5), -signal.SIGTERM)
+        finally:
+            p.kill()
+            p.wait(20)
+            os.close(master)
+            feeder.join(20)
+            p.stderr.close()
 
     @staticmethod
     def feed(p, data):
@@ -131,27 +125,21 @@ class FatalSignals(unittest.TestCase):
     def test_ctrl_c_typed_at_the_terminal_resets_what_it_shows(self):
         # A signal typed at the terminal also throws away the output it has not read yet: it
         # shows the colour it had read up to, whatever huecast wrote after that.
-        line = b"x" * 1000 + b"E\n"
         master, slave = pty.openpty()
         tty.setraw(slave)
         attributes = termios.tcgetattr(slave)
         attributes[3] |= termios.ISIG
         termios.tcsetattr(slave, termios.TCSANOW, attributes)
-
-        def control_the_terminal():
-            os.setsid()
-            fcntl.ioctl(1, termios.TIOCSCTTY, 0)
-
         with tempfile.TemporaryFile() as lines:
-            lines.write(line * 20000)
+            lines.write((b"x" * 1000 + b"E\n") * 20000)
             lines.seek(0)
-            p = subprocess.Popen([BINARY, "0c,E"], stdin=lines, stdout=slave, stderr=subprocess.PIPE,
-                                 env=environment(), preexec_fn=control_the_terminal)
+            # huecast's own session, with the pseudo-terminal as its controlling terminal.
+            p = subprocess.Popen([BINARY, "0c,E"], stdin=lines, stdout=slave, stderr=subprocess.PIPE, env=environment(),
+                                 preexec_fn=lambda: (os.setsid(), fcntl.ioctl(1, termios.TIOCSCTTY, 0)))
         os.close(slave)
         try:
-            # Read up to the middle of the tenth coloured piece: light red shows.
-            up_to = 10 * len(b"x" * 1000 + RED + b"E" + RESET + b"\n") - len(b"E" + RESET + b"\n")
-            out = b""
+            # Up to the middle of the tenth coloured piece: light red shows.
+            out, up_to = b"", 10 * len(b"x" * 1000 + RED + b"E" + RESET + b"\n") - len(b"E" + RESET + b"\n")
             while len(out) < up_to:
                 out += os.read(master, up_to - len(out))
             self.assertTrue(out.endswith(RED), out[-20:])
@@ -211,38 +199,38 @@ class JobControl(unittest.TestCase):
             self.assertTrue(got == expected[:at] + RESET + shown + expected[at:], (case, at, got[at - 20:at + 30]))
 
     def stop_and_go_on(self, sig, data, more, orphaned):
-        """Stops huecast with `sig` in the middle of its output and lets it go on. Without
-        `more`, standard input is a file holding `data`; with it, a pipe that gets `data`
-        before the stop and `more` after it. Returns the bytes the terminal got and the exit
-        code."""
+        """Stops huecast with `sig` in the middle of its output and lets it go on. Standard input
+        is a file holding `data`; or with `more`, a pipe that gets `more` after the stop.
+        Returns the bytes the terminal got and the exit code."""
         master, slave = pty.openpty()
         tty.setraw(slave)
         with tempfile.TemporaryFile() as file:
             file.write(data)
             file.seek(0)
-            # In a process group of its own, as a shell runs a job, with its parent in the same
-            # session; or in a session of its own, where its group is orphaned.
-            p = subprocess.Popen([BINARY, *self.FILTERS], stdin=file if more is None else subprocess.PIPE,
-                                 stdout=slave, stderr=subprocess.PIPE, env=environment(),
+            # A process group of its own, as a shell runs a job, with its parent in the same
+            # session; or a session of its own, where its group is orphaned.
+            p = subprocess.Popen([BINARY, *self.FILTERS], stdin=file if more is None else subprocess.PIPE, stdout=slave,
+                                 stderr=subprocess.PIPE, env=environment(),
                                  preexec_fn=os.setsid if orphaned else os.setpgrp)
         os.close(slave)
         try:
+            got = b""
             if more is None:
-                got = self.read_until_quiet(master, at_least=100000, stop_at_least=True)
+                while len(got) < 100000:
+                    got += os.read(master, 65536)
                 time.sleep(0.3)  # long enough for huecast to block on the full terminal
             else:
                 p.stdin.write(data)
                 p.stdin.flush()
-                got = self.read_until_quiet(master, at_least=1)
+                got = read_until_quiet(master)
             os.kill(p.pid, sig)
             if not orphaned:
-                # Read on, as a terminal does while its job stops.
                 status = 0
-                while status == 0:
-                    got += self.read_until_quiet(master, quiet=0.1)
-                    _, status = os.waitpid(p.pid, os.WUNTRACED | os.WNOHANG)
-                self.assertTrue(os.WIFSTOPPED(status) and os.WSTOPSIG(status) == sig, status)
-                got += self.read_until_quiet(master)
+                while status == 0:  # reading on, as a terminal does while its job stops
+                    got += read_until_quiet(master, 0.1)
+                    status = os.waitpid(p.pid, os.WUNTRACED | os.WNOHANG)[1]
+                self.assertEqual((os.WIFSTOPPED(status), os.WSTOPSIG(status)), (True, sig))
+                got += read_until_quiet(master)
                 self.assertTrue(got.endswith(RESET), got[-30:])
                 os.kill(p.pid, signal.SIGCONT)
             if more is not None:
@@ -255,18 +243,12 @@ class JobControl(unittest.TestCase):
             p.wait(20)
             p.stderr.close()
 
-    @staticmethod
-    def read_until_quiet(master, at_least=0, stop_at_least=False, quiet=0.5):
-        """Reads until nothing more comes for `quiet` seconds, and at least `at_least` bytes;
-        or with `stop_at_least`, no more than that needs."""
-        out = b""
-        while not (stop_at_least and len(out) >= at_least):
-            ready, _, _ = select.select([master], [], [], quiet)
-            if not ready and len(out) >= at_least:
-                break
-            if ready:
-                out += os.read(master, 65536)
-        return out
+
+def read_until_quiet(master, quiet=0.5):
+    out = b""
+    while select.select([master], [], [], quiet)[0]:
+        out += os.read(master, 65536)
+    return out
 
 
 class GnuOptions(unittest.TestCase):
