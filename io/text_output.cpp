@@ -62,7 +62,7 @@ void text_output::write_encoded(std::string_view bytes) {
     if (bytes.size() >= flush_threshold) {
         // A long line goes straight through rather than through a copy.
         if (!flush()) return;
-        status_ = pass_on(bytes.data(), bytes.size());
+        status_ = sink_.write(bytes.data(), bytes.size());
         return;
     }
     buffer_.append(bytes);
@@ -110,13 +110,9 @@ void text_output::write_lines(std::string_view lines, bool last_continues) {
     }
 }
 
-void text_output::write_control(std::string_view bytes, control_effect effect) {
+void text_output::write_control(std::string_view bytes) {
     if (!good()) return;
     buffer_.append(bytes);
-    if (effect != control_effect::none) {
-        colour_at_end_ = effect == control_effect::sets_colour;
-        buffer_sets_colour_ = buffer_sets_colour_ || colour_at_end_;
-    }
     flush_if_full();
 }
 
@@ -131,20 +127,9 @@ void text_output::end_line() {
 }
 
 bool text_output::flush() {
-    if (good() && !buffer_.empty()) status_ = pass_on(buffer_.data(), buffer_.size());
+    if (good() && !buffer_.empty()) status_ = sink_.write(buffer_.data(), buffer_.size());
     buffer_.clear();
-    buffer_sets_colour_ = false;
     return good();
-}
-
-transfer_status text_output::pass_on(const char* data, std::size_t size) {
-    // `data` is the buffer or, after it, text alone; while it goes out, the destination may
-    // show any colour the buffer sets.
-    if (watch_ != nullptr) *watch_ = colour_shown_ || buffer_sets_colour_;
-    const transfer_status status = sink_.write(data, size);
-    colour_shown_ = colour_at_end_;
-    if (watch_ != nullptr) *watch_ = colour_shown_;
-    return status;
 }
 
 }  // namespace io

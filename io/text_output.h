@@ -4,7 +4,6 @@
 // chosen line end (LF, or CR LF for files and pipes). Nothing is held back past `flush()`.
 #pragma once
 
-#include <csignal>
 #include <string>
 #include <string_view>
 
@@ -15,9 +14,6 @@
 namespace io {
 
 class input_line;
-
-// What a control sequence leaves the terminal showing, for a watcher of the colour.
-enum class control_effect { none, sets_colour, resets_colour };
 
 class text_output {
 public:
@@ -39,12 +35,7 @@ public:
     // per line.
     void write_lines(std::string_view lines, bool last_continues = false);
     // Bytes for the terminal itself (escape sequences), passed on untranslated.
-    void write_control(std::string_view bytes, control_effect effect = control_effect::none);
-    // From now on `*shown` says at every moment whether the destination may show a colour
-    // that a control sequence set and none has reset: true from the start of a transfer
-    // that carries such a sequence until one that ends in a reset has completed. Made for a
-    // signal handler, which may read it at any time; it must outlive the output.
-    void watch_colour(volatile std::sig_atomic_t* shown) { watch_ = shown; }
+    void write_control(std::string_view bytes);
     // A line end.
     void end_line();
     // Passes every buffered byte on. False once the output has failed.
@@ -60,7 +51,6 @@ public:
 
 private:
     void write_piece(std::u16string_view text);
-    transfer_status pass_on(const char* data, std::size_t size);
     void flush_if_full() {
         if (buffer_.size() >= flush_threshold) flush();
     }
@@ -76,12 +66,6 @@ private:
     transfer_status status_ = transfer_status::ok;
     std::string buffer_;
     std::string scratch_;
-    // The colour as a watcher sees it: shown after every byte passed on; set somewhere in
-    // the buffer; in effect at the buffer's end.
-    volatile std::sig_atomic_t* watch_ = nullptr;
-    bool colour_shown_ = false;
-    bool buffer_sets_colour_ = false;
-    bool colour_at_end_ = false;
 };
 
 }  // namespace io

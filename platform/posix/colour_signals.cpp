@@ -1,63 +1,243 @@
 #include "platform/posix/colour_signals.h"
 
+#include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+
+#include "io/shown_colour.h"
+#include "platform/posix/fd_streams.h"
 
 namespace platform {
 namespace {
 
 constexpr int fatal_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr int stop_signals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 
-// What the handler needs, set before it is installed; it only reads them.
-int reset_fd = -1;
+// How long the reset may wait for a terminal that is busy drawing: one that takes output at
+// all takes four bytes within milliseconds. Output stopped (Ctrl-S, a stalled connection)
+// never takes them, and the signal must not wait for that.
+constexpr long reset_patience_ms = 250;
+
+// Set up before any handler is installed. The rest changes only while `in_write` is set or
+// the handled signals are blocked, so a handler that acts on its own sees it whole.
+int guarded_fd = -1;
 char reset_bytes[16];
 std::size_t reset_size = 0;
-volatile std::sig_atomic_t* shown = nullptr;
+sigset_t handled;           // the signals met here: blocked while one of them is met
+bool stops_wanted = false;  // the stop signals not ignored, handled once output begins
+bool stops_installed = false;
+io::shown_colour shown;  // what the bytes that reached the terminal leave it showing
+bool coloured = false;   // whether any escape sequence went out: a colour may have
+// What goes out before the next byte after a stop: the colour that was showing, then the
+// start of a sequence that the stop cut, which the reset abandoned.
+char put_back[4 * io::shown_colour::longest];
+std::size_t put_back_at = 0;
+std::size_t put_back_size = 0;
 
-// Async-signal-safe: write(2), sigaction(2) and raise(3) only; no locks, no allocation.
-extern "C" void on_fatal_signal(int signal) {
-    if (*shown != 0) {
-        *shown = 0;
-        const char* p = reset_bytes;
-        std::size_t left = reset_size;
-        while (left > 0) {
-            const ssize_t n = ::write(reset_fd, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            p += n;
-            left -= static_cast<std::size_t>(n);
+// Set while a write to the guarded descriptor is under way: only that write's caller will
+// know how much of it reached the terminal, so a handler leaves the signal to it.
+volatile std::sig_atomic_t in_write = 0;
+volatile std::sig_atomic_t requested = 0;
+volatile std::sig_atomic_t requested_typed = 0;
+
+bool is_stop(int signal) { return signal == SIGTSTP || signal == SIGTTIN || signal == SIGTTOU; }
+
+// Ctrl-C, Ctrl-\ and Ctrl-Z come from the terminal itself, which also throws away the output it
+// has not shown yet (unless NOFLSH is set): it may show the colour of any byte written lately.
+bool typed_at_the_terminal(int signal, const siginfo_t* info) {
+    return info != nullptr && info->si_code == SI_KERNEL &&
+           (signal == SIGINT || signal == SIGQUIT || signal == SIGTSTP);
+}
+
+long milliseconds_since(const timespec& start) {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+}
+
+// Writes what the descriptor takes of [p, p + n) within the patience, a byte at a time, each
+// once poll says it is writable: a blocking descriptor takes one byte without waiting then,
+// where it would wait for room for more. Gives up at the first refusal, whatever its cause
+// (a write from the background raises SIGTTOU and is refused again on every try). Returns
+// the count written.
+std::size_t write_without_waiting(const char* p, std::size_t n) {
+    timespec start{};
+    ::clock_gettime(CLOCK_MONOTONIC, &start);
+    std::size_t done = 0;
+    while (done < n) {
+        const long left = reset_patience_ms - milliseconds_since(start);
+        pollfd ready{guarded_fd, POLLOUT, 0};
+        if (::poll(&ready, 1, left > 0 ? static_cast<int>(left) : 0) != 1 || (ready.revents & POLLOUT) == 0) break;
+        if (::write(guarded_fd, p + done, 1) != 1) break;
+        ++done;
+    }
+    return done;
+}
+
+void append(char* to, std::size_t& size, std::string_view bytes) {
+    std::memcpy(to + size, bytes.data(), bytes.size());
+    size += bytes.size();
+}
+
+extern "C" void on_signal(int signal, siginfo_t* info, void* context);
+
+void install(int signal) {
+    struct sigaction action {};
+    action.sa_sigaction = on_signal;
+    action.sa_mask = handled;
+    // No SA_RESTART: a write blocked on the terminal must return, for the signal to be met.
+    action.sa_flags = SA_SIGINFO;
+    ::sigaction(signal, &action, nullptr);
+}
+
+// Resets the colour if one may show, then lets the signal have its default effect. After a
+// stop the handler goes back in place and the colour is put back before the next byte; where
+// the process group is orphaned, the system discards the stop and that happens at once. The
+// handled signals are blocked. Async-signal-safe: no locks, no allocation.
+void meet(int signal, bool typed) {
+    if (!shown.sequence().empty() || !shown.unfinished().empty() || (typed && coloured)) {
+        char again[sizeof put_back];
+        std::size_t again_size = 0;
+        append(again, again_size, shown.sequence());
+        append(again, again_size, shown.unfinished());
+        const std::string_view still_due(put_back + put_back_at, put_back_size - put_back_at);
+        if (again_size + still_due.size() <= sizeof again) append(again, again_size, still_due);
+        const std::size_t written = write_without_waiting(reset_bytes, reset_size);
+        shown.passed(reset_bytes, written);
+        if (written > 0) {
+            std::memcpy(put_back, again, again_size);
+            put_back_at = 0;
+            put_back_size = again_size;
         }
     }
     struct sigaction by_default {};
     by_default.sa_handler = SIG_DFL;
     sigemptyset(&by_default.sa_mask);
     ::sigaction(signal, &by_default, nullptr);
-    // Delivered once this handler returns and the signal is unblocked.
     ::raise(signal);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, signal);
+    // The signal takes effect here: the process dies, or stops until continued.
+    ::sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+    if (is_stop(signal)) install(signal);
+}
+
+extern "C" void on_signal(int signal, siginfo_t* info, void*) {
+    const bool typed = typed_at_the_terminal(signal, info);
+    if (in_write != 0) {
+        // A fatal signal goes before a stop; either way the write returns to meet it.
+        if (requested == 0 || !is_stop(signal)) {
+            requested = signal;
+            requested_typed = typed ? 1 : 0;
+        }
+        return;
+    }
+    const int saved_errno = errno;
+    meet(signal, typed);
+    errno = saved_errno;
+}
+
+void meet_requested() {
+    sigset_t before;
+    ::sigprocmask(SIG_BLOCK, &handled, &before);
+    const int signal = requested;
+    requested = 0;
+    if (signal != 0) meet(signal, requested_typed != 0);
+    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+}
+
+void begin_write() {
+    in_write = 1;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+}
+
+// A signal that came after the last check is met here, never left for later.
+void end_write() {
+    for (;;) {
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        in_write = 0;
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        if (requested == 0) return;
+        begin_write();
+        meet_requested();
+    }
 }
 
 }  // namespace
 
-void reset_colour_on_fatal_signals(int fd, std::string_view reset, volatile std::sig_atomic_t* colour_shown) {
-    reset_fd = fd;
+void guard_colour(int fd, std::string_view reset, bool job_control) {
+    guarded_fd = fd;
     reset_size = std::min(reset.size(), sizeof reset_bytes);
     std::memcpy(reset_bytes, reset.data(), reset_size);
-    shown = colour_shown;
-
-    struct sigaction action {};
-    action.sa_handler = on_fatal_signal;
-    // One handler at a time, so that the reset is written once.
-    sigemptyset(&action.sa_mask);
-    for (const int s : fatal_signals) sigaddset(&action.sa_mask, s);
-    action.sa_flags = SA_RESTART;
-    for (const int s : fatal_signals) {
+    sigemptyset(&handled);
+    const auto ignored = [](int signal) {
         struct sigaction old {};
         // A signal the caller chose to ignore (nohup) stays ignored.
-        if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-        ::sigaction(s, &action, nullptr);
+        return ::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN;
+    };
+    for (const int s : fatal_signals) {
+        if (!ignored(s)) sigaddset(&handled, s);
     }
+    for (const int s : stop_signals) {
+        if (job_control && !ignored(s)) {
+            sigaddset(&handled, s);
+            stops_wanted = true;
+        }
+    }
+    for (const int s : fatal_signals) {
+        if (sigismember(&handled, s) == 1) install(s);
+    }
+}
+
+io::transfer_status guarded_write(const char* data, std::size_t size, int& error) {
+    if (stops_wanted && !stops_installed) {
+        // Until the first byte goes out nothing can show, and a stop needs nothing of ours;
+        // nor is a read before it (of a filter file) cut short by one.
+        stops_installed = true;
+        for (const int s : stop_signals) {
+            if (sigismember(&handled, s) == 1) install(s);
+        }
+    }
+    begin_write();
+    io::transfer_status status = io::transfer_status::ok;
+    int failure = 0;
+    for (;;) {
+        const bool putting_back = put_back_at < put_back_size;
+        const char* const p = putting_back ? put_back + put_back_at : data;
+        const std::size_t n = putting_back ? put_back_size - put_back_at : size;
+        if (n == 0) break;
+        const ssize_t written = ::write(guarded_fd, p, n);
+        if (written > 0) {
+            const auto count = static_cast<std::size_t>(written);
+            shown.passed(p, count);
+            coloured = coloured || std::memchr(p, '\x1b', count) != nullptr;
+            if (putting_back) {
+                put_back_at += count;
+            } else {
+                data += count;
+                size -= count;
+            }
+        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            failure = wait_until_ready(guarded_fd, POLLOUT);
+        } else if (written < 0 && errno != EINTR) {
+            failure = errno;
+        }
+        if (failure != 0) {
+            error = failure;
+            status = failure == EPIPE ? io::transfer_status::closed : io::transfer_status::failed;
+            break;
+        }
+        if (requested != 0) meet_requested();
+    }
+    end_write();
+    return status;
 }
 
 }  // namespace platform

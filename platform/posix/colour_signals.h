@@ -1,15 +1,28 @@
-// Ctrl-C and its kin never leave colour behind on a terminal: on SIGINT, SIGTERM, SIGHUP or
-// SIGQUIT, while colour may be showing, the reset sequence is written straight to the
-// output; then the process dies of the signal as it would have, with the signal's status.
+// No colour is left behind on a terminal by a signal. Every byte written to the guarded
+// output goes through guarded_write, which follows what the bytes leave the terminal showing.
+// On SIGINT, SIGTERM, SIGHUP or SIGQUIT, while a colour shows, the reset sequence goes out and
+// the process dies of the signal as it would have. Typed at the terminal (Ctrl-C, Ctrl-\,
+// Ctrl-Z), a signal resets whenever any colour went out, since the terminal then throws away
+// the output it has not shown yet. On a terminal, SIGTSTP, SIGTTIN and SIGTTOU
+// are met the same way, except that the process stops, and once it goes on, the colour that
+// was showing goes out again before its next byte. The reset never waits for a terminal that
+// does not take it: the signal has its effect all the same.
 #pragma once
 
-#include <csignal>
+#include <cstddef>
 #include <string_view>
+
+#include "io/byte_stream.h"
 
 namespace platform {
 
-// Installs the handlers for the signals that are not ignored. `reset` (at most 15 bytes) is
-// written to `fd` when `*colour_shown` is set; it must live as long as the process.
-void reset_colour_on_fatal_signals(int fd, std::string_view reset, volatile std::sig_atomic_t* colour_shown);
+// Guards `fd`, which gets colour as escape sequences; `reset` (at most 15 bytes) puts the
+// terminal's own colours back. `job_control`: the stops too, for a terminal. Signals the
+// caller chose to ignore stay ignored. Once, before the first write to `fd`.
+void guard_colour(int fd, std::string_view reset, bool job_control);
+
+// Writes all `size` bytes to the guarded descriptor, waiting while it would block; where it
+// fails, `error` is the errno.
+io::transfer_status guarded_write(const char* data, std::size_t size, int& error);
 
 }  // namespace platform

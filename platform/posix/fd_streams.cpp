@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/posix/colour_signals.h"
+
 namespace platform {
 namespace {
 
@@ -42,9 +44,13 @@ io::transfer_status fd_source::read(char* buffer, std::size_t capacity, std::siz
         }
         if (n == 0) return io::transfer_status::end;
         if (errno == EINTR) continue;
-        // No standard input at all reads as empty input.
-        if (errno == EBADF) return io::transfer_status::end;
-        error_ = errno;
+        int failure = errno;
+        if (failure == EAGAIN || failure == EWOULDBLOCK) {
+            failure = wait_until_ready(fd_, POLLIN);
+            if (failure == 0) continue;
+        }
+        // A closed descriptor, or one open for writing only (EBADF), fails here as in cat.
+        error_ = failure;
         return io::transfer_status::failed;
     }
 }
@@ -67,6 +73,7 @@ std::string fd_source::error_text() const { return std::strerror(error_); }
 void fd_source::prepare_for_bulk() { widen_pipe(fd_); }
 
 io::transfer_status fd_sink::write(const char* data, std::size_t size) {
+    if (guarded_) return guarded_write(data, size, error_);
     while (size > 0) {
         const ssize_t n = ::write(fd_, data, size);
         if (n >= 0) {
@@ -75,8 +82,13 @@ io::transfer_status fd_sink::write(const char* data, std::size_t size) {
             continue;
         }
         if (errno == EINTR) continue;
-        error_ = errno;
-        return errno == EPIPE ? io::transfer_status::closed : io::transfer_status::failed;
+        int failure = errno;
+        if (failure == EAGAIN || failure == EWOULDBLOCK) {
+            failure = wait_until_ready(fd_, POLLOUT);
+            if (failure == 0) continue;
+        }
+        error_ = failure;
+        return failure == EPIPE ? io::transfer_status::closed : io::transfer_status::failed;
     }
     return io::transfer_status::ok;
 }
@@ -85,6 +97,18 @@ std::string fd_sink::error_text() const { return std::strerror(error_); }
 
 void fd_sink::prepare_for_bulk() { widen_pipe(fd_); }
 
+void fd_sink::guard_colour(std::string_view reset, bool job_control) {
+    platform::guard_colour(fd_, reset, job_control);
+    guarded_ = true;
+}
+
 bool is_terminal(int fd) { return ::isatty(fd) == 1; }
+
+int wait_until_ready(int fd, short events) {
+    pollfd ready{fd, events, 0};
+    // A hang-up or an error also ends the wait: the next read or write reports it.
+    if (::poll(&ready, 1, -1) < 0 && errno != EINTR) return errno;
+    return 0;
+}
 
 }  // namespace platform

@@ -1,5 +1,9 @@
-// The byte layer over POSIX file descriptors.
+// The byte layer over POSIX file descriptors. A descriptor that another process sharing it
+// made non-blocking is waited on, never given up: its O_NONBLOCK belongs to them too, and
+// is left as it is.
 #pragma once
+
+#include <string_view>
 
 #include "io/byte_stream.h"
 
@@ -26,13 +30,21 @@ public:
     io::transfer_status write(const char* data, std::size_t size) override;
     std::string error_text() const override;
     void prepare_for_bulk() override;
+    // From now on no signal leaves colour behind on this output (see colour_signals.h). For
+    // one sink of the process only, before its first write.
+    void guard_colour(std::string_view reset, bool job_control);
 
 private:
     int fd_;
     int error_ = 0;
+    bool guarded_ = false;
 };
 
 // True when `fd` is a terminal.
 bool is_terminal(int fd);
+
+// Waits until `fd` is ready for `events` (POLLIN, POLLOUT) or a signal cuts the wait short.
+// Returns 0, or the errno where the wait itself failed.
+int wait_until_ready(int fd, short events);
 
 }  // namespace platform

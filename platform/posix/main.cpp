@@ -1,5 +1,5 @@
 // The POSIX entry: locale, arguments in the process code page and their leading options,
-// the output policy, standard handles, and no colour left behind by a fatal signal; then
+// the output policy, standard handles, and no colour left behind by a signal; then
 // the program, then what the run's input and output came to.
 #include <unistd.h>
 
@@ -13,7 +13,6 @@
 #include "io/codec.h"
 #include "io/input_lines.h"
 #include "options.h"
-#include "platform/posix/colour_signals.h"
 #include "platform/posix/fd_files.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
@@ -22,9 +21,6 @@
 #include "run_program.h"
 
 namespace {
-
-// Read by the handler of a fatal signal: whether the terminal may be showing colour now.
-volatile std::sig_atomic_t colour_shown = 0;
 
 void write_stderr(const std::string& line) {
     const std::string text = "huecast: " + line + "\n";
@@ -57,9 +53,10 @@ int run_on_standard_handles(int argc, char** argv) {
     reader.tie(&output);
     io::input_lines input(reader, *codec);
     if (policy.colour == huecast::colour_method::escapes) {
-        static const std::string reset = huecast::sgr_sequence(huecast::text_colour::terminal_default());
-        output.watch_colour(&colour_shown);
-        platform::reset_colour_on_fatal_signals(STDOUT_FILENO, reset, &colour_shown);
+        // Escapes forced into a pipe reach a pager, not this session's terminal: only a
+        // terminal needs the stops met.
+        out_bytes.guard_colour(huecast::sgr_sequence(huecast::text_colour::terminal_default()),
+                               platform::is_terminal(STDOUT_FILENO));
     }
 #ifndef HUECAST_WITHOUT_LIBRARY_OBJECTS
     // The support library's process-wide objects: after the streams, before the entry, gone

@@ -29,15 +29,13 @@ std::string sgr_sequence(text_colour colour) {
 void escape_writer::set(text_colour colour) {
     if (colour == in_effect_) return;
     in_effect_ = colour;
-    const io::control_effect effect =
-        colour.is_terminal_default() ? io::control_effect::resets_colour : io::control_effect::sets_colour;
     if (colour.is_terminal_default() || colour.attribute() >= sequences_.size()) {
-        output_.write_control(sgr_sequence(colour), effect);
+        output_.write_control(sgr_sequence(colour));
         return;
     }
     std::string& sequence = sequences_[colour.attribute()];
     if (sequence.empty()) sequence = sgr_sequence(colour);
-    output_.write_control(sequence, effect);
+    output_.write_control(sequence);
 }
 
 }  // namespace huecast

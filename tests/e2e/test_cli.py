@@ -7,6 +7,7 @@ import select
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import tty
 import unittest
@@ -228,9 +229,52 @@ class BrokenEnds(unittest.TestCase):
                 self.assertEqual((p.returncode, p.stdout), (1, b"first\r\nsecond\r\n"), args)
                 self.assertEqual(p.stderr, b"huecast: standard input: line too long for available memory\n", args)
 
-    def test_closed_standard_input_is_empty_input(self):
-        p = subprocess.run("'%s' 1f <&-" % BINARY, shell=True, capture_output=True, env=environment())
-        self.assertEqual((p.returncode, p.stdout, p.stderr), (0, b"", b""))
+    def test_standard_input_that_cannot_be_read_is_reported_where_it_is_read(self):
+        unreadable = (1, b"", b"huecast: standard input: Bad file descriptor\n")
+        for args, redirection, expected in ((["1f"], "<&-", unreadable),  # closed
+                                            (["0c,x"], "0>/dev/null", unreadable),  # open for writing only
+                                            (["0a", "hi"], "<&-", (0, b"hi\r\n", b""))):
+            p = subprocess.run("'%s' %s %s" % (BINARY, " ".join(args), redirection), shell=True,
+                               capture_output=True, env=environment())
+            self.assertEqual((p.returncode, p.stdout, p.stderr), expected, (args, redirection))
+
+    def test_descriptors_made_non_blocking_by_another_process_are_waited_on(self):
+        # O_NONBLOCK belongs to the open pipe or terminal, which other processes share: one of
+        # them may set it, and then reads and writes find it not ready now and then.
+        data = b"".join(b"line %d\n" % i for i in range(300000))
+        plain = data.replace(b"\n", b"\r\n")
+        coloured = b"".join(b"\x1b[0;97;44m" + line + RESET + b"\n" for line in data.splitlines())
+        for input_blocks, output, output_blocks, expected in ((False, "pipe", True, plain),
+                                                              (True, "pipe", False, plain),
+                                                              (True, "terminal", False, coloured)):
+            in_r, in_w = os.pipe()
+            out_r, out_w = pty.openpty() if output == "terminal" else os.pipe()
+            if output == "terminal":
+                tty.setraw(out_w)
+            os.set_blocking(in_r, input_blocks)
+            os.set_blocking(out_w, output_blocks)
+            p = subprocess.Popen([BINARY, "1f"], stdin=in_r, stdout=out_w, stderr=subprocess.PIPE, env=environment())
+            os.close(in_r)
+            os.close(out_w)
+
+            def feed():
+                for at in range(0, len(data), 65536):
+                    os.write(in_w, data[at:at + 65536])
+                    time.sleep(0.005)  # long enough for huecast to find the pipe empty
+                os.close(in_w)
+
+            feeder = threading.Thread(target=feed)
+            feeder.start()
+            time.sleep(0.5)  # long enough for the output to fill while nobody reads it
+            out = drain_terminal(out_r, 20)
+            feeder.join(20)
+            code = p.wait(20)
+            err = p.stderr.read()
+            p.stderr.close()
+            self.assertEqual((code, err), (0, b""), (input_blocks, output, output_blocks))
+            # Where input paused in a line, its two parts each have their colour.
+            out = out.replace(RESET + b"\x1b[0;97;44m", b"")
+            self.assertTrue(out == expected, (input_blocks, output, output_blocks, len(out), out[-40:]))
 
     def test_no_line_is_held_back_while_input_waits(self):
         p = subprocess.Popen([BINARY, "1f"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=environment())

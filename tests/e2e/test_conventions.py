@@ -1,14 +1,17 @@
 """End-to-end tests of the Unix conventions: colour control by option and environment, no
-colour left behind by a fatal signal, --help, --version, unknown options and filter files."""
+colour left behind by a fatal signal or a stop, --help, --version, unknown options and filter
+files."""
 
-import contextlib
+import fcntl
 import os
 import pty
+import re
 import select
 import signal
 import subprocess
 import sys
 import tempfile
+import termios
 import threading
 import time
 import tty
@@ -53,10 +56,12 @@ class FatalSignals(unittest.TestCase):
     """huecast on a raw pseudo-terminal whose reader is slow: a signal in the middle of a long
     coloured piece must leave the terminal's bytes ending in the reset sequence."""
 
-    def start(self, *args):
+    def start(self, *args, stop_output=False, stdin=subprocess.PIPE):
         master, slave = pty.openpty()
         tty.setraw(slave)
-        p = subprocess.Popen([BINARY, *args], stdin=subprocess.PIPE, stdout=slave, stderr=subprocess.PIPE,
+        if stop_output:
+            termios.tcflow(slave, termios.TCOOFF)
+        p = subprocess.Popen([BINARY, *args], stdin=stdin, stdout=slave, stderr=subprocess.PIPE,
                              env=environment())
         os.close(slave)
         return p, master
@@ -74,25 +79,17 @@ class FatalSignals(unittest.TestCase):
 
     def test_a_signal_in_a_coloured_piece_resets_the_colour_and_kills_with_the_signal(self):
         for sig in (signal.SIGINT, signal.SIGTERM):
-            p, master = self.start("1f")
-            line = b"x" * (4 << 20) + b"\n"
-
-            def feed():
-                # huecast may be killed before it has read the whole line: the pipe breaks.
-                with contextlib.suppress(BrokenPipeError):
-                    p.stdin.write(line)
-                    p.stdin.flush()
-
-            feeder = threading.Thread(target=feed)
-            feeder.start()
+            # From a file, so that the line arrives whole: from a pipe that runs dry, each part
+            # of it would have its own colour.
+            with tempfile.TemporaryFile() as line:
+                line.write(b"x" * (4 << 20) + b"\n")
+                line.seek(0)
+                p, master = self.start("1f", stdin=line)
             out = self.read_some(master, 1000)
             time.sleep(0.3)  # long enough for huecast to block on the full terminal
             p.send_signal(sig)
             out += self.drain(master)
             code = p.wait(20)
-            feeder.join(20)
-            with contextlib.suppress(BrokenPipeError):  # what the broken pipe left unwritten
-                p.stdin.close()
             p.stderr.close()
             # A shell reports this as 128 + the signal: 130 for SIGINT.
             self.assertEqual(code, -sig)
@@ -100,6 +97,61 @@ class FatalSignals(unittest.TestCase):
             self.assertTrue(out.endswith(b"x" + RESET), out[-20:])
             self.assertLess(out.count(b"x"), 4 << 20, "the whole line went out before the signal")
             self.assertEqual(out.count(RESET), 1)
+
+    def test_a_terminal_that_takes_nothing_does_not_hold_up_the_signal(self):
+        # Output stopped, as by Ctrl-S or a stalled ssh session: the reset cannot go out.
+        p, master = self.start("1f", stop_output=True)
+        feeder = threading.Thread(target=self.feed, args=(p, b"x" * (4 << 20) + b"\n"))
+        feeder.start()
+        time.sleep(0.5)  # long enough for huecast to block on the full terminal
+        p.send_signal(signal.SIGTERM)
+        try:
+            self.assertEqual(p.wait(5), -signal.SIGTERM)
+        finally:
+            p.kill()
+            p.wait(20)
+            os.close(master)
+            feeder.join(20)
+            p.stderr.close()
+
+    @staticmethod
+    def feed(p, data):
+        try:
+            p.stdin.write(data)
+            p.stdin.close()
+        except BrokenPipeError:
+            pass
+
+    def test_ctrl_c_typed_at_the_terminal_resets_what_it_shows(self):
+        # A signal typed at the terminal also throws away the output it has not read yet: it
+        # shows the colour it had read up to, whatever huecast wrote after that.
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        attributes = termios.tcgetattr(slave)
+        attributes[3] |= termios.ISIG
+        termios.tcsetattr(slave, termios.TCSANOW, attributes)
+        with tempfile.TemporaryFile() as lines:
+            lines.write((b"x" * 1000 + b"E\n") * 20000)
+            lines.seek(0)
+            # huecast's own session, with the pseudo-terminal as its controlling terminal.
+            p = subprocess.Popen([BINARY, "0c,E"], stdin=lines, stdout=slave, stderr=subprocess.PIPE, env=environment(),
+                                 preexec_fn=lambda: (os.setsid(), fcntl.ioctl(1, termios.TIOCSCTTY, 0)))
+        os.close(slave)
+        try:
+            # Up to the middle of the tenth coloured piece: light red shows.
+            out, up_to = b"", 10 * len(b"x" * 1000 + RED + b"E" + RESET + b"\n") - len(b"E" + RESET + b"\n")
+            while len(out) < up_to:
+                out += os.read(master, up_to - len(out))
+            self.assertTrue(out.endswith(RED), out[-20:])
+            time.sleep(0.3)  # long enough for huecast to block on the full terminal
+            os.write(master, b"\x03")
+            out += self.drain(master)
+            self.assertEqual(p.wait(20), -signal.SIGINT)
+        finally:
+            p.kill()
+            p.wait(20)
+            p.stderr.close()
+        self.assertTrue(out.endswith(RESET), out[-40:])
 
     def test_no_reset_when_no_colour_is_showing(self):
         p, master = self.start("1f")
@@ -114,6 +166,89 @@ class FatalSignals(unittest.TestCase):
         p.stdin.close()
         p.stderr.close()
         self.assertEqual(out, expected)
+
+
+class JobControl(unittest.TestCase):
+    """Ctrl-Z and fg: the terminal is reset before huecast stops, and once it goes on the colour
+    that was showing comes back, so that the rest comes out as it would have."""
+
+    FILTERS = ["0c,a+", "0e,b+"]
+    # Long runs in two colours, so that a stop lands inside one of them, and either may be the
+    # one to put back.
+    LINE = (b"a" * 200000 + b"b" * 200000) * 10 + b"\n"
+    # A colour that the input sets and leaves showing while huecast waits for more.
+    PURPLE = b"\x1b[35mpurple\n"
+
+    def test_a_stop_resets_the_colour_and_going_on_puts_it_back(self):
+        sgr = re.compile(rb"\x1b\[[0-9;]*m")
+        # Stopped while writing to a full terminal, or while waiting for input; a group whose
+        # parent is not in its session (orphaned) is never stopped, and must not hang.
+        for sig, data, more, orphaned in ((signal.SIGTSTP, self.LINE, None, False),
+                                          (signal.SIGTTOU, self.LINE, None, False),
+                                          (signal.SIGTSTP, self.PURPLE, b"more a\n", False),
+                                          (signal.SIGTSTP, self.LINE, None, True)):
+            case = (sig, data[:10], more, orphaned)
+            expected = run_terminal(self.FILTERS, data + (more or b""))[1]
+            got, code = self.stop_and_go_on(sig, data, more, orphaned)
+            self.assertEqual(code, 0, case)
+            # Where the output first departs from an uninterrupted run, the reset and the
+            # colour shown there are put in; nothing else differs.
+            at = next((i for i, (a, b) in enumerate(zip(got, expected)) if a != b), len(expected))
+            shown = sgr.findall(expected[:at])[-1]
+            self.assertNotEqual(shown, RESET, case)
+            self.assertTrue(got == expected[:at] + RESET + shown + expected[at:], (case, at, got[at - 20:at + 30]))
+
+    def stop_and_go_on(self, sig, data, more, orphaned):
+        """Stops huecast with `sig` in the middle of its output and lets it go on. Standard input
+        is a file holding `data`; or with `more`, a pipe that gets `more` after the stop.
+        Returns the bytes the terminal got and the exit code."""
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        with tempfile.TemporaryFile() as file:
+            file.write(data)
+            file.seek(0)
+            # A process group of its own, as a shell runs a job, with its parent in the same
+            # session; or a session of its own, where its group is orphaned.
+            p = subprocess.Popen([BINARY, *self.FILTERS], stdin=file if more is None else subprocess.PIPE, stdout=slave,
+                                 stderr=subprocess.PIPE, env=environment(),
+                                 preexec_fn=os.setsid if orphaned else os.setpgrp)
+        os.close(slave)
+        try:
+            got = b""
+            if more is None:
+                while len(got) < 100000:
+                    got += os.read(master, 65536)
+                time.sleep(0.3)  # long enough for huecast to block on the full terminal
+            else:
+                p.stdin.write(data)
+                p.stdin.flush()
+                got = read_until_quiet(master)
+            os.kill(p.pid, sig)
+            if not orphaned:
+                status = 0
+                while status == 0:  # reading on, as a terminal does while its job stops
+                    got += read_until_quiet(master, 0.1)
+                    status = os.waitpid(p.pid, os.WUNTRACED | os.WNOHANG)[1]
+                self.assertEqual((os.WIFSTOPPED(status), os.WSTOPSIG(status)), (True, sig))
+                got += read_until_quiet(master)
+                self.assertTrue(got.endswith(RESET), got[-30:])
+                os.kill(p.pid, signal.SIGCONT)
+            if more is not None:
+                p.stdin.write(more)
+                p.stdin.close()
+            got += drain_terminal(master, 20)
+            return got, p.wait(20)
+        finally:
+            p.kill()
+            p.wait(20)
+            p.stderr.close()
+
+
+def read_until_quiet(master, quiet=0.5):
+    out = b""
+    while select.select([master], [], [], quiet)[0]:
+        out += os.read(master, 65536)
+    return out
 
 
 class GnuOptions(unittest.TestCase):
