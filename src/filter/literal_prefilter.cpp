@@ -44,17 +44,6 @@ constexpr bool equivalents_pack_high() {
 }
 static_assert(equivalents_pack_high());
 
-// Verification compares each unit with one equivalent at most.
-constexpr bool one_equivalent_each() {
-    for (const ascii_case_equivalent& a : ascii_case_equivalents) {
-        for (const ascii_case_equivalent& b : ascii_case_equivalents) {
-            if (&a != &b && a.letter == b.letter) return false;
-        }
-    }
-    return true;
-}
-static_assert(one_equivalent_each());
-
 }  // namespace
 
 // One scan of one line: what is found so far, and which groups and buckets still have a
@@ -229,10 +218,7 @@ literal_prefilter::literal_prefilter(const std::vector<required_literals>& filte
         added.filter_count = static_cast<std::uint32_t>(literal_users.size());
         for (std::size_t k = 0; k < std::min(text.size(), head_units); ++k) {
             added.head[k] = text[k];
-            added.head_equivalent[k] = text[k];
-            for (const ascii_case_equivalent& e : ascii_case_equivalents) {
-                if (e.letter == text[k]) added.head_equivalent[k] = e.unit;
-            }
+            added.head_equivalent[k] = equivalent_of(text[k]);
         }
         texts_ += text;
         literal_filters_.insert(literal_filters_.end(), literal_users.begin(), literal_users.end());
@@ -257,16 +243,11 @@ literal_prefilter::literal_prefilter(const std::vector<required_literals>& filte
             const char16_t c = text[j];
             group_table_[j][c] |= group_bit;
             // Every unit of a line that folds to c, as the SIMD methods see it.
-            std::vector<char16_t> units = {c};
-            if (c >= u'a' && c <= u'z') units.push_back(static_cast<char16_t>(c - 0x20));
-            const std::size_t ascii_units = units.size();
-            for (const ascii_case_equivalent& e : ascii_case_equivalents) {
-                if (e.letter == c) units.push_back(e.unit);
-            }
+            const units_folding_to units(c);
             for (std::size_t set = 0; set < nibble_tables_.size(); ++set) {
-                for (std::size_t k = 0; k < (set == 0 ? ascii_units : units.size()); ++k) {
-                    nibble_tables_[set][j][packed_unit(units[k]) & 0x0F] |= bucket_bit;
-                    nibble_tables_[set][j + checked_units][packed_unit(units[k]) >> 4] |= bucket_bit;
+                for (std::size_t k = 0; k < (set == 0 ? units.ascii : units.count); ++k) {
+                    nibble_tables_[set][j][packed_unit(units.units[k]) & 0x0F] |= bucket_bit;
+                    nibble_tables_[set][j + checked_units][packed_unit(units.units[k]) >> 4] |= bucket_bit;
                 }
             }
         }

@@ -6,21 +6,13 @@
 
 #include <bit>
 
-#include "filter/required_literals.h"
+#include "filter/case_folding.h"
 
 namespace huecast {
 namespace {
 
 // What an expression reads as an operator, or as the start of one, outside a class.
 constexpr std::u16string_view operators = u"\\^$.|?*+()[]{}";
-
-// The unit outside ASCII that folds to `c`, or `c` itself.
-constexpr char16_t equivalent_of(char16_t c) {
-    for (const ascii_case_equivalent& e : ascii_case_equivalents) {
-        if (e.letter == c) return e.unit;
-    }
-    return c;
-}
 
 }  // namespace
 
