@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "filter/required_literals.h"
+#include "filter/case_folding.h"
+#include "filter/expression_facts.h"
 
 namespace huecast {
 

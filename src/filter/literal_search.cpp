@@ -9,21 +9,6 @@
 #include "filter/case_folding.h"
 
 namespace huecast {
-namespace {
-
-// What an expression reads as an operator, or as the start of one, outside a class.
-constexpr std::u16string_view operators = u"\\^$.|?*+()[]{}";
-
-}  // namespace
-
-std::u16string plain_literal_of(std::u16string_view expression) {
-    std::u16string literal;
-    for (const char16_t c : expression) {
-        if (c < 0x20 || c > 0x7E || operators.find(c) != std::u16string_view::npos) return {};
-        literal.push_back(folded_unit(c));
-    }
-    return literal;
-}
 
 bool folded_at(std::u16string_view text, std::size_t at, std::u16string_view literal) {
     if (literal.size() > text.size() - at) return false;

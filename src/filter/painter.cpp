@@ -13,8 +13,8 @@ painter::painter(std::vector<painter_filter> filters)
 literal_prefilter painter::prefilter_of() {
     std::vector<required_literals> required;
     for (std::size_t f = 0; f < filters_.size(); ++f) {
-        required.push_back(find_required_literals(filters_[f].expression.expression()));
-        const std::u16string_view word = filters_[f].expression.plain_literal();
+        required.push_back(filters_[f].expression.facts().required);
+        const std::u16string_view word = filters_[f].expression.facts().plain_literal;
         const auto& any_of = required.back().any_of;
         if (!word.empty() && any_of.size() == 1 && any_of.front() == word) {
             word_length_[f] = static_cast<std::uint32_t>(word.size());

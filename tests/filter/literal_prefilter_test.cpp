@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "filter/matcher.h"
-#include "filter/required_literals.h"
 #include "random_filters.h"
 
 namespace huecast {
@@ -229,7 +228,7 @@ TEST(LiteralPrefilter, NeverRulesOutAFilterThatMatches) {
             std::u16string text = random.expression();
             auto compiled = matcher::compile(text);
             if (!compiled) continue;
-            literals.push_back(find_required_literals(text));
+            literals.push_back(read_expression(text).required);
             filters_with_literals += !literals.back().any_of.empty();
             matchers.push_back(std::move(compiled).value());
             texts.push_back(std::move(text));
