@@ -3,7 +3,6 @@
 #include "io/utf16.h"
 
 namespace huecast {
-
 namespace {
 
 std::vector<text_colour> colours_of(const std::vector<painter_filter>& filters) {
@@ -12,7 +11,8 @@ std::vector<text_colour> colours_of(const std::vector<painter_filter>& filters) 
     return colours;
 }
 
-std::vector<matcher> matchers_of(std::vector<painter_filter>&& filters) {
+// Takes the matchers out and leaves the colours, so the two may be read in either order.
+std::vector<matcher> matchers_of(std::vector<painter_filter>& filters) {
     std::vector<matcher> matchers;
     for (painter_filter& f : filters) matchers.push_back(std::move(f.expression));
     return matchers;
@@ -21,7 +21,7 @@ std::vector<matcher> matchers_of(std::vector<painter_filter>&& filters) {
 }  // namespace
 
 painter::painter(std::vector<painter_filter> filters)
-    : colours_(colours_of(filters)), filters_(matchers_of(std::move(filters))) {
+    : colours_(colours_of(filters)), filters_(matchers_of(filters)) {
     next_.resize(filters_.size());
 }
 

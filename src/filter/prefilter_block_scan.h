@@ -5,7 +5,7 @@
 // a bucket may begin where all three agree. The end of a line is read as one block more
 // that overlaps the one before, so that nothing is read past the end.
 //
-// Included by prefilter_scan_x86.cpp once for each vector type, inside a namespace of its
+// Included by prefilter_scan.cpp once for each vector type, inside a namespace of its
 // own and a region compiled for that type's instructions, so it has no include guard and
 // includes nothing: what it uses is included before the region.
 
