@@ -49,4 +49,21 @@ private:
     std::vector<std::uint32_t> first_at_;
 };
 
+// Inline: it runs once a line, and its loop belongs with the painter's.
+inline void filter_set::screen(std::u16string_view line, std::vector<std::size_t>& candidates) {
+    candidates.resize(filters_.size());
+    // Without literals there is no plain word either, so first_match has nothing to give.
+    if (!prefilter_.useful()) {
+        for (std::size_t f = 0; f < filters_.size(); ++f) candidates[f] = f;
+        return;
+    }
+    prefilter_.scan(line, may_match_, first_at_);
+    std::size_t n = 0;
+    for (std::size_t f = 0; f < filters_.size(); ++f) {
+        candidates[n] = f;
+        n += may_match_[f] != 0;
+    }
+    candidates.resize(n);
+}
+
 }  // namespace huecast

@@ -39,7 +39,8 @@ void scan_blocks(prefilter_scan& s) {
     constexpr std::size_t lanes = V::lanes;
     const std::size_t n = s.line.size();
     const char16_t* const units = s.line.data();
-    typename V::tables t = V::load_tables(s.t.nibble_tables[0]);
+    typename V::tables t;
+    V::load_tables(t, s.t.nibble_tables[0]);
     bool outside_ascii = false;
     typename V::type previous_0 = V::splat(0);
     typename V::type previous_1 = V::splat(0);
@@ -48,7 +49,7 @@ void scan_blocks(prefilter_scan& s) {
         const typename V::type bytes = V::packed(units + i);
         if (!outside_ascii && V::any_high_bit(bytes)) {
             outside_ascii = true;
-            t = V::load_tables(s.t.nibble_tables[1]);
+            V::load_tables(t, s.t.nibble_tables[1]);
         }
         const typename V::type r0 = lookup<V>(bytes, t, 0);
         const typename V::type r1 = lookup<V>(bytes, t, 1);
@@ -64,7 +65,7 @@ void scan_blocks(prefilter_scan& s) {
     // with padding past the end.
     const std::size_t o = n - lanes;
     const typename V::type bytes = V::packed(units + o);
-    if (!outside_ascii && V::any_high_bit(bytes)) t = V::load_tables(s.t.nibble_tables[1]);
+    if (!outside_ascii && V::any_high_bit(bytes)) V::load_tables(t, s.t.nibble_tables[1]);
     const typename V::type padding = V::splat(padding_byte);
     const typename V::type c = V::both(
         V::both(lookup<V>(bytes, t, 0), lookup<V>(V::template shifted_out<1>(bytes, padding), t, 1)),

@@ -80,12 +80,10 @@ struct vector {
     static type shifted_out(type now, type after) {
         return _mm_alignr_epi8(after, now, places);
     }
-    static tables load_tables(const prefilter_tables::nibble_set& set) {
-        tables t;
+    static void load_tables(tables& t, const prefilter_tables::nibble_set& set) {
         for (std::size_t j = 0; j < std::size(t.nibble); ++j) {
             t.nibble[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(set[j].data()));
         }
-        return t;
     }
 };
 
@@ -151,12 +149,10 @@ struct vector {
         return _mm256_alignr_epi8(_mm256_permute2x128_si256(now, after, 0x21), now, places);
     }
     // The same 16-entry lookups in both halves.
-    static tables load_tables(const prefilter_tables::nibble_set& set) {
-        tables t;
+    static void load_tables(tables& t, const prefilter_tables::nibble_set& set) {
         for (std::size_t j = 0; j < std::size(t.nibble); ++j) {
             t.nibble[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(set[j].data())));
         }
-        return t;
     }
 };
 
