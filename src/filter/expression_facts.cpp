@@ -176,8 +176,7 @@ public:
 
     expression_facts read() {
         expression_facts facts;
-        facts.same_without_utf_on_ascii =
-            std::none_of(e_.begin(), e_.end(), [](char16_t c) { return c >= 0x80; });
+        beyond_ascii_ = std::any_of(e_.begin(), e_.end(), [](char16_t c) { return c >= 0x80; });
         const piece whole = alternatives(0);
         if (i_ != e_.size()) throw lost_track{};  // a stray `)`
         if (literals_known_) {
@@ -186,14 +185,15 @@ public:
         }
         facts.reaches_behind_start = reaches_behind_;
         facts.sees_start_of_text = reaches_behind_ || sees_start_;
-        facts.same_without_utf_on_ascii = facts.same_without_utf_on_ascii && !beyond_ascii_;
+        facts.same_without_utf_on_ascii = !beyond_ascii_;
         facts.gains_without_utf = gains_without_utf_;
         facts.may_begin_with_dot_star = any_run_;
         facts.asserts_search_start = asserts_search_start_;
         return facts;
     }
 
-    // Where the reader lost track: every fact safe, and `\G` looked for escape by escape.
+    // Where the reader lost track every fact takes its safe answer; `\G` has no safe side
+    // (expression_facts::asserts_search_start), so every escape is looked at for it.
     static expression_facts when_lost(std::u16string_view e) {
         expression_facts facts;
         facts.asserts_search_start = false;
@@ -800,7 +800,7 @@ private:
     bool plain_ = true;  // every item so far is a character that stands for itself
     bool reaches_behind_ = false;
     bool sees_start_ = false;
-    bool beyond_ascii_ = false;  // an escape or a verb may name a character above U+007F
+    bool beyond_ascii_ = false;  // a character, an escape or a verb may name one above U+007F
     bool gains_without_utf_ = false;
     bool any_run_ = false;
     bool asserts_search_start_ = false;
