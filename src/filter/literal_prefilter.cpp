@@ -61,7 +61,7 @@ void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_ma
     const prefilter_tables& t = *tables_;
     may_match.assign(t.always.begin(), t.always.end());
     if (!useful_) return;
-    prefilter_scan state{t, line, may_match.data(), first_at, t.used_groups, t.used_buckets};
+    prefilter_line_scan state{t, line, may_match.data(), first_at, t.used_groups, t.used_buckets};
     // A SIMD method needs a line of one block at least; a shorter one falls to the next
     // method down.
 #if defined(HUECAST_PREFILTER_AVX2)

@@ -20,7 +20,7 @@ typename V::type lookup(typename V::type bytes, const typename V::tables& t, std
 // Verifies the places of the lanes of `c` set in `wanted`, in order: lane k holds the
 // buckets of the literals that may begin at base + k - 2. False once nothing is left to find.
 template <class V>
-bool report(prefilter_scan& s, typename V::type c, std::size_t base, std::uint32_t wanted) {
+bool report(prefilter_line_scan& s, typename V::type c, std::size_t base, std::uint32_t wanted) {
     std::uint32_t found = V::nonzero_lanes(c) & wanted;
     if (found == 0) return true;
     alignas(V::lanes) std::uint8_t lanes[V::lanes];
@@ -35,7 +35,7 @@ bool report(prefilter_scan& s, typename V::type c, std::size_t base, std::uint32
 
 // Needs a line of one block at least.
 template <class V>
-void scan_blocks(prefilter_scan& s) {
+void scan_blocks(prefilter_line_scan& s) {
     constexpr std::size_t lanes = V::lanes;
     const std::size_t n = s.line.size();
     const char16_t* const units = s.line.data();

@@ -12,7 +12,7 @@
 namespace huecast {
 
 // A literal may begin where the three places from there all allow its group.
-void scan_portable(prefilter_scan& s) {
+void scan_portable(prefilter_line_scan& s) {
     const auto& t0 = s.t.group_table[0];
     const auto& t1 = s.t.group_table[1];
     const auto& t2 = s.t.group_table[2];
@@ -91,7 +91,7 @@ struct vector {
 
 }  // namespace ssse3
 
-void scan_ssse3(prefilter_scan& s) { ssse3::scan_blocks<ssse3::vector>(s); }
+void scan_ssse3(prefilter_line_scan& s) { ssse3::scan_blocks<ssse3::vector>(s); }
 
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -160,7 +160,7 @@ struct vector {
 
 }  // namespace avx2
 
-void scan_avx2(prefilter_scan& s) { avx2::scan_blocks<avx2::vector>(s); }
+void scan_avx2(prefilter_line_scan& s) { avx2::scan_blocks<avx2::vector>(s); }
 
 #if defined(__clang__)
 #pragma clang attribute pop
