@@ -10,7 +10,7 @@
 
 #include "bench/bench_support.h"
 #include "filter/literal_prefilter.h"
-#include "filter/required_literals.h"
+#include "filter/expression_facts.h"
 #include "io/codec.h"
 
 namespace {
@@ -28,7 +28,7 @@ const std::vector<std::u16string>& decoded_lines() {
 // One filter for each expression, in the order given.
 std::vector<huecast::required_literals> filters_of(const std::vector<const char16_t*>& expressions) {
     std::vector<huecast::required_literals> filters;
-    for (const char16_t* e : expressions) filters.push_back(huecast::find_required_literals(e));
+    for (const char16_t* e : expressions) filters.push_back(huecast::read_expression(e).required);
     return filters;
 }
 

@@ -6,32 +6,9 @@
 
 #include <bit>
 
-#include "filter/required_literals.h"
+#include "filter/case_folding.h"
 
 namespace huecast {
-namespace {
-
-// What an expression reads as an operator, or as the start of one, outside a class.
-constexpr std::u16string_view operators = u"\\^$.|?*+()[]{}";
-
-// The unit outside ASCII that folds to `c`, or `c` itself.
-constexpr char16_t equivalent_of(char16_t c) {
-    for (const ascii_case_equivalent& e : ascii_case_equivalents) {
-        if (e.letter == c) return e.unit;
-    }
-    return c;
-}
-
-}  // namespace
-
-std::u16string plain_literal_of(std::u16string_view expression) {
-    std::u16string literal;
-    for (const char16_t c : expression) {
-        if (c < 0x20 || c > 0x7E || operators.find(c) != std::u16string_view::npos) return {};
-        literal.push_back(folded_unit(c));
-    }
-    return literal;
-}
 
 bool folded_at(std::u16string_view text, std::size_t at, std::u16string_view literal) {
     if (literal.size() > text.size() - at) return false;

@@ -1,17 +1,11 @@
-// A filter expression that is one plain word and nothing else ("timeout", "GET /api"), found
-// without the regular-expression engine: what PCRE2 would find, folded as it folds case.
+// A plain word ("timeout", "GET /api") found in a text without the regular-expression engine:
+// what PCRE2 would find for it, folded as it folds case (case_folding.h).
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace huecast {
-
-// The expression's text, folded, when every character of it is an ASCII character that an
-// expression reads as itself (letters, digits, blanks and punctuation that is no operator);
-// otherwise empty.
-std::u16string plain_literal_of(std::u16string_view expression);
 
 // The first place at or after `from` where the folded `literal` begins in `text`, comparing
 // as the prefilter folds (folded_unit); npos when there is none. `literal` is not empty.

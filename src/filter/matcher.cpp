@@ -117,27 +117,6 @@ start_rule start_rule_of(const pcre2_code* code) {
     return rule;
 }
 
-bool contains(std::u16string_view text, std::u16string_view piece) {
-    return text.find(piece) != std::u16string_view::npos;
-}
-
-// True when the expression finds the same matches without UTF on a text of ASCII characters
-// alone: it is ASCII itself and names no character above U+007F by an escape, so no case
-// folding (the Kelvin sign folds to "k") or property can reach beyond ASCII. The test is on
-// the text and errs on the safe side.
-bool same_without_utf_on_ascii(std::u16string_view e) {
-    if (contains(e, u"(*")) return false;
-    for (std::size_t i = 0; i < e.size(); ++i) {
-        if (e[i] >= 0x80) return false;
-        if (e[i] != u'\\' || i + 1 == e.size()) continue;
-        const char16_t next = e[++i];
-        if (contains(u"xuoNpPX", std::u16string_view(&next, 1))) return false;
-        // An octal escape of two or more digits may name a character above U+007F.
-        if (next >= u'0' && next <= u'9' && i + 1 < e.size() && e[i + 1] >= u'0' && e[i + 1] <= u'9') return false;
-    }
-    return true;
-}
-
 // The JIT stack that every matcher searches with. Each search runs alone, so one stack serves
 // all: dozens of filters do not reserve dozens of stacks of address space, which a limit on
 // it (ulimit -v) would refuse. Where even one is refused, a smaller one is taken; where none
@@ -199,9 +178,9 @@ struct matcher::state {
     std::array<std::array<compiled_code, anchors>, text_kinds> codes;
     bool ascii_row = false;  // the expression means the same without UTF on ASCII texts
     std::u16string expression;
-    // The expression folded, when it is one plain word: then it is found without PCRE2,
-    // which for a word costs more to call than to search with.
-    std::u16string literal;
+    // A plain word (facts.plain_literal) is found without PCRE2, which for a word costs
+    // more to call than to search with.
+    expression_facts facts;
     match_data_ptr data;
     std::shared_ptr<pcre2_jit_stack> jit_stack;  // before the context that refers to it, so that it outlives it
     match_context_ptr context;
@@ -246,7 +225,8 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
 
     auto s = std::make_unique<state>();
     s->expression.assign(expression);
-    s->literal = plain_literal_of(expression);
+    s->facts = read_expression(expression);
+    const expression_facts& facts = s->facts;
     int error = 0;
     PCRE2_SIZE offset = 0;
     code_ptr& unanchored = s->codes[any_text][column(anchor::unanchored)].code;
@@ -254,22 +234,16 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     if (unanchored == nullptr) return compile_error{error_text(error), offset};
     const pcre2_code* const unanchored_code = unanchored.get();
 
-    // Only an expression with a `.` can begin with `.*`. `\G` would hold at a start after a
-    // lone surrogate, so an expression with it keeps PCRE2's starts.
-    if (contains(expression, u".") && !contains(expression, u"\\G")) {
+    // `\G` would hold at a start after a lone surrogate, so an expression with it keeps
+    // PCRE2's starts.
+    if (facts.may_begin_with_dot_star && !facts.asserts_search_start) {
         const code_ptr any_start = compiled(expression, compile_options | PCRE2_NO_DOTSTAR_ANCHOR, error, offset);
         // It compiled without that option, so only memory can have run out.
         if (any_start == nullptr) throw std::bad_alloc();
         s->starts_only_after_breaks = start_rule_of(unanchored_code) != start_rule_of(any_start.get());
     }
 
-    // A search without UTF gains where UTF mode must step over whole characters: word
-    // boundaries, classes, `.`; a plain word is searched as fast either way.
-    static constexpr std::u16string_view gains_without_utf[] = {u"\\b", u"\\B", u"\\d", u"\\D", u"\\w",
-                                                                u"\\W", u"\\s", u"\\S", u"[", u"."};
-    bool gains = false;
-    for (const std::u16string_view piece : gains_without_utf) gains = gains || contains(expression, piece);
-    s->ascii_row = gains && same_without_utf_on_ascii(expression);
+    s->ascii_row = facts.gains_without_utf && facts.same_without_utf_on_ascii;
 
     s->data = created<match_data_ptr>(pcre2_match_data_create(1, nullptr));
     s->context = created<match_context_ptr>(pcre2_match_context_create(nullptr));
@@ -279,25 +253,15 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     pcre2_set_depth_limit(s->context.get(), limits.depth);
     pcre2_set_heap_limit(s->context.get(), limits.heap_kib);
 
-    std::uint32_t lookbehind = 0;
-    pcre2_pattern_info(unanchored_code, PCRE2_INFO_MAXLOOKBEHIND, &lookbehind);
-    // \b, \B and \A look one character back; only real lookbehinds and verbs look further
-    // or join attempts together. The text test errs on the safe side ("(*" inside a
-    // class also counts), which costs speed, never correctness.
-    const bool reaches = lookbehind > 1 || contains(expression, u"(*") || contains(expression, u"(?<=") ||
-                         contains(expression, u"(?<!");
-
     matcher m(std::move(s));
-    m.reaches_behind_start_ = reaches;
-    // The same text test on the safe side: a "^" in a class or an escaped "\\A" counts too.
-    m.sees_start_of_text_ = reaches || lookbehind > 0 || contains(expression, u"^") ||
-                             contains(expression, u"\\A") || contains(expression, u"\\G");
+    m.reaches_behind_start_ = m.state_->facts.reaches_behind_start;
+    m.sees_start_of_text_ = m.state_->facts.sees_start_of_text;
     return m;
 }
 
 std::u16string_view matcher::expression() const { return state_->expression; }
 
-std::u16string_view matcher::plain_literal() const { return state_->literal; }
+const expression_facts& matcher::facts() const { return state_->facts; }
 
 search_result matcher::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
     return state_->search(text, from, where, match);
@@ -331,7 +295,7 @@ const compiled_code* matcher::state::code(std::size_t kind, anchor where) {
 }
 
 search_result matcher::state::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
-    if (!literal.empty()) {
+    if (const std::u16string& literal = facts.plain_literal; !literal.empty()) {
         const std::size_t at = where == anchor::at_start ? (folded_at(text.view(), from, literal) ? from : text.size())
                                                          : find_folded(text.view(), from, literal);
         if (at >= text.size()) return search_result::none;

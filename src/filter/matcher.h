@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "filter/expression_facts.h"
 #include "filter/search_text.h"
 #include "value_or_error.h"
 
@@ -60,9 +61,8 @@ class matcher {
 public:
     // The expression as it was given.
     std::u16string_view expression() const;
-    // The expression folded as literal_search folds, when it is one plain word and nothing
-    // else: its matches are then exactly that word's places. Otherwise empty.
-    std::u16string_view plain_literal() const;
+    // What the expression's text says about it, read once when it was compiled.
+    const expression_facts& facts() const;
 
     // Compiles `expression`, or says why it is not valid.
     static value_or_error<matcher, compile_error> compile(std::u16string_view expression,
@@ -78,17 +78,8 @@ public:
     // `match` is written only when the result is found.
     search_result search(const search_text& text, std::size_t from, anchor where, found_match& match);
 
-    // True when the expression can look back further than one character from where an
-    // attempt starts (lookbehind) or can tie one start's attempt to another's (control
-    // verbs such as (*SKIP)). For any other expression, an attempt that starts past the
-    // front of a text sees exactly what it would see in any longer text ending the same way.
-    // True is never wrong: it only costs a search.
+    // The facts of the same names (expression_facts), kept at hand for the painter's loop.
     bool reaches_behind_start() const { return reaches_behind_start_; }
-    // False when an attempt cannot tell the front of a text from any other place: the
-    // expression has no `^`, `\A`, `\G`, `\b`, `\B`, lookbehind or verb. An attempt of such
-    // an expression at the front of a text succeeds or fails as it did at the same place in
-    // any longer text ending the same way.
-    // True is never wrong: it only costs an anchored attempt.
     bool sees_start_of_text() const { return sees_start_of_text_; }
 
 private:

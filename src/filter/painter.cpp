@@ -3,29 +3,31 @@
 #include "io/utf16.h"
 
 namespace huecast {
+namespace {
+
+std::vector<text_colour> colours_of(const std::vector<painter_filter>& filters) {
+    std::vector<text_colour> colours;
+    for (const painter_filter& f : filters) colours.push_back(f.colour);
+    return colours;
+}
+
+// Takes the matchers out and leaves the colours, so the two may be read in either order.
+std::vector<matcher> matchers_of(std::vector<painter_filter>& filters) {
+    std::vector<matcher> matchers;
+    for (painter_filter& f : filters) matchers.push_back(std::move(f.expression));
+    return matchers;
+}
+
+}  // namespace
 
 painter::painter(std::vector<painter_filter> filters)
-    : filters_(std::move(filters)),
-      word_length_(filters_.size(), 0),
-      prefilter_(prefilter_of()),
-      next_(filters_.size()) {}
-
-literal_prefilter painter::prefilter_of() {
-    std::vector<required_literals> required;
-    for (std::size_t f = 0; f < filters_.size(); ++f) {
-        required.push_back(find_required_literals(filters_[f].expression.expression()));
-        const std::u16string_view word = filters_[f].expression.plain_literal();
-        const auto& any_of = required.back().any_of;
-        if (!word.empty() && any_of.size() == 1 && any_of.front() == word) {
-            word_length_[f] = static_cast<std::uint32_t>(word.size());
-        }
-    }
-    return literal_prefilter(required);
+    : colours_(colours_of(filters)), filters_(matchers_of(filters)) {
+    next_.resize(filters_.size());
 }
 
 void painter::search_from(std::size_t filter, const search_text& line, std::size_t position) {
     next_match& next = next_[filter];
-    switch (filters_[filter].expression.search(line, position, anchor::unanchored, next.match)) {
+    switch (filters_[filter].search(line, position, anchor::unanchored, next.match)) {
         case search_result::found:
             next.state = next_match::found;
             break;
@@ -53,7 +55,7 @@ void painter::search_from(std::size_t filter, const search_text& line, std::size
 // the search from q already made it, at the same place, and it failed.
 void painter::revisit(std::size_t filter, const search_text& line, std::size_t position) {
     next_match& next = next_[filter];
-    matcher& expression = filters_[filter].expression;
+    matcher& expression = filters_[filter];
     // A surrogate at the new start may be half of a pair that the earlier search read whole.
     const bool needs_full_search = next.state == next_match::unknown || expression.reaches_behind_start() ||
                                    io::utf16::is_surrogate(line.view()[position]) ||
@@ -85,28 +87,10 @@ void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
 void painter::paint(std::u16string_view line, segment_sink& out) {
     gave_up_.clear();
     if (line.empty()) return;
-    active_.resize(filters_.size());
-    if (prefilter_.useful()) {
-        prefilter_.scan(line, may_match_, first_at_);
-        std::size_t n = 0;
-        for (std::size_t f = 0; f < filters_.size(); ++f) {
-            active_[n] = f;
-            n += may_match_[f] != 0;
-        }
-        active_.resize(n);
-    } else {
-        for (std::size_t f = 0; f < filters_.size(); ++f) active_[f] = f;
-    }
+    filters_.screen(line, active_);
     for (const std::size_t f : active_) {
         next_match& next = next_[f];
-        // A word is one of the prefilter's literals, so the prefilter ran and found it.
-        if (word_length_[f] != 0) {
-            const std::size_t at = first_at_[f];
-            next.state = next_match::found;
-            next.match = {at, at, at + word_length_[f]};
-        } else {
-            next.state = next_match::unknown;
-        }
+        next.state = filters_.first_match(f, next.match) ? next_match::found : next_match::unknown;
     }
     // One for the whole line, so that what is learnt about the line serves every search.
     const search_text text(line);
@@ -121,7 +105,7 @@ void painter::paint(std::u16string_view line, segment_sink& out) {
             // A filter that gave up, or that found nothing and cannot tell where a text
             // starts, finds nothing more in this line.
             if (next.state == next_match::gave_up ||
-                (next.state == next_match::none && !filters_[f].expression.sees_start_of_text())) {
+                (next.state == next_match::none && !filters_[f].sees_start_of_text())) {
                 continue;
             }
             active_[kept++] = f;
@@ -135,7 +119,7 @@ void painter::paint(std::u16string_view line, segment_sink& out) {
         }
         const found_match& winner = next_[best].match;
         if (winner.begin > position) out.take({position, winner.begin, std::nullopt});
-        out.take({winner.begin, winner.end, filters_[best].colour});
+        out.take({winner.begin, winner.end, colours_[best]});
         position = winner.end;
     }
 }

@@ -1,8 +1,8 @@
 // Splits a line into the pieces that filters colour and the plain text between them.
 // From the current position, every filter's first non-empty match in the rest of the line
 // (a text of its own) is found; the one that starts earliest wins, the front filter winning
-// a tie; the winner is coloured and the next round starts where it ended. A filter whose
-// required literals the line lacks is never searched in it.
+// a tie; the winner is coloured and the next round starts where it ended. Only the filters
+// that the filter set lets through for the line are searched in it.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "colour/colour.h"
-#include "filter/literal_prefilter.h"
+#include "filter/filter_set.h"
 #include "filter/matcher.h"
 #include "print/segment.h"
 
@@ -65,19 +65,12 @@ private:
         found_match match;
     };
 
-    literal_prefilter prefilter_of();
-
     void search_from(std::size_t filter, const search_text& line, std::size_t position);
     void revisit(std::size_t filter, const search_text& line, std::size_t position);
 
-    std::vector<painter_filter> filters_;
-    // For a filter that is one plain word, which the prefilter looks for as it is: its
-    // length; the prefilter's first place for it is then its first match. 0 for any other.
-    std::vector<std::uint32_t> word_length_;
-    literal_prefilter prefilter_;
-    std::vector<char> may_match_;       // the prefilter's answer for the line
-    std::vector<std::uint32_t> first_at_;
-    std::vector<std::size_t> active_;   // the filters still searched in the line, front first
+    std::vector<text_colour> colours_;
+    filter_set filters_;
+    std::vector<std::size_t> active_;  // the filters still searched in the line, front first
     std::vector<next_match> next_;
     std::vector<std::size_t> gave_up_;
 };

@@ -1,4 +1,5 @@
-// The prefilter on chosen lines, its scan methods against each other, and the promise the
+// The prefilter on chosen lines, its scan methods against each other (what they let through
+// and where each filter's first literal begins), and the promise the
 // painter will rest on, checked against the matcher: a filter that matches anywhere in a
 // line is never ruled out.
 #include "filter/literal_prefilter.h"
@@ -9,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "filter/case_folding.h"
 #include "filter/matcher.h"
-#include "filter/required_literals.h"
 #include "random_filters.h"
 
 namespace huecast {
@@ -40,15 +41,19 @@ const char* name_of(scan_method m) {
     return "?";
 }
 
-// The plain answer: a filter may match where one of its literals occurs in the folded line.
-std::vector<char> expected_answers(const std::vector<required_literals>& filters, std::u16string_view line) {
+// The plain answer: a filter may match where one of its literals occurs in the folded line,
+// and the first of them begins at its first place; npos for a filter with nothing known.
+std::vector<char> expected_answers(const std::vector<required_literals>& filters, std::u16string_view line,
+                                   std::vector<std::size_t>* first_places = nullptr) {
     std::u16string folded;
     for (const char16_t c : line) folded += folded_unit(c);
     std::vector<char> answers;
+    if (first_places != nullptr) first_places->clear();
     for (const required_literals& f : filters) {
-        bool may = f.any_of.empty();
-        for (const std::u16string& l : f.any_of) may = may || folded.find(l) != std::u16string::npos;
-        answers.push_back(may ? 1 : 0);
+        std::size_t first = std::u16string::npos;
+        for (const std::u16string& l : f.any_of) first = std::min(first, folded.find(l));
+        answers.push_back(f.any_of.empty() || first != std::u16string::npos ? 1 : 0);
+        if (first_places != nullptr) first_places->push_back(f.any_of.empty() ? std::u16string::npos : first);
     }
     return answers;
 }
@@ -151,14 +156,23 @@ TEST(LiteralPrefilter, MethodsAgreeOnRandomInput) {
         std::vector<literal_prefilter> prefilters;
         for (const scan_method m : methods) prefilters.emplace_back(filters, m);
         std::vector<char> may_match;
+        std::vector<std::uint32_t> first_at;
+        std::vector<std::size_t> first_places;
         for (int l = 0; l < 20; ++l) {
             std::u16string line;
             for (std::size_t n = pick(l % 10 == 0 ? 3000 : 80); n > 0; --n) line += units[pick(units.size())];
-            const std::vector<char> expected = expected_answers(filters, line);
+            const std::vector<char> expected = expected_answers(filters, line, &first_places);
             for (const literal_prefilter& p : prefilters) {
-                p.scan(line, may_match);
+                p.scan(line, may_match, first_at);
                 ASSERT_EQ(may_match, expected) << name_of(p.method()) << ", round " << round << ", line \""
                                                << shown(line.substr(0, 200)) << "\"";
+                // The painter takes a plain word's first place for its first match.
+                for (std::size_t f = 0; f < filters.size(); ++f) {
+                    if (first_places[f] == std::u16string::npos) continue;
+                    ASSERT_EQ(first_at[f], first_places[f]) << name_of(p.method()) << ", round " << round
+                                                            << ", filter " << f << ", line \""
+                                                            << shown(line.substr(0, 200)) << "\"";
+                }
             }
         }
     }
@@ -229,7 +243,7 @@ TEST(LiteralPrefilter, NeverRulesOutAFilterThatMatches) {
             std::u16string text = random.expression();
             auto compiled = matcher::compile(text);
             if (!compiled) continue;
-            literals.push_back(find_required_literals(text));
+            literals.push_back(read_expression(text).required);
             filters_with_literals += !literals.back().any_of.empty();
             matchers.push_back(std::move(compiled).value());
             texts.push_back(std::move(text));

@@ -141,6 +141,13 @@ TEST(Matcher, LoneSurrogatesNeverMatchAndNeverStopTheSearch) {
     EXPECT_EQ(first(u".*", std::u16string(1, char16_t(0xDCFF)) + u"b a"), (span{1, 4}));
 }
 
+// `\N` is `.` by another name, and PCRE2 tries `\N*` at as few starts as `.*`.
+TEST(Matcher, ARunOfBackslashNIsTriedAfterALoneSurrogateToo) {
+    const std::u16string after = std::u16string(u"ab") + char16_t(0xDCFF) + u"cx";
+    EXPECT_EQ(first(u"\\N*x", after), (span{3, 5}));
+    EXPECT_EQ(first(u"\\N*x", u"ab\ncx"), (span{3, 5}));
+}
+
 TEST(Matcher, FrontOnlyAndReportedStart) {
     auto m = compiled(u"b");
     found_match found;

@@ -1,0 +1,175 @@
+#include "filter/prefilter_scan.h"
+
+#if defined(HUECAST_PREFILTER_X86)
+#include <immintrin.h>
+#endif
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+
+namespace huecast {
+
+// A literal may begin where the three places from there all allow its group.
+void scan_portable(prefilter_line_scan& s) {
+    const auto& t0 = s.t.group_table[0];
+    const auto& t1 = s.t.group_table[1];
+    const auto& t2 = s.t.group_table[2];
+    // Group bits two places back (first table) and one place back (first and second).
+    std::uint64_t two_back = 0;
+    std::uint64_t one_back_0 = 0;
+    std::uint64_t one_back_1 = 0;
+    const std::size_t n = s.line.size();
+    // A literal of one or two units may begin at either of the last two places.
+    for (std::size_t end = 0; end < n + 2; ++end) {
+        const std::size_t x = s.folded_at(end);
+        const std::uint64_t candidates = two_back & one_back_1 & t2[x] & s.pending_groups;
+        two_back = one_back_0;
+        one_back_0 = t0[x];
+        one_back_1 = t1[x];
+        if (candidates == 0) continue;
+        s.verify(end - 2, candidates);
+        if (s.pending_groups == 0) return;
+    }
+}
+
+#if defined(HUECAST_PREFILTER_X86)
+
+// The SIMD scans: the block scan of prefilter_block_scan.h over 128-bit vectors (SSSE3) and
+// over 256-bit ones (AVX2), each compiled for its own instructions alone, chosen at run time.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("ssse3"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("ssse3")
+#endif
+
+namespace ssse3 {
+
+struct vector {
+    using type = __m128i;
+    // A nibble set of the prefilter's tables, each 16-entry lookup in every 16 lanes.
+    struct tables {
+        type nibble[2 * prefilter_tables::checked_units];
+        const type& operator[](std::size_t j) const { return nibble[j]; }
+    };
+    static constexpr std::size_t lanes = 16;
+    static constexpr std::uint32_t all_lanes = 0xFFFF;
+
+    static type splat(std::uint8_t byte) { return _mm_set1_epi8(static_cast<char>(byte)); }
+    static type both(type a, type b) { return _mm_and_si128(a, b); }
+    static type shuffle(type table, type indices) { return _mm_shuffle_epi8(table, indices); }
+    static type high_nibbles(type bytes) { return _mm_srli_epi16(bytes, 4); }
+    static type packed(const char16_t* p) {
+        return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
+    }
+    static bool any_high_bit(type bytes) { return _mm_movemask_epi8(bytes) != 0; }
+    static std::uint32_t nonzero_lanes(type v) {
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128()))) ^ all_lanes;
+    }
+    static void store(std::uint8_t* lanes_out, type v) { _mm_store_si128(reinterpret_cast<__m128i*>(lanes_out), v); }
+    // `now` moved up by `places` bytes, the last bytes of `before` filling the front.
+    template <int places>
+    static type shifted_in(type now, type before) {
+        return _mm_alignr_epi8(now, before, 16 - places);
+    }
+    // `now` moved down by `places` bytes, `after` filling the end.
+    template <int places>
+    static type shifted_out(type now, type after) {
+        return _mm_alignr_epi8(after, now, places);
+    }
+    static void load_tables(tables& t, const prefilter_tables::nibble_set& set) {
+        for (std::size_t j = 0; j < std::size(t.nibble); ++j) {
+            t.nibble[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(set[j].data()));
+        }
+    }
+};
+
+#include "filter/prefilter_block_scan.h"
+
+}  // namespace ssse3
+
+void scan_ssse3(prefilter_line_scan& s) { ssse3::scan_blocks<ssse3::vector>(s); }
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+#if defined(HUECAST_PREFILTER_AVX2)
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+namespace avx2 {
+
+struct vector {
+    using type = __m256i;
+    // A nibble set of the prefilter's tables, each 16-entry lookup in every 16 lanes.
+    struct tables {
+        type nibble[2 * prefilter_tables::checked_units];
+        const type& operator[](std::size_t j) const { return nibble[j]; }
+    };
+    static constexpr std::size_t lanes = 32;
+    static constexpr std::uint32_t all_lanes = 0xFFFFFFFF;
+
+    static type splat(std::uint8_t byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
+    static type both(type a, type b) { return _mm256_and_si256(a, b); }
+    static type shuffle(type table, type indices) { return _mm256_shuffle_epi8(table, indices); }
+    static type high_nibbles(type bytes) { return _mm256_srli_epi16(bytes, 4); }
+    static type packed(const char16_t* p) {
+        // Packing works within each 16-byte half; the permutation puts the quarters in order.
+        return _mm256_permute4x64_epi64(
+            _mm256_packus_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 16))),
+            0xD8);
+    }
+    static bool any_high_bit(type bytes) { return _mm256_movemask_epi8(bytes) != 0; }
+    static std::uint32_t nonzero_lanes(type v) {
+        return ~static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_setzero_si256())));
+    }
+    static void store(std::uint8_t* lanes_out, type v) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes_out), v);
+    }
+    // Across the whole vector: the byte shift works within each half, so the half that
+    // crosses over is put beside it first.
+    template <int places>
+    static type shifted_in(type now, type before) {
+        return _mm256_alignr_epi8(now, _mm256_permute2x128_si256(before, now, 0x21), 16 - places);
+    }
+    template <int places>
+    static type shifted_out(type now, type after) {
+        return _mm256_alignr_epi8(_mm256_permute2x128_si256(now, after, 0x21), now, places);
+    }
+    // The same 16-entry lookups in both halves.
+    static void load_tables(tables& t, const prefilter_tables::nibble_set& set) {
+        for (std::size_t j = 0; j < std::size(t.nibble); ++j) {
+            t.nibble[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(set[j].data())));
+        }
+    }
+};
+
+#include "filter/prefilter_block_scan.h"
+
+}  // namespace avx2
+
+void scan_avx2(prefilter_line_scan& s) { avx2::scan_blocks<avx2::vector>(s); }
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+#endif
+
+#endif
+
+}  // namespace huecast
