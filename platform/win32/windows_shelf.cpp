@@ -1,0 +1,60 @@
+#include "platform/win32/windows_shelf.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+namespace platform {
+namespace {
+
+std::u16string of_wide(const wchar_t* text, std::size_t size) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text), size);
+}
+
+std::u16string application_data() {
+    wchar_t value[MAX_PATH + 1];
+    const DWORD n = GetEnvironmentVariableW(L"APPDATA", value, MAX_PATH + 1);
+    return n == 0 || n > MAX_PATH ? std::u16string() : of_wide(value, n);
+}
+
+std::u16string program_folder() {
+    std::wstring path(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size()) return {};
+    path.resize(n);
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::u16string() : of_wide(path.data(), separator);
+}
+
+}  // namespace
+
+std::vector<std::u16string> windows_shelf::directories() const {
+    std::vector<std::u16string> found;
+    if (const std::u16string data = application_data(); !data.empty()) found.push_back(data + u"\\huecast");
+    if (const std::u16string folder = program_folder(); !folder.empty()) found.push_back(folder + u"\\filters");
+    return found;
+}
+
+std::vector<std::u16string> windows_shelf::sets_in(std::u16string_view directory) const {
+    std::vector<std::u16string> names;
+    const std::u16string pattern = std::u16string(directory) + u"\\*" + std::u16string(huecast::set_suffix);
+    WIN32_FIND_DATAW entry{};
+    const HANDLE listing = FindFirstFileW(reinterpret_cast<const wchar_t*>(pattern.c_str()), &entry);
+    if (listing == INVALID_HANDLE_VALUE) return names;
+    do {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        const std::u16string name = of_wide(entry.cFileName, std::wcslen(entry.cFileName));
+        // The pattern also matches longer extensions that begin with ".filters" (8.3 names).
+        if (name.size() <= huecast::set_suffix.size() || !name.ends_with(huecast::set_suffix)) continue;
+        names.push_back(name.substr(0, name.size() - huecast::set_suffix.size()));
+    } while (FindNextFileW(listing, &entry));
+    FindClose(listing);
+    return names;
+}
+
+std::u16string windows_shelf::path_of(std::u16string_view directory, std::u16string_view file) const {
+    return std::u16string(directory) + u"\\" + std::u16string(file);
+}
+
+}  // namespace platform
