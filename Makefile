@@ -38,7 +38,7 @@ apt-install = @missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo 
 	fi
 
 .PHONY: deps test-deps package-deps bench-deps build demo test test-unit test-asan test-package package \
-        bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps test-windows \
+        bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps windows-zip test-windows \
         arm64-deps arm64 test-arm64
 
 deps:
@@ -131,7 +131,11 @@ windows: windows-deps
 	  -DHUECAST_WIN_DEPS=$(abspath $(WIN_DEPS)) -DCMAKE_BUILD_TYPE=Release -DHUECAST_BUILD_TESTS=ON
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-test-windows: windows
+# The Windows download, $(WIN_BUILD)/huecast-VERSION-win64.zip.
+windows-zip: windows
+	cmake --build $(WIN_BUILD) --target windows_zip
+
+test-windows: windows-zip
 	python3 tests/windows/run_tests.py --build $(WIN_BUILD) --cache $(WIN_DEPS)
 
 # The ARM build: huecast and its unit tests cross-compiled for aarch64 against Debian's arm64

@@ -7,6 +7,7 @@ other regions) in the cache directory, and runs Wine headless: console programs 
 display when their console is a terminal (tmux) or absent (pipes)."""
 
 import argparse
+import glob
 import os
 import subprocess
 import sys
@@ -49,6 +50,9 @@ def main():
     cache = os.path.abspath(args.cache)
     exe = os.path.join(build, "huecast.exe")
     os.environ["HUECAST_EXE"] = exe
+    downloads = sorted(glob.glob(os.path.join(build, "huecast-*-win64.zip")))
+    if downloads:
+        os.environ["HUECAST_ZIP"] = downloads[-1]
 
     prepare_wine(os.path.join(cache, "wineprefix"))
     prepare_locales(os.path.join(cache, "locales"))

@@ -7,6 +7,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import zipfile
 
 sys.path.insert(0, os.path.dirname(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
@@ -31,6 +32,28 @@ class Executable(unittest.TestCase):
         self.assertIn("kernel32.dll", dlls)
         # Only libraries that every Windows system has.
         self.assertLessEqual(dlls, {"kernel32.dll", "msvcrt.dll", "odbc32.dll", "user32.dll", "advapi32.dll"})
+
+
+@unittest.skipUnless(os.environ.get("HUECAST_ZIP"), "no download was made (make windows-zip)")
+class Download(unittest.TestCase):
+    def test_the_zip_unpacked_colours_with_a_set_by_name(self):
+        path = os.environ["HUECAST_ZIP"]
+        top = os.path.basename(path)[:-len(".zip")]
+        with tempfile.TemporaryDirectory() as unpacked:
+            with zipfile.ZipFile(path) as download:
+                download.extractall(unpacked)
+                names = sorted(n for n in download.namelist() if not n.endswith("/"))
+            sets = sorted(os.listdir(os.path.join(os.path.dirname(__file__), "..", "..", "examples")))
+            self.assertEqual(names, sorted([top + "/huecast.exe", top + "/README.txt", top + "/LICENSE.txt",
+                                            *[top + "/filters/" + s for s in sets if s.endswith(".filters")]]))
+            with open(os.path.join(unpacked, top, "README.txt"), "rb") as readme:
+                self.assertNotIn(b"\n", readme.read().replace(b"\r\n", b""))
+            exe = os.path.join(unpacked, top, "huecast.exe")
+            line = b"Dec  9 21:59:04 web1 systemd[1]: apt-daily.service: Failed with result\n"
+            p = subprocess.run(["wine", exe, "--color=always", "--set=syslog"], input=line, capture_output=True,
+                               env=environment(), timeout=60)
+        self.assertEqual((p.returncode, p.stderr), (0, b""))
+        self.assertIn(b"\x1b[0;91;49mFailed\x1b[0m", p.stdout)
 
 
 class ThroughPipesAndFiles(unittest.TestCase):

@@ -1,0 +1,26 @@
+# Lays out the download's folder and packs it: cmake -DFOLDER= -DZIP= -DEXE= -DSOURCE= -DSETS= -P.
+# Text files get CR LF line ends, as Windows editors expect.
+function(copy_as_windows_text from to)
+  file(READ ${from} text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${to} "${text}")
+endfunction()
+
+file(REMOVE_RECURSE ${FOLDER})
+file(MAKE_DIRECTORY ${FOLDER}/filters)
+file(COPY ${EXE} DESTINATION ${FOLDER})
+copy_as_windows_text(${SOURCE}/README.md ${FOLDER}/README.txt)
+copy_as_windows_text(${SOURCE}/LICENSE ${FOLDER}/LICENSE.txt)
+foreach(set IN LISTS SETS)
+  get_filename_component(name ${set} NAME)
+  copy_as_windows_text(${set} ${FOLDER}/filters/${name})
+endforeach()
+get_filename_component(parent ${FOLDER} DIRECTORY)
+get_filename_component(top ${FOLDER} NAME)
+file(REMOVE ${ZIP})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${top} WORKING_DIRECTORY ${parent}
+                RESULT_VARIABLE packed)
+if(NOT packed EQUAL 0)
+  message(FATAL_ERROR "could not pack ${ZIP}")
+endif()
