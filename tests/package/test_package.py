@@ -23,6 +23,7 @@ import huecast_run  # noqa: E402
 DEB = None
 ROOT = None  # the package unpacked
 DOC = "usr/share/doc/huecast/"
+SETS = "usr/share/huecast/"
 EXAMPLES = ["build.filters", "syslog.filters", "access-log.filters", "diff.filters", "structured-log.filters",
             "stack-trace.filters"]
 FILES = {
@@ -35,7 +36,7 @@ FILES = {
     DOC + "copyright": 0o644,
     DOC + "changelog.Debian.gz": 0o644,
     DOC + "README.md": 0o644,
-    **{DOC + "examples/" + name: 0o644 for name in EXAMPLES},
+    **{SETS + name: 0o644 for name in EXAMPLES},
 }
 ESC, RESET = "\x1b[", "\x1b[0m"
 
@@ -157,7 +158,7 @@ class Program(unittest.TestCase):
 
 def filters(name):
     """The filters of an example file as command-line arguments, as --file reads them."""
-    with open(os.path.join(ROOT, DOC + "examples", name)) as f:
+    with open(os.path.join(ROOT, SETS, name)) as f:
         return [line.rstrip("\n") for line in f if line.strip() and not line.startswith("#")]
 
 
