@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "colour/colour_code.h"
+#include "print/console_writer.h"
 #include "qel/colour_attribute.h"
 
 namespace {
@@ -23,7 +24,7 @@ TEST(ColourCode, TwoDigitsMakeTheAttributeAndTheRestSpreadsUnmasked) {
         {u"7x", 0xFF},  {u"xx", 0x0FFF}, {u"1fz", 0x1F}, {u"1f,abc", 0x1F}, {u"", 0x0FFF}, {u"-help", 0x0FFF},
     };
     for (const auto& [code, attribute] : cases) {
-        EXPECT_EQ(colour_of_argument(code).attribute(), attribute) << std::string(code, code + std::char_traits<char16_t>::length(code));
+        EXPECT_EQ(huecast::console_attribute(colour_of_argument(code)), attribute) << std::string(code, code + std::char_traits<char16_t>::length(code));
     }
 }
 
