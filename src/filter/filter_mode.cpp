@@ -21,7 +21,7 @@ bool compile_filters(const labelled_filters& filters, program_streams& streams,
                                       decimal(expression.error().offset));
             return false;
         }
-        compiled.push_back({text_colour::from_attribute(f.filter.attribute), std::move(expression).value()});
+        compiled.push_back({f.filter.colour, std::move(expression).value()});
     }
     return true;
 }

@@ -26,10 +26,8 @@ struct run_result {
 };
 
 run_result run(std::vector<std::u16string> arguments, std::string input, bool terminal = true) {
-    arguments.insert(arguments.begin(), u"huecast");
     std::vector<const char16_t*> argv;
     for (const auto& a : arguments) argv.push_back(a.c_str());
-    argv.push_back(nullptr);
 
     const auto codec = io::make_utf8_codec();
     memory_source source(std::move(input));
@@ -43,9 +41,9 @@ run_result run(std::vector<std::u16string> arguments, std::string input, bool te
     io::input_lines lines(reader, *codec);
     recording_console console(output);
     program_streams streams{lines, output, error_bytes, policy, &console};
-    const auto filters = parse_filters(static_cast<int>(arguments.size()), argv.data());
+    const auto filters = parse_filters(argv);
     if (!filters) return {-1, "", "", source.reads, {}};
-    const int code = filter_mode(label_arguments(*filters, argv.data()), streams);
+    const int code = filter_mode(*filters, streams);
     output.flush();
     return {code, out_bytes.bytes, error_bytes.bytes, source.reads, console.applied};
 }
