@@ -184,9 +184,9 @@ void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, b
         reader.tie(&output);
         io::input_lines input(reader, *codec);
         huecast::program_streams streams{input, output, errors, policy};
-        const int code = huecast::wmain(static_cast<int>(arguments.size()), argv.data(), streams);
+        const huecast::exit_code code = huecast::wmain(static_cast<int>(arguments.size()), argv.data(), streams);
         output.flush();
-        if (code != 0) state.SkipWithError("the run did not return 0");
+        if (code != huecast::exit_code::done) state.SkipWithError("the run did not end well");
         written = sink.bytes;
     }
     state.counters["out_per_in"] = static_cast<double>(written) / static_cast<double>(log_text.size());

@@ -21,10 +21,10 @@ bool is_help_request(int argc, const char16_t* const argv[]) {
            qel::CompareNoCase(s, u"/h").Value() == 0;
 }
 
-int wmain(int argc, const char16_t* const argv[], program_streams& streams) {
+exit_code wmain(int argc, const char16_t* const argv[], program_streams& streams) {
     if (is_help_request(argc, argv)) {
         write_usage(streams.output).end_line();
-        return 0;
+        return exit_code::done;
     }
     const std::span<const char16_t* const> arguments(argv + 1, static_cast<std::size_t>(argc - 1));
     if (auto filters = parse_filters(arguments)) return filter_mode(*filters, streams);
@@ -33,19 +33,19 @@ int wmain(int argc, const char16_t* const argv[], program_streams& streams) {
     return text_mode(argc, argv, colour, streams);
 }
 
-int run_command_line(int argc, const char16_t* const argv[],
+exit_code run_command_line(int argc, const char16_t* const argv[],
                      const value_or_error<program_options, option_error>& options, program_streams& streams) {
     if (!options) {
         report_error(streams, options.error().message + u"; try 'huecast --help'");
-        return usage_error;
+        return exit_code::usage_error;
     }
     if (options->help) {
         write_help(streams.output);
-        return 0;
+        return exit_code::done;
     }
     if (options->version) {
         write_version(streams.output);
-        return 0;
+        return exit_code::done;
     }
     // The arguments after the options, behind the program's name, as a command line of their own.
     std::vector<const char16_t*> rest{argv[0]};
@@ -57,7 +57,7 @@ int run_command_line(int argc, const char16_t* const argv[],
                                         streams.files, streams.output.text_codec());
     if (!filters) {
         report_error(streams, filters.error());
-        return usage_error;
+        return exit_code::usage_error;
     }
     return filter_mode(*filters, streams);
 }

@@ -4,7 +4,7 @@
 
 namespace huecast {
 
-int text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams) {
+exit_code text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams) {
     std::u16string text;
     for (int i = 2; i < argc; ++i) {
         text += argv[i];
@@ -16,7 +16,7 @@ int text_mode(int argc, const char16_t* const argv[], text_colour colour, progra
     streams.output.write(text);
     scope.restore();
     streams.output.end_line();
-    return 0;
+    return exit_code::done;
 }
 
 }  // namespace huecast

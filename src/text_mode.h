@@ -3,10 +3,11 @@
 #pragma once
 
 #include "colour/colour.h"
+#include "exit_code.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-int text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams);
+exit_code text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams);
 
 }  // namespace huecast

@@ -88,7 +88,7 @@ public:
 };
 
 struct run_result {
-    int code;
+    huecast::exit_code code;
     std::string out;
     std::string errors;
     int reads;
@@ -109,14 +109,14 @@ run_result run(const std::vector<const char16_t*>& args, const std::string& inpu
     memory_files disk;
     disk.files = files;
     huecast::program_streams streams{lines, output, errors, policy, nullptr, &disk};
-    const int code = huecast::run_command_line(argc, argv.data(), huecast::parse_options(argc, argv.data()), streams);
+    const huecast::exit_code code = huecast::run_command_line(argc, argv.data(), huecast::parse_options(argc, argv.data()), streams);
     output.flush();
     return {code, sink.bytes, errors.bytes, source.reads};
 }
 
 TEST(CommandLine, HelpVersionAndMistakes) {
     const run_result help = run({u"--help", u"0a"}, "unread\n");
-    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.code, huecast::exit_code::done);
     EXPECT_TRUE(help.out.starts_with("huecast v2.1")) << help.out;
     EXPECT_NE(help.out.find("F = Bright white\nOptions"), std::string::npos);
     EXPECT_NE(help.out.find("  NO_COLOR "), std::string::npos);
@@ -125,7 +125,7 @@ TEST(CommandLine, HelpVersionAndMistakes) {
     EXPECT_TRUE(version.out.starts_with("huecast 2.1.0.2\n"));
     EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 2);
     const run_result bad = run({u"--x", u"0a"}, "unread\n");
-    EXPECT_EQ(bad.code, huecast::usage_error);
+    EXPECT_EQ(bad.code, huecast::exit_code::usage_error);
     EXPECT_EQ(bad.errors, "huecast: unknown option '--x'; try 'huecast --help'\n");
     EXPECT_EQ((bad.out + std::to_string(bad.reads)), "0");
     // After "--" and after the first other argument, everything is what it would be alone.
@@ -142,7 +142,7 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
         {u"\x1b]0;t\x07", "x\n"},
         {u"huge", std::string(huecast::filter_file_limit + 1, '#')}};
     const run_result good = run({u"--file=rules", u"--file", u"more", u"0b,ok|error"}, "ok error warn\n", files);
-    EXPECT_EQ(good.code, 0);
+    EXPECT_EQ(good.code, huecast::exit_code::done);
     EXPECT_EQ(good.out, "\x1b[0;92;49mok\x1b[0m \x1b[0;91;49merror\x1b[0m \x1b[0;93;49mwarn\x1b[0m\n");
     EXPECT_EQ(good.errors, "");
 
@@ -162,7 +162,7 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
     };
     for (const auto& m : mistakes) {
         const run_result r = run(m.args, "unread\n", files);
-        EXPECT_EQ(r.code, huecast::usage_error) << m.error;
+        EXPECT_EQ(r.code, huecast::exit_code::usage_error) << m.error;
         EXPECT_EQ(r.errors, m.error);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.reads, 0) << m.error;
