@@ -161,14 +161,13 @@ void write_lines(benchmark::State& state) {
 }
 BENCHMARK(write_lines)->ArgNames({"terminal", "text"})->ArgsProduct({{0, 1}, {0, 1}});
 
+
 // A whole run of the program's entry in-process, from the memory source to the counting
 // sink: arguments as main passes them, the output policy of a terminal or of a pipe.
 void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, bool terminal) {
     const auto codec = io::make_utf8_codec();
     std::vector<const char16_t*> argv;
-    arguments.insert(arguments.begin(), u"huecast");
     for (const std::u16string& a : arguments) argv.push_back(a.c_str());
-    argv.push_back(nullptr);
     view_source source(log_text);
     counting_sink sink;
     counting_sink errors;
@@ -184,7 +183,7 @@ void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, b
         reader.tie(&output);
         io::input_lines input(reader, *codec);
         huecast::program_streams streams{input, output, errors, policy};
-        const huecast::exit_code code = huecast::wmain(static_cast<int>(arguments.size()), argv.data(), streams);
+        const huecast::exit_code code = huecast::dispatch(argv, streams);
         output.flush();
         if (code != huecast::exit_code::done) state.SkipWithError("the run did not end well");
         written = sink.bytes;

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "printable.h"
@@ -19,7 +20,7 @@ std::u16string quoted(std::u16string_view text) {
 
 value_or_error<program_options, option_error> parse_options(int argc, const char16_t* const argv[]) {
     program_options options;
-    int i = 1;
+    int i = std::min(1, argc);  // a program may be started with no arguments at all, not even its name
     for (; i < argc; ++i) {
         const std::u16string_view argument = argv[i];
         if (!argument.starts_with(u"--")) break;
@@ -58,7 +59,7 @@ value_or_error<program_options, option_error> parse_options(int argc, const char
             return option_error{u"unknown option " + quoted(argument)};
         }
     }
-    options.operands = i;
+    options.operands = std::span(argv + i, static_cast<std::size_t>(argc - i));
     return options;
 }
 

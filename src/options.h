@@ -4,6 +4,7 @@
 // after is read as on a command line without options.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@ struct program_options {
     bool help = false;
     bool version = false;
     std::vector<std::u16string> filter_files;  // in the order given
-    int operands = 1;                          // argv index of the first argument after the options
+    // The arguments after the options: a view of the vector the options were read from,
+    // which must outlive it.
+    std::span<const char16_t* const> operands;
 };
 
 // Why the options cannot be used, e.g. "unknown option '--x'".
@@ -25,6 +28,7 @@ struct option_error {
     std::u16string message;
 };
 
+// The options of argv[1] .. argv[argc-1]; the operands are a view of `argv`.
 value_or_error<program_options, option_error> parse_options(int argc, const char16_t* const argv[]);
 
 }  // namespace huecast

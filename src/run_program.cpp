@@ -6,9 +6,8 @@
 
 namespace huecast {
 
-exit_code run_program(int argc, const char16_t* const argv[], const value_or_error<program_options, option_error>& options,
-                      program_streams& streams) {
-    const exit_code code = run_command_line(argc, argv, options, streams);
+exit_code run_program(const value_or_error<program_options, option_error>& options, program_streams& streams) {
+    const exit_code code = run_command_line(options, streams);
     streams.output.flush();
     const auto failure = [&](std::u16string what, const std::string& why) {
         streams.output.text_codec().decode(why, what);

@@ -9,7 +9,6 @@
 
 namespace huecast {
 
-exit_code run_program(int argc, const char16_t* const argv[], const value_or_error<program_options, option_error>& options,
-                      program_streams& streams);
+exit_code run_program(const value_or_error<program_options, option_error>& options, program_streams& streams);
 
 }  // namespace huecast

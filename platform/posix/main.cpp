@@ -66,7 +66,7 @@ int run_on_standard_handles(int argc, char** argv) {
 #endif
 
     huecast::program_streams streams{input, output, error_bytes, policy, nullptr, &files};
-    return huecast::exit_status(huecast::run_program(argc, pointers.data(), options, streams));
+    return huecast::exit_status(huecast::run_program(options, streams));
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     const qel::startup_objects library_objects;
 
     huecast::program_streams streams{input, output, *error_bytes, policy, &screen, &files};
-    return huecast::exit_status(huecast::run_program(argc, pointers.data(), options, streams));
+    return huecast::exit_status(huecast::run_program(options, streams));
 }
 
 }  // namespace

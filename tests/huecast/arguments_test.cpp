@@ -11,16 +11,8 @@ namespace {
 
 using huecast::text_colour;
 
-std::vector<const char16_t*> command_line(std::initializer_list<const char16_t*> args) {
-    std::vector<const char16_t*> argv{u"huecast"};
-    argv.insert(argv.end(), args);
-    argv.push_back(nullptr);
-    return argv;
-}
-
 bool help(std::initializer_list<const char16_t*> args) {
-    const auto argv = command_line(args);
-    return huecast::is_help_request(static_cast<int>(argv.size() - 1), argv.data());
+    return huecast::is_help_request(std::vector<const char16_t*>(args));
 }
 
 TEST(HelpRequest, OnlyTheFourSwitchesAloneOrNothing) {

@@ -24,9 +24,7 @@ struct run_result {
 
 run_result run(std::initializer_list<const char16_t*> args, const std::string& input = "", bool terminal = false,
                bool utf8 = true) {
-    std::vector<const char16_t*> argv{u"huecast"};
-    argv.insert(argv.end(), args);
-    argv.push_back(nullptr);
+    const std::vector<const char16_t*> arguments(args);
     memory_source source(input, 5);
     memory_sink sink, errors;
     const auto codec = utf8 ? io::make_utf8_codec() : io::make_byte_codec();
@@ -38,7 +36,7 @@ run_result run(std::initializer_list<const char16_t*> args, const std::string& i
     io::input_lines lines(reader, *codec);
     marking_console console(output);
     huecast::program_streams streams{lines, output, errors, policy, &console};
-    const huecast::exit_code code = huecast::wmain(static_cast<int>(argv.size() - 1), argv.data(), streams);
+    const huecast::exit_code code = huecast::dispatch(arguments, streams);
     output.flush();
     return {code, sink.bytes, source.reads};
 }
