@@ -6,7 +6,7 @@
 #include <span>
 
 #include "exit_code.h"
-#include "options.h"
+#include "options/parse_options.h"
 #include "program_streams.h"
 
 namespace huecast {

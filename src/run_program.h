@@ -4,7 +4,7 @@
 #pragma once
 
 #include "exit_code.h"
-#include "options.h"
+#include "options/parse_options.h"
 #include "program_streams.h"
 
 namespace huecast {

@@ -13,7 +13,7 @@
 #include "internal_error.h"
 #include "io/codec.h"
 #include "io/input_lines.h"
-#include "options.h"
+#include "options/parse_options.h"
 #include "platform/posix/fd_files.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"

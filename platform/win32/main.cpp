@@ -13,7 +13,7 @@
 #include "exit_code.h"
 #include "internal_error.h"
 #include "io/input_lines.h"
-#include "options.h"
+#include "options/parse_options.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_events.h"
 #include "platform/win32/console_screen.h"
