@@ -1,6 +1,7 @@
 // Micro benchmarks of the hot paths, each over the sample log given with --log=PATH:
 // the UTF-8 codec on a buffer and per line, the line reader, the line writer to a file or
-// pipe and to a terminal, and whole runs of the modes in-process (no system calls).
+// pipe and to a terminal, the escape writer's colour changes, and whole runs of the modes
+// in-process (no system calls).
 // Throughput is counted in input bytes.
 #include <benchmark/benchmark.h>
 
@@ -18,6 +19,7 @@
 #include "io/input_lines.h"
 #include "io/line_reader.h"
 #include "io/text_output.h"
+#include "print/escape_writer.h"
 
 namespace bench {
 namespace {
@@ -161,14 +163,33 @@ void write_lines(benchmark::State& state) {
 }
 BENCHMARK(write_lines)->ArgNames({"terminal", "text"})->ArgsProduct({{0, 1}, {0, 1}});
 
+// The escape writer alone, as the printer drives it for each coloured piece: a colour, then
+// back to the terminal's own; four colours in turn, as the README's four filters give.
+void colour_changes(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    counting_sink sink;
+    io::text_output out(sink, *codec, io::line_end::lf);
+    huecast::escape_writer writer(out);
+    const huecast::text_colour colours[] = {
+        huecast::text_colour::from_attribute(0x0C), huecast::text_colour::from_attribute(0x0E),
+        huecast::text_colour::from_attribute(0x0A), huecast::text_colour::from_attribute(0x0B)};
+    std::size_t piece = 0;
+    for (auto _ : state) {
+        writer.set(colours[piece++ % 4]);
+        writer.restore();
+    }
+    out.flush();
+    benchmark::DoNotOptimize(sink.checksum);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(colour_changes);
+
 // A whole run of the program's entry in-process, from the memory source to the counting
 // sink: arguments as main passes them, the output policy of a terminal or of a pipe.
 void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, bool terminal) {
     const auto codec = io::make_utf8_codec();
     std::vector<const char16_t*> argv;
-    arguments.insert(arguments.begin(), u"huecast");
     for (const std::u16string& a : arguments) argv.push_back(a.c_str());
-    argv.push_back(nullptr);
     view_source source(log_text);
     counting_sink sink;
     counting_sink errors;
@@ -184,9 +205,9 @@ void run_entry(benchmark::State& state, std::vector<std::u16string> arguments, b
         reader.tie(&output);
         io::input_lines input(reader, *codec);
         huecast::program_streams streams{input, output, errors, policy};
-        const int code = huecast::wmain(static_cast<int>(arguments.size()), argv.data(), streams);
+        const huecast::exit_code code = huecast::dispatch(argv, streams);
         output.flush();
-        if (code != 0) state.SkipWithError("the run did not return 0");
+        if (code != huecast::exit_code::done) state.SkipWithError("the run did not end well");
         written = sink.bytes;
     }
     state.counters["out_per_in"] = static_cast<double>(written) / static_cast<double>(log_text.size());

@@ -13,28 +13,31 @@
 
 namespace {
 
-const std::pair<qel::ColourAttribute, const char16_t*> readme_four[] = {
-    {0x0C, u"error"}, {0x0E, u"warn(ing)?"}, {0x0A, u"\\bok\\b"}, {0x0B, u"\\d+\\.\\d+\\.\\d+\\.\\d+"}};
+const std::pair<huecast::text_colour, const char16_t*> readme_four[] = {
+    {huecast::text_colour::from_attribute(0x0C), u"error"},
+    {huecast::text_colour::from_attribute(0x0E), u"warn(ing)?"},
+    {huecast::text_colour::from_attribute(0x0A), u"\\bok\\b"},
+    {huecast::text_colour::from_attribute(0x0B), u"\\d+\\.\\d+\\.\\d+\\.\\d+"}};
 
 // The first `count` filters of the filter file given with --filters (all of them for 0), or
 // the README's four without one.
 std::vector<huecast::painter_filter> filters(std::size_t count) {
-    std::vector<std::pair<qel::ColourAttribute, std::u16string>> list;
+    std::vector<std::pair<huecast::text_colour, std::u16string>> list;
     if (bench::filter_file().empty()) {
-        for (const auto& [attribute, text] : readme_four) list.emplace_back(attribute, text);
+        for (const auto& [colour, text] : readme_four) list.emplace_back(colour, text);
     } else {
         const auto codec = io::make_utf8_codec();
         auto parsed = huecast::parse_filter_file(u"filters", bench::filter_file(), *codec);
         if (parsed) {
-            for (const huecast::labelled_filter& f : *parsed) list.emplace_back(f.filter.attribute, f.filter.text);
+            for (const huecast::labelled_filter& f : *parsed) list.emplace_back(f.filter.colour, f.filter.text);
         }
     }
-    if (count != 0 && list.size() > count) list.resize(count);
+    if (count != 0 && list.size() > count) list.erase(list.begin() + static_cast<std::ptrdiff_t>(count), list.end());
     std::vector<huecast::painter_filter> compiled;
-    for (const auto& [attribute, text] : list) {
+    for (const auto& [colour, text] : list) {
         auto expression = huecast::matcher::compile(text);
         if (!expression) return {};
-        compiled.push_back({huecast::text_colour::from_attribute(attribute), std::move(expression).value()});
+        compiled.push_back({colour, std::move(expression).value()});
     }
     return compiled;
 }

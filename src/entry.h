@@ -1,27 +1,24 @@
-// The program's entry once the platform has decoded its arguments: the leading options,
-// then the help test and the choice of mode. Returns the exit code.
+// The program's entry once the platform has decoded its arguments and read the options
+// that lead them: --help and --version, the filters of a run with --file, and otherwise
+// the choice of mode from the arguments alone.
 #pragma once
 
-#include <string>
+#include <span>
 
-#include "options.h"
+#include "exit_code.h"
+#include "options/parse_options.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-// What the entry returns for a bad option or filter file: one line on the error stream
-// says why, and nothing has been read or written.
-constexpr int usage_error = 2;
-
 // True for no arguments, or a single "-?" or "/?" (exact) or "-h" or "/h" (either case).
-bool is_help_request(int argc, const char16_t* const argv[]);
+bool is_help_request(std::span<const char16_t* const> arguments);
 
 // A command line without options: the usage text, filter mode, whole-stream mode or text mode.
-int wmain(int argc, const char16_t* const argv[], program_streams& streams);
+exit_code dispatch(std::span<const char16_t* const> arguments, program_streams& streams);
 
-// The whole command line: `options`, parsed from its front by the platform's entry (which
-// needed the colour choice first), then wmain on the arguments after them.
-int run_command_line(int argc, const char16_t* const argv[],
-                     const value_or_error<program_options, option_error>& options, program_streams& streams);
+// The whole command line, its options read from its front by the platform's entry (which
+// needed the colour choice first).
+exit_code run_command_line(const value_or_error<program_options, option_error>& options, program_streams& streams);
 
 }  // namespace huecast

@@ -6,14 +6,13 @@
 
 namespace huecast {
 
-int run_program(int argc, const char16_t* const argv[], const value_or_error<program_options, option_error>& options,
-                program_streams& streams) {
-    const int code = run_command_line(argc, argv, options, streams);
+exit_code run_program(const value_or_error<program_options, option_error>& options, program_streams& streams) {
+    const exit_code code = run_command_line(options, streams);
     streams.output.flush();
     const auto failure = [&](std::u16string what, const std::string& why) {
         streams.output.text_codec().decode(why, what);
         report_error(streams, what);
-        return 1;
+        return exit_code::io_failure;
     };
     if (streams.output.status() == io::transfer_status::failed) {
         return failure(u"standard output: ", streams.output.error_text());

@@ -1,14 +1,14 @@
 // One run of the program on its streams: the entry, then the rest of the output written out.
 // A failure to read standard input or to write standard output becomes one line on the
-// error sink and exit code 1; a reader of the output that went away is no failure.
+// error sink and exit_code::io_failure; a reader of the output that went away is no failure.
 #pragma once
 
-#include "options.h"
+#include "exit_code.h"
+#include "options/parse_options.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-int run_program(int argc, const char16_t* const argv[], const value_or_error<program_options, option_error>& options,
-                program_streams& streams);
+exit_code run_program(const value_or_error<program_options, option_error>& options, program_streams& streams);
 
 }  // namespace huecast

@@ -4,11 +4,11 @@
 
 namespace huecast {
 
-int text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams) {
+exit_code text_mode(std::span<const char16_t* const> words, text_colour colour, program_streams& streams) {
     std::u16string text;
-    for (int i = 2; i < argc; ++i) {
-        text += argv[i];
-        if (i != argc - 1) text += u' ';
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i != 0) text += u' ';
+        text += words[i];
     }
     const std::unique_ptr<colour_writer> colours = make_colour_writer(streams);
     colour_scope scope(*colours);
@@ -16,7 +16,7 @@ int text_mode(int argc, const char16_t* const argv[], text_colour colour, progra
     streams.output.write(text);
     scope.restore();
     streams.output.end_line();
-    return 0;
+    return exit_code::done;
 }
 
 }  // namespace huecast

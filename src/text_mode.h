@@ -1,12 +1,15 @@
-// Text mode: the arguments after the first, joined by single blanks, written in one
-// colour and followed by a line break in the colour that was in force before.
+// Text mode: the words, joined by single blanks, written in one colour and followed by a
+// line break in the colour that was in force before.
 #pragma once
 
+#include <span>
+
 #include "colour/colour.h"
+#include "exit_code.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-int text_mode(int argc, const char16_t* const argv[], text_colour colour, program_streams& streams);
+exit_code text_mode(std::span<const char16_t* const> words, text_colour colour, program_streams& streams);
 
 }  // namespace huecast

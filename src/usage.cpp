@@ -1,5 +1,7 @@
 #include "usage.h"
 
+#include "options/option_help.h"
+
 namespace huecast {
 
 const std::u16string_view usage_text =
@@ -27,13 +29,7 @@ io::text_output& write_usage(io::text_output& output) {
 
 namespace {
 
-constexpr std::u16string_view options_text =
-    u"Options, before the colour code or filters:\n"
-    u"  --color=WHEN, --colour=WHEN  colour: auto (on a terminal; the default), always, never\n"
-    u"  --file=FILE                  read filters from FILE, one per line; # starts a comment\n"
-    u"  --help                       show this text\n"
-    u"  --version                    show the version\n"
-    u"  --                           end of the options\n"
+constexpr std::u16string_view environment_text =
     u"Environment:\n"
     u"  NO_COLOR                     set and not empty: no colour\n"
     u"  FORCE_COLOR, CLICOLOR_FORCE  set, not empty and not 0: colour even into a file or pipe\n"
@@ -44,7 +40,8 @@ constexpr std::u16string_view options_text =
 
 void write_help(io::text_output& output) {
     write_usage(output).end_line();
-    output.write(options_text);
+    write_option_help(output);
+    output.write(environment_text);
 }
 
 void write_version(io::text_output& output) {

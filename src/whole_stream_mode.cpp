@@ -6,10 +6,10 @@
 
 namespace huecast {
 
-int whole_stream_mode(text_colour colour, program_streams& streams) {
+exit_code whole_stream_mode(text_colour colour, program_streams& streams) {
     if (!streams.policy.colours()) {
         streams.input.copy_to(streams.output);
-        return 0;
+        return exit_code::done;
     }
     const std::unique_ptr<colour_writer> colours = make_colour_writer(streams);
     printer print(streams.output, *colours);
@@ -18,7 +18,7 @@ int whole_stream_mode(text_colour colour, program_streams& streams) {
     // What has come of a line shows at once when input pauses in it (a prompt, progress).
     streams.input.show_partial_lines_after(std::chrono::milliseconds{0});
     streams.input.for_each(streams.output, [&](const io::input_line& line) { print.print(line, colour, scope); });
-    return 0;
+    return exit_code::done;
 }
 
 }  // namespace huecast

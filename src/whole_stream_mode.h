@@ -3,10 +3,11 @@
 #pragma once
 
 #include "colour/colour.h"
+#include "exit_code.h"
 #include "program_streams.h"
 
 namespace huecast {
 
-int whole_stream_mode(text_colour colour, program_streams& streams);
+exit_code whole_stream_mode(text_colour colour, program_streams& streams);
 
 }  // namespace huecast

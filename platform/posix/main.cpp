@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "colour/colour_policy.h"
+#include "exit_code.h"
 #include "internal_error.h"
 #include "io/codec.h"
 #include "io/input_lines.h"
-#include "options.h"
+#include "options/parse_options.h"
 #include "platform/posix/fd_files.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
@@ -65,7 +66,7 @@ int run_on_standard_handles(int argc, char** argv) {
 #endif
 
     huecast::program_streams streams{input, output, error_bytes, policy, nullptr, &files};
-    return huecast::run_program(argc, pointers.data(), options, streams);
+    return huecast::exit_status(huecast::run_program(options, streams));
 }
 
 }  // namespace
@@ -75,6 +76,6 @@ int main(int argc, char** argv) {
         return run_on_standard_handles(argc, argv);
     } catch (...) {
         write_stderr("internal error: " + huecast::current_exception_text(*io::make_utf8_codec()));
-        return 3;
+        return huecast::exit_status(huecast::exit_code::internal_error);
     }
 }

@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "colour/colour_policy.h"
+#include "exit_code.h"
 #include "internal_error.h"
 #include "io/input_lines.h"
-#include "options.h"
+#include "options/parse_options.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_events.h"
 #include "platform/win32/console_screen.h"
@@ -75,7 +76,7 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     const qel::startup_objects library_objects;
 
     huecast::program_streams streams{input, output, *error_bytes, policy, &screen, &files};
-    return huecast::run_program(argc, pointers.data(), options, streams);
+    return huecast::exit_status(huecast::run_program(options, streams));
 }
 
 }  // namespace
@@ -87,6 +88,6 @@ int wmain(int argc, wchar_t** argv) {
         // One byte per character up to U+00FF, "?" beyond: the library's own texts are
         // ASCII or Cyrillic, and the streams may be gone by now.
         write_stderr("internal error: " + huecast::current_exception_text(*io::make_byte_codec()));
-        return 3;
+        return huecast::exit_status(huecast::exit_code::internal_error);
     }
 }

@@ -2,14 +2,11 @@
 
 namespace huecast {
 
-ColourAttribute colour_from_code(char16_t background, char16_t text) {
-    return static_cast<ColourAttribute>((qel::HexDigitValue(background) << 4) | qel::HexDigitValue(text));
-}
-
-text_colour colour_of_argument(const char16_t* argument) {
-    const char16_t first = argument[0];
-    const char16_t second = first == 0 ? char16_t{0} : argument[1];
-    return text_colour::from_attribute(colour_from_code(first, second));
+colour_code read_colour_code(std::u16string_view text) {
+    const std::uint8_t background = qel::HexDigitValue(text.size() > 0 ? text[0] : u'\0');
+    const std::uint8_t foreground = qel::HexDigitValue(text.size() > 1 ? text[1] : u'\0');
+    const auto word = static_cast<qel::ColourAttribute>(background << 4 | foreground);
+    return {text_colour::from_attribute(word), background <= 0x0F && foreground <= 0x0F};
 }
 
 }  // namespace huecast

@@ -21,20 +21,20 @@ bool compile_filters(const labelled_filters& filters, program_streams& streams,
                                       decimal(expression.error().offset));
             return false;
         }
-        compiled.push_back({text_colour::from_attribute(f.filter.attribute), std::move(expression).value()});
+        compiled.push_back({f.filter.colour, std::move(expression).value()});
     }
     return true;
 }
 
 }  // namespace
 
-int filter_mode(const labelled_filters& filters, program_streams& streams) {
+exit_code filter_mode(const labelled_filters& filters, program_streams& streams) {
     std::vector<painter_filter> compiled;
-    if (!compile_filters(filters, streams, compiled)) return invalid_filter;
+    if (!compile_filters(filters, streams, compiled)) return exit_code::usage_error;
     if (!streams.policy.colours()) {
         // No colour can show, so the lines go through as they are, at copy speed.
         streams.input.copy_to(streams.output);
-        return 0;
+        return exit_code::done;
     }
 
     painter painter(std::move(compiled));
@@ -62,7 +62,7 @@ int filter_mode(const labelled_filters& filters, program_streams& streams) {
             warned = true;
         }
     });
-    return 0;
+    return exit_code::done;
 }
 
 }  // namespace huecast

@@ -11,6 +11,14 @@ unsigned ansi_hue(console_colour c) {
 
 bool bright(console_colour c) { return (static_cast<unsigned>(c) & 8u) != 0; }
 
+// The console's own marks (grid lines, double-byte halves) show nothing in escapes, so a
+// colour that differs only in them shares its slot.
+std::size_t slot_of(text_colour colour) {
+    return static_cast<std::size_t>(colour.text()) | static_cast<std::size_t>(colour.background()) << 4 |
+           std::size_t{colour.has(text_attribute::underscore)} << 8 |
+           std::size_t{colour.has(text_attribute::reverse_video)} << 9;
+}
+
 }  // namespace
 
 std::string sgr_sequence(text_colour colour) {
@@ -20,8 +28,8 @@ std::string sgr_sequence(text_colour colour) {
     const console_colour back = colour.background();
     const unsigned background = back == console_colour::black ? 49u : (bright(back) ? 100u : 40u) + ansi_hue(back);
     std::string s = "\x1b[0;" + std::to_string(text) + ';' + std::to_string(background);
-    if (colour.underscored()) s += ";4";
-    if (colour.reverse_video()) s += ";7";
+    if (colour.has(text_attribute::underscore)) s += ";4";
+    if (colour.has(text_attribute::reverse_video)) s += ";7";
     s += 'm';
     return s;
 }
@@ -29,11 +37,11 @@ std::string sgr_sequence(text_colour colour) {
 void escape_writer::set(text_colour colour) {
     if (colour == in_effect_) return;
     in_effect_ = colour;
-    if (colour.is_terminal_default() || colour.attribute() >= sequences_.size()) {
-        output_.write_control(sgr_sequence(colour));
+    if (colour.is_terminal_default()) {
+        output_.write_control(reset_);
         return;
     }
-    std::string& sequence = sequences_[colour.attribute()];
+    std::string& sequence = sequences_[slot_of(colour)];
     if (sequence.empty()) sequence = sgr_sequence(colour);
     output_.write_control(sequence);
 }

@@ -25,7 +25,10 @@ public:
 private:
     io::text_output& output_;
     text_colour in_effect_ = text_colour::terminal_default();
-    std::array<std::string, 256> sequences_;  // made once each, for the colours of two digits
+    const std::string reset_ = sgr_sequence(text_colour::terminal_default());
+    // Made once each: one for every look that escapes can show (sixteen text colours,
+    // sixteen backgrounds, with or without underscore and reverse video).
+    std::array<std::string, 16 * 16 * 4> sequences_;
 };
 
 }  // namespace huecast

@@ -18,7 +18,7 @@ using testing::memory_source;
 using testing::recording_console;
 
 struct run_result {
-    int code;
+    exit_code code;
     std::string output;
     std::string errors;
     int reads;
@@ -26,10 +26,8 @@ struct run_result {
 };
 
 run_result run(std::vector<std::u16string> arguments, std::string input, bool terminal = true) {
-    arguments.insert(arguments.begin(), u"huecast");
     std::vector<const char16_t*> argv;
     for (const auto& a : arguments) argv.push_back(a.c_str());
-    argv.push_back(nullptr);
 
     const auto codec = io::make_utf8_codec();
     memory_source source(std::move(input));
@@ -43,9 +41,9 @@ run_result run(std::vector<std::u16string> arguments, std::string input, bool te
     io::input_lines lines(reader, *codec);
     recording_console console(output);
     program_streams streams{lines, output, error_bytes, policy, &console};
-    const auto filters = parse_filters(static_cast<int>(arguments.size()), argv.data());
-    if (!filters) return {-1, "", "", source.reads, {}};
-    const int code = filter_mode(label_arguments(*filters, argv.data()), streams);
+    const auto filters = parse_filters(argv);
+    if (!filters) return {exit_code::internal_error, "", "", source.reads, {}};
+    const exit_code code = filter_mode(*filters, streams);
     output.flush();
     return {code, out_bytes.bytes, error_bytes.bytes, source.reads, console.applied};
 }
@@ -53,7 +51,7 @@ run_result run(std::vector<std::u16string> arguments, std::string input, bool te
 TEST(FilterMode, ColoursEachPieceBetweenSetAndRestore) {
     const run_result r = run({u"0c,error", u"0e,warn(ing)?", u"0a,\\bok\\b"},
                              "An Error and an ERROR\nwarning: ok, not okay\n\nnothing here");
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.code, exit_code::done);
     EXPECT_EQ(r.output,
               "An {0C}Error{07} and an {0C}ERROR{07}\n{07}"
               "{0E}warning{07}: {0A}ok{07}, not okay\n{07}"
@@ -75,7 +73,7 @@ TEST(FilterMode, TextOutsideAsciiAndUndecodableBytesSurvive) {
 
 TEST(FilterMode, AnInvalidFilterStopsTheRunBeforeAnythingIsRead) {
     const run_result r = run({u"0a,ok", u"0c,(abc", u"0e,[z"}, "error\n");
-    EXPECT_EQ(r.code, invalid_filter);
+    EXPECT_EQ(r.code, exit_code::usage_error);
     EXPECT_EQ(r.errors, "huecast: filter 2 \"0c,(abc\": missing closing parenthesis at offset 4\n");
     EXPECT_EQ(r.output, "");
     EXPECT_EQ(r.reads, 0);
@@ -84,19 +82,19 @@ TEST(FilterMode, AnInvalidFilterStopsTheRunBeforeAnythingIsRead) {
 
 TEST(FilterMode, OutputThatIsNoTerminalIsAPlainCopy) {
     const run_result r = run({u"0c,error"}, "an error\r\nx\xff\nlast", false);
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.code, exit_code::done);
     EXPECT_EQ(r.output, "an error\r\nx\xff\r\nlast\r\n");
     EXPECT_TRUE(r.applied.empty());
     // Filters are still compiled first.
     const run_result bad = run({u"0c,a)"}, "a\n", false);
-    EXPECT_EQ(bad.code, invalid_filter);
+    EXPECT_EQ(bad.code, exit_code::usage_error);
     EXPECT_EQ(bad.reads, 0);
 }
 
 TEST(FilterMode, RunawayBacktrackingIsReportedOnceAndNoTextIsLost) {
     const std::string runaway(40, 'a');
     const run_result r = run({u"0c,(a+)+$", u"0a,b"}, runaway + "b\n" + runaway + "b\nab\n");
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.code, exit_code::done);
     EXPECT_EQ(r.output, runaway + "{0A}b{07}\n{07}" + runaway + "{0A}b{07}\n{07}a{0A}b{07}\n{07}");
     EXPECT_EQ(r.errors,
               "huecast: warning: filter 1 \"0c,(a+)+$\" gave up on line 1 (too much backtracking) and colours "

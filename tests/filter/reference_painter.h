@@ -41,10 +41,13 @@ constexpr text_colour colour_of(ColourAttribute word) { return text_colour::from
 
 namespace huecast {
 
-// Readable failure messages: "[7,9)=0B" for a coloured piece, "[4,7)" for a plain one.
+// Readable failure messages: "[7,9)=0b" for a coloured piece, "[4,7)" for a plain one.
 inline void PrintTo(const segment& s, std::ostream* os) {
     *os << '[' << s.begin << ',' << s.end << ')';
-    if (s.colour) *os << '=' << std::hex << s.colour->attribute() << std::dec;
+    if (s.colour) {
+        *os << '=' << std::hex << static_cast<unsigned>(s.colour->background())
+            << static_cast<unsigned>(s.colour->text()) << std::dec;
+    }
 }
 
 }  // namespace huecast

@@ -9,18 +9,10 @@
 
 namespace {
 
-using huecast::FilterList;
-
-std::vector<const char16_t*> command_line(std::initializer_list<const char16_t*> args) {
-    std::vector<const char16_t*> argv{u"huecast"};
-    argv.insert(argv.end(), args);
-    argv.push_back(nullptr);
-    return argv;
-}
+using huecast::text_colour;
 
 bool help(std::initializer_list<const char16_t*> args) {
-    const auto argv = command_line(args);
-    return huecast::is_help_request(static_cast<int>(argv.size() - 1), argv.data());
+    return huecast::is_help_request(std::vector<const char16_t*>(args));
 }
 
 TEST(HelpRequest, OnlyTheFourSwitchesAloneOrNothing) {
@@ -60,18 +52,18 @@ TEST(StripPairs, RemovesEnclosingPairsOncePerLevel) {
 }
 
 TEST(ParseFilters, DecodesEveryFilterInOrder) {
-    const auto argv = command_line({u"0a,error", u"1F,warn", u"1f,warn", u"Ab,x", u"00,x", u"0a,", u"0a,x,y", u"0c,\"abc\""});
-    const auto parsed = huecast::parse_filters(static_cast<int>(argv.size() - 1), argv.data());
+    const std::vector<const char16_t*> arguments{u"0a,error", u"1F,warn", u"1f,warn", u"Ab,x",
+                                                 u"00,x",     u"0a,",     u"0a,x,y",  u"0c,\"abc\""};
+    const auto parsed = huecast::parse_filters(arguments);
     ASSERT_TRUE(parsed);
-    const FilterList& list = *parsed;
     const std::vector<std::pair<int, std::u16string>> expected{
         {0x0A, u"error"}, {0x1F, u"warn"}, {0x1F, u"warn"}, {0xAB, u"x"}, {0x00, u"x"}, {0x0A, u""}, {0x0A, u"x,y"}, {0x0C, u"abc"}};
-    ASSERT_EQ(list.size(), expected.size());
-    auto it = list.begin();
-    for (const auto& [attribute, text] : expected) {
-        EXPECT_EQ(it->attribute, attribute);
-        EXPECT_EQ(it->text, text);
-        ++it;
+    ASSERT_EQ(parsed->size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const huecast::labelled_filter& f = (*parsed)[i];
+        EXPECT_EQ(f.filter.colour, text_colour::from_attribute(static_cast<std::uint16_t>(expected[i].first)));
+        EXPECT_EQ(f.filter.text, expected[i].second);
+        EXPECT_EQ(f.label, u"filter " + huecast::decimal(i + 1) + u" \"" + arguments[i] + u"\"");
     }
 }
 
@@ -79,11 +71,11 @@ TEST(ParseFilters, AnyArgumentNotOfTheFilterFormEndsTheParse) {
     for (const char16_t* bad : {u"0a", u"0a x", u" 0a,x", u"0g,x", u"a,x", u"0a;x", u"0a,x\ny", u"0a,x\r", u"\xFF10" u"a,x"}) {
         EXPECT_FALSE(huecast::parse_filter(bad)) << std::string(bad, bad + 3);
     }
-    const auto argv = command_line({u"0a,x", u"hello", u"0c,y"});
-    const auto parsed = huecast::parse_filters(3, argv.data());
+    const std::vector<const char16_t*> arguments{u"0a,x", u"hello", u"0c,y"};
+    const auto parsed = huecast::parse_filters(arguments);
     ASSERT_FALSE(parsed);
-    EXPECT_EQ(parsed.error().index, 2);
-    EXPECT_TRUE(huecast::parse_filters(1, argv.data())) << "no arguments: no filters, and no argument that is not one";
+    EXPECT_EQ(parsed.error().index, 1u);
+    EXPECT_TRUE(huecast::parse_filters({})) << "no arguments: no filters, and no argument that is not one";
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "colour/colour_code.h"
+#include "print/console_writer.h"
 #include "qel/colour_attribute.h"
 
 namespace {
 
-using huecast::colour_of_argument;
 using qel::HexDigitValue;
 
 TEST(HexDigitValue, DigitsInEitherCaseAndNothingElse) {
@@ -17,13 +17,21 @@ TEST(HexDigitValue, DigitsInEitherCaseAndNothingElse) {
     for (const auto& [c, value] : cases) EXPECT_EQ(HexDigitValue(c), value) << static_cast<int>(c);
 }
 
+// What the console is given for a code: the word the digits make, the rest spread unmasked.
 TEST(ColourCode, TwoDigitsMakeTheAttributeAndTheRestSpreadsUnmasked) {
-    const std::pair<const char16_t*, int> cases[] = {
-        {u"1f", 0x1F},  {u"1F", 0x1F},  {u"F0", 0xF0},  {u"07", 0x07},    {u"7", 0xFF},   {u"x7", 0x0FF7},
-        {u"7x", 0xFF},  {u"xx", 0x0FFF}, {u"1fz", 0x1F}, {u"1f,abc", 0x1F}, {u"", 0x0FFF}, {u"-help", 0x0FFF},
+    const struct {
+        std::u16string_view code;
+        int attribute;
+        bool two_digits;
+    } cases[] = {
+        {u"1f", 0x1F, true},     {u"1F", 0x1F, true},      {u"F0", 0xF0, true},   {u"07", 0x07, true},
+        {u"7", 0xFF, false},     {u"x7", 0x0FF7, false},   {u"7x", 0xFF, false},  {u"xx", 0x0FFF, false},
+        {u"1fz", 0x1F, true},    {u"1f,abc", 0x1F, true},  {u"", 0x0FFF, false}, {u"-help", 0x0FFF, false},
     };
-    for (const auto& [code, attribute] : cases) {
-        EXPECT_EQ(colour_of_argument(code).attribute(), attribute) << std::string(code, code + std::char_traits<char16_t>::length(code));
+    for (const auto& c : cases) {
+        const huecast::colour_code read = huecast::read_colour_code(c.code);
+        EXPECT_EQ(huecast::console_attribute(read.colour), c.attribute) << std::string(c.code.begin(), c.code.end());
+        EXPECT_EQ(read.two_digits, c.two_digits) << std::string(c.code.begin(), c.code.end());
     }
 }
 

@@ -17,16 +17,14 @@ using testing_support::recording_console;
 
 // One run of the program on in-memory streams; colour changes show as markers.
 struct run_result {
-    int code;
+    huecast::exit_code code;
     std::string out;
     int reads;
 };
 
 run_result run(std::initializer_list<const char16_t*> args, const std::string& input = "", bool terminal = false,
                bool utf8 = true) {
-    std::vector<const char16_t*> argv{u"huecast"};
-    argv.insert(argv.end(), args);
-    argv.push_back(nullptr);
+    const std::vector<const char16_t*> arguments(args);
     memory_source source(input, 5);
     memory_sink sink, errors;
     const auto codec = utf8 ? io::make_utf8_codec() : io::make_byte_codec();
@@ -38,7 +36,7 @@ run_result run(std::initializer_list<const char16_t*> args, const std::string& i
     io::input_lines lines(reader, *codec);
     marking_console console(output);
     huecast::program_streams streams{lines, output, errors, policy, &console};
-    const int code = huecast::wmain(static_cast<int>(argv.size() - 1), argv.data(), streams);
+    const huecast::exit_code code = huecast::dispatch(arguments, streams);
     output.flush();
     return {code, sink.bytes, source.reads};
 }
@@ -62,13 +60,13 @@ TEST(Dispatch, ChoosesTheModeFromTheArguments) {
     EXPECT_EQ(mixed.reads, 0);
     // A filter alone is filter mode, not a colour for the whole stream.
     EXPECT_EQ(run({u"1f,zzz"}, input).out.find("[1F]"), std::string::npos);
-    EXPECT_EQ(run({u"1f,abc", u"2e,def"}, input).code, 0);
+    EXPECT_EQ(run({u"1f,abc", u"2e,def"}, input).code, huecast::exit_code::done);
 }
 
 TEST(Dispatch, UsageTextAndItsSingleLineEnd) {
     for (auto args : {std::initializer_list<const char16_t*>{}, {u"/H"}}) {
         const auto result = run(args, "unread\n");
-        EXPECT_EQ(result.code, 0);
+        EXPECT_EQ(result.code, huecast::exit_code::done);
         EXPECT_EQ(result.reads, 0);
         ASSERT_GT(result.out.size(), 20u);
         EXPECT_TRUE(result.out.ends_with("7 = White       F = Bright white\r\n"));

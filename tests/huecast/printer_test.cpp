@@ -8,6 +8,7 @@
 #include <string>
 
 #include "memory_streams.h"
+#include "print/console_writer.h"
 #include "print/escape_writer.h"
 
 namespace {
@@ -15,14 +16,14 @@ namespace {
 using huecast::text_colour;
 using testing_support::memory_sink;
 
-// "<" for begin, "[XX]" for a colour (its attribute word in hex), "/" for restore, ">" for end.
+// "<" for begin, "[XX]" for a colour (its console attribute word in hex), "/" for restore, ">" for end.
 class marking_writer final : public huecast::colour_writer {
 public:
     explicit marking_writer(io::text_output& output) : output_(output) {}
     void begin() override { output_.write_control("<"); }
     void set(text_colour c) override {
         char mark[16];
-        std::snprintf(mark, sizeof mark, "[%02X]", static_cast<unsigned>(c.attribute()));
+        std::snprintf(mark, sizeof mark, "[%02X]", static_cast<unsigned>(huecast::console_attribute(c)));
         output_.write_control(mark);
     }
     void restore() override { output_.write_control("/"); }
@@ -91,6 +92,27 @@ TEST(EscapeWriter, WritesOnlyWhatChangesTheTerminal) {
     }
     output.flush();
     EXPECT_EQ(sink.bytes, "\x1b[0;91;49mx\x1b[0;97;44m\x1b[0m\x1b[0;37;100;4;7m\x1b[0m");
+}
+
+// Every colour a console word can carry, in turn: the console writer gives back the word it
+// was read from (bit 13, which the console does not use, aside), and the escape writer's
+// kept sequences are those of the colour in hand, never of one that shares its slot.
+TEST(ColourWriters, EveryColourOfAConsoleWordGoesOutAsItCameIn) {
+    memory_sink sink;
+    const auto codec = io::make_utf8_codec();
+    io::text_output output(sink, *codec, io::line_end::lf);
+    huecast::escape_writer writer(output);
+    std::string expected;
+    text_colour previous = text_colour::terminal_default();
+    for (unsigned word = 0; word <= 0xFFFF; ++word) {
+        const text_colour colour = text_colour::from_attribute(static_cast<qel::ColourAttribute>(word));
+        ASSERT_EQ(huecast::console_attribute(colour), word & ~0x2000u) << std::hex << word;
+        writer.set(colour);
+        if (colour != previous) expected += huecast::sgr_sequence(colour);
+        previous = colour;
+    }
+    output.flush();
+    EXPECT_EQ(sink.bytes, expected);
 }
 
 }  // namespace

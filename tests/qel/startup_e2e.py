@@ -24,10 +24,10 @@ silent
 printf "ORDER SQLAllocEnv\\n"
 continue
 end
-break huecast::wmain
+break huecast::run_command_line
 commands
 silent
-printf "ORDER wmain\\n"
+printf "ORDER entry\\n"
 continue
 end
 break SQLFreeEnv
@@ -67,7 +67,7 @@ def check_order(binary):
         print("gdb cannot trace here: skipped")
         return SKIP
     order = [line.split()[1] for line in out.splitlines() if line.startswith("ORDER ")]
-    expected = ["SQLAllocEnv", "wmain", "SQLFreeEnv"]
+    expected = ["SQLAllocEnv", "entry", "SQLFreeEnv"]
     if order != expected or "hello" not in out:
         print("expected", expected, "got", order)
         print(out)

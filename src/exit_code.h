@@ -1,0 +1,16 @@
+// What a run ends with, as the process's exit status: every entry, mode and platform main
+// returns one of these, and only the platform's main turns it into a number.
+#pragma once
+
+namespace huecast {
+
+enum class exit_code : int {
+    done = 0,            // also when the reader of the output went away
+    io_failure = 1,      // standard input could not be read or standard output written
+    usage_error = 2,     // a bad option, filter file or filter expression; nothing was read
+    internal_error = 3,  // anything else; one line on the error stream
+};
+
+constexpr int exit_status(exit_code code) { return static_cast<int>(code); }
+
+}  // namespace huecast

@@ -1,0 +1,51 @@
+#include "filter/filter_sources.h"
+
+#include "filter/filter_files.h"
+#include "printable.h"
+
+namespace huecast {
+namespace {
+
+static_assert(filter_file_limit % (1 << 20) == 0, "the message gives the limit in MiB");
+
+std::u16string why_unreadable(const unreadable& error, const io::codec& codec) {
+    switch (error.why) {
+        case unreadable::too_large:
+            return u"too large for a filter file (more than " + decimal(filter_file_limit >> 20) + u" MiB)";
+        case unreadable::standard_input:
+            return u"cannot be a filter file: it is standard input, which holds the text to colour";
+        case unreadable::system:
+            break;
+    }
+    std::u16string why;
+    codec.decode(error.reason, why);
+    return why;
+}
+
+}  // namespace
+
+value_or_error<labelled_filters, std::u16string> gather_filters(std::span<const std::u16string> files,
+                                                                std::span<const char16_t* const> arguments,
+                                                                file_reader* reader, const io::codec& codec) {
+    labelled_filters filters;
+    for (const std::u16string& name : files) {
+        value_or_error<std::string, unreadable> contents =
+            reader != nullptr ? reader->read(name, filter_file_limit) : unreadable{"files cannot be read here"};
+        if (!contents) return printable(name) + u": " + why_unreadable(contents.error(), codec);
+        auto parsed = parse_filter_file(name, *contents, codec);
+        if (!parsed) return parsed.error();
+        filters.insert(filters.end(), std::make_move_iterator(parsed->begin()), std::make_move_iterator(parsed->end()));
+    }
+    auto from_arguments = parse_filters(arguments);
+    if (!from_arguments) {
+        std::u16string message(1, u'\'');
+        message.append(printable(arguments[from_arguments.error().index]))
+            .append(u"' is not a filter, and with --file every argument must be one");
+        return message;
+    }
+    filters.insert(filters.end(), std::make_move_iterator(from_arguments->begin()),
+                   std::make_move_iterator(from_arguments->end()));
+    return filters;
+}
+
+}  // namespace huecast

@@ -1,0 +1,56 @@
+#include "options/option_table.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace huecast {
+namespace {
+
+constexpr std::u16string_view colour_aliases[] = {u"--colour"};
+constexpr std::u16string_view colour_words[] = {u"auto", u"always", u"never"};
+constexpr colour_when colour_word_meanings[] = {colour_when::automatic, colour_when::always, colour_when::never};
+static_assert(std::size(colour_words) == std::size(colour_word_meanings));
+
+constexpr option_definition table[] = {
+    {.name = u"--color",
+     .aliases = colour_aliases,
+     .takes = option_value::attached,
+     .value_name = u"WHEN",
+     .words = colour_words,
+     .completes = completion::words,
+     .help = u"colour: auto (on a terminal; the default), always, never",
+     .act = [](program_options& options, std::u16string_view, std::size_t word) {
+         options.colour = colour_word_meanings[word];
+     }},
+    {.name = u"--file",
+     .takes = option_value::attached_or_next,
+     .value_name = u"FILE",
+     .completes = completion::files,
+     .help = u"read filters from FILE, one per line; # starts a comment",
+     .act = [](program_options& options, std::u16string_view file, std::size_t) {
+         options.filter_files.emplace_back(file);
+     }},
+    {.name = u"--help",
+     .help = u"show this text",
+     .act = [](program_options& options, std::u16string_view, std::size_t) { options.help = true; }},
+    {.name = u"--version",
+     .help = u"show the version",
+     .act = [](program_options& options, std::u16string_view, std::size_t) { options.version = true; }},
+};
+
+constexpr option_definition end = {.name = u"--", .help = u"end of the options"};
+
+}  // namespace
+
+std::span<const option_definition> option_table() { return table; }
+
+const option_definition& end_of_options() { return end; }
+
+const option_definition* find_option(std::u16string_view name) {
+    for (const option_definition& option : table) {
+        if (option.name == name || std::ranges::find(option.aliases, name) != option.aliases.end()) return &option;
+    }
+    return nullptr;
+}
+
+}  // namespace huecast
