@@ -14,6 +14,10 @@ _huecast()
             --file)
                 _filedir
                 ;;
+            --set)
+                local IFS=$'\n'
+                COMPREPLY=($(compgen -W "$("${words[0]}" --list-sets 2>/dev/null | cut -f1)" -- "$cur"))
+                ;;
         esac
         return
     fi
@@ -24,7 +28,7 @@ _huecast()
     done
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--color= --colour= --file= --help --version --' -- "$cur"))
+        COMPREPLY=($(compgen -W '--color= --colour= --file= --set= --list-sets --help --version --' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
     fi
 } &&

@@ -42,10 +42,18 @@ function __huecast_colour_codes
     end
 end
 
+# The names of the filter sets, each with the file it is read from.
+function __huecast_sets
+    set -l program (commandline -opc)[1]
+    $program --list-sets 2>/dev/null | string replace -r '\r$' ''
+end
+
 complete -c huecast -f
 complete -c huecast -n __huecast_in_options -l color -x -a 'auto always never' -d 'When to colour'
 complete -c huecast -n __huecast_in_options -l colour -x -a 'auto always never' -d 'When to colour'
 complete -c huecast -n __huecast_in_options -l file -r -F -d 'Read filters from a file, one a line'
+complete -c huecast -n __huecast_in_options -l set -x -a '(__huecast_sets)' -d 'Read a filter set by name'
+complete -c huecast -n __huecast_in_options -l list-sets -d 'List the filter sets found and the file of each'
 complete -c huecast -n __huecast_in_options -l help -d 'Show the usage, the options and the environment variables'
 complete -c huecast -n __huecast_in_options -l version -d 'Show the version and the licence'
 complete -c huecast -n __huecast_in_options -a "'--'" -d 'End of the options'

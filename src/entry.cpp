@@ -9,6 +9,19 @@
 #include "whole_stream_mode.h"
 
 namespace huecast {
+namespace {
+
+// --list-sets: each set found, by name, as "NAME<TAB>FILE", one a line.
+void write_sets(io::text_output& output, const set_shelf& shelf) {
+    for (const named_set& set : every_set(shelf)) {
+        output.write(set.name);
+        output.write(u"\t");
+        output.write(set.path);
+        output.end_line();
+    }
+}
+
+}  // namespace
 
 bool is_help_request(std::span<const char16_t* const> arguments) {
     if (arguments.empty()) return true;
@@ -42,9 +55,13 @@ exit_code run_command_line(const value_or_error<program_options, option_error>& 
         write_version(streams.output);
         return exit_code::done;
     }
-    if (options->filter_files.empty()) return dispatch(options->operands, streams);
-    const auto filters =
-        gather_filters(options->filter_files, options->operands, streams.files, streams.output.text_codec());
+    if (options->list_sets) {
+        if (streams.sets != nullptr) write_sets(streams.output, *streams.sets);
+        return exit_code::done;
+    }
+    if (options->filter_sources.empty()) return dispatch(options->operands, streams);
+    const auto filters = gather_filters(options->filter_sources, options->operands,
+                                        {streams.files, streams.sets, streams.output.text_codec()});
     if (!filters) {
         report_error(streams, filters.error());
         return exit_code::usage_error;

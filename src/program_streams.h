@@ -8,6 +8,7 @@
 
 #include "colour/colour_policy.h"
 #include "file_reader.h"
+#include "filter/named_sets.h"
 #include "io/byte_stream.h"
 #include "io/input_lines.h"
 #include "io/text_output.h"
@@ -23,6 +24,7 @@ struct program_streams {
     output_policy policy;
     qel::console_device* console = nullptr;  // for colour_method::console_attributes
     file_reader* files = nullptr;            // for filter files
+    const set_shelf* sets = nullptr;         // for filter sets by name
 };
 
 // The colour writer that the policy chooses for standard output.

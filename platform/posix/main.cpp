@@ -17,6 +17,7 @@
 #include "platform/posix/fd_files.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
+#include "platform/posix/xdg_shelf.h"
 #include "print/escape_writer.h"
 #include "qel/startup_objects.h"
 #include "run_program.h"
@@ -49,6 +50,7 @@ int run_on_standard_handles(int argc, char** argv) {
     platform::fd_sink out_bytes(STDOUT_FILENO);
     platform::fd_sink error_bytes(STDERR_FILENO);
     platform::fd_files files(*codec);
+    const platform::xdg_shelf sets(*codec);
     io::text_output output(out_bytes, *codec, policy.line_end);
     io::line_reader reader(in_bytes);
     reader.tie(&output);
@@ -65,7 +67,7 @@ int run_on_standard_handles(int argc, char** argv) {
     const qel::startup_objects library_objects;
 #endif
 
-    huecast::program_streams streams{input, output, error_bytes, policy, nullptr, &files};
+    huecast::program_streams streams{input, output, error_bytes, policy, nullptr, &files, &sets};
     return huecast::exit_status(huecast::run_program(options, streams));
 }
 

@@ -20,6 +20,7 @@
 #include "platform/win32/handle_files.h"
 #include "platform/win32/handle_streams.h"
 #include "platform/win32/process_locale.h"
+#include "platform/win32/windows_shelf.h"
 #include "qel/startup_objects.h"
 #include "run_program.h"
 
@@ -75,7 +76,8 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     // after it returns.
     const qel::startup_objects library_objects;
 
-    huecast::program_streams streams{input, output, *error_bytes, policy, &screen, &files};
+    const platform::windows_shelf sets;
+    huecast::program_streams streams{input, output, *error_bytes, policy, &screen, &files, &sets};
     return huecast::exit_status(huecast::run_program(options, streams));
 }
 

@@ -24,15 +24,22 @@ std::u16string why_unreadable(const unreadable& error, const io::codec& codec) {
 
 }  // namespace
 
-value_or_error<labelled_filters, std::u16string> gather_filters(std::span<const std::u16string> files,
+value_or_error<labelled_filters, std::u16string> gather_filters(std::span<const filter_source> sources,
                                                                 std::span<const char16_t* const> arguments,
-                                                                file_reader* reader, const io::codec& codec) {
+                                                                const filter_places& places) {
     labelled_filters filters;
-    for (const std::u16string& name : files) {
-        value_or_error<std::string, unreadable> contents =
-            reader != nullptr ? reader->read(name, filter_file_limit) : unreadable{"files cannot be read here"};
-        if (!contents) return printable(name) + u": " + why_unreadable(contents.error(), codec);
-        auto parsed = parse_filter_file(name, *contents, codec);
+    for (const filter_source& source : sources) {
+        std::u16string name = source.name;
+        if (source.from == filter_source::kind::set) {
+            std::optional<std::u16string> path = places.shelf != nullptr ? find_set(*places.shelf, name) : std::nullopt;
+            if (!path) return places.shelf != nullptr ? no_such_set(*places.shelf, name) : u"no filter sets here";
+            name = std::move(*path);
+        }
+        value_or_error<std::string, unreadable> contents = places.reader != nullptr
+                                                               ? places.reader->read(name, filter_file_limit)
+                                                               : unreadable{"files cannot be read here"};
+        if (!contents) return printable(name) + u": " + why_unreadable(contents.error(), places.codec);
+        auto parsed = parse_filter_file(name, *contents, places.codec);
         if (!parsed) return parsed.error();
         filters.insert(filters.end(), std::make_move_iterator(parsed->begin()), std::make_move_iterator(parsed->end()));
     }
@@ -40,7 +47,7 @@ value_or_error<labelled_filters, std::u16string> gather_filters(std::span<const 
     if (!from_arguments) {
         std::u16string message(1, u'\'');
         message.append(printable(arguments[from_arguments.error().index]))
-            .append(u"' is not a filter, and with --file every argument must be one");
+            .append(u"' is not a filter, and with --file or --set every argument must be one");
         return message;
     }
     filters.insert(filters.end(), std::make_move_iterator(from_arguments->begin()),

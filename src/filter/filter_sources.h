@@ -1,5 +1,5 @@
-// Where the filters of a run with --file come from: every filter file, in the order given,
-// then the arguments, every one of which must then be a filter.
+// Where the filters of a run with --file or --set come from: every filter file and set, in
+// the order given, then the arguments, every one of which must then be a filter.
 #pragma once
 
 #include <span>
@@ -7,17 +7,27 @@
 
 #include "file_reader.h"
 #include "filter/filter_arguments.h"
+#include "filter/named_sets.h"
 #include "io/codec.h"
+#include "options/program_options.h"
 #include "value_or_error.h"
 
 namespace huecast {
 
-// The filters of `files`, read through `reader` (none given: no file can be read) and
-// decoded with `codec`, then those of `arguments`; or the message for the first file that
-// cannot be read, the first line that is not a filter, or the first argument that is not
-// one. Nothing but the files is read.
-value_or_error<labelled_filters, std::u16string> gather_filters(std::span<const std::u16string> files,
+// What the filters come from: files are read through `reader` (none given: no file can be
+// read), sets are looked for on `shelf` (none given: there are none), and their bytes are
+// decoded with `codec`.
+struct filter_places {
+    file_reader* reader = nullptr;
+    const set_shelf* shelf = nullptr;
+    const io::codec& codec;
+};
+
+// The filters of `sources`, then those of `arguments`; or the message for the first set
+// that is not there, the first file that cannot be read, the first line that is not a
+// filter, or the first argument that is not one. Nothing but the files is read.
+value_or_error<labelled_filters, std::u16string> gather_filters(std::span<const filter_source> sources,
                                                                 std::span<const char16_t* const> arguments,
-                                                                file_reader* reader, const io::codec& codec);
+                                                                const filter_places& places);
 
 }  // namespace huecast

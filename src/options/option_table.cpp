@@ -28,8 +28,19 @@ constexpr option_definition table[] = {
      .completes = completion::files,
      .help = u"read filters from FILE, one per line; # starts a comment",
      .act = [](program_options& options, std::u16string_view file, std::size_t) {
-         options.filter_files.emplace_back(file);
+         options.filter_sources.push_back({filter_source::kind::file, std::u16string(file)});
      }},
+    {.name = u"--set",
+     .takes = option_value::attached_or_next,
+     .value_name = u"NAME",
+     .completes = completion::sets,
+     .help = u"read the filter set NAME (NAME.filters where sets are kept)",
+     .act = [](program_options& options, std::u16string_view name, std::size_t) {
+         options.filter_sources.push_back({filter_source::kind::set, std::u16string(name)});
+     }},
+    {.name = u"--list-sets",
+     .help = u"list the filter sets found, and the file of each",
+     .act = [](program_options& options, std::u16string_view, std::size_t) { options.list_sets = true; }},
     {.name = u"--help",
      .help = u"show this text",
      .act = [](program_options& options, std::u16string_view, std::size_t) { options.help = true; }},

@@ -19,8 +19,9 @@ enum class option_value {
     attached_or_next,  // "--name=VALUE", or the next argument: "--name VALUE"
 };
 
-// What a shell completes as the option's value.
-enum class completion { nothing, words, files };
+// What a shell completes as the option's value: the names of the filter sets (`sets`) as
+// huecast --list-sets gives them.
+enum class completion { nothing, words, files, sets };
 
 // What a well-formed option sets: `value` is what came with it (empty for a switch), `word`
 // its place among the option's words, when it has words.

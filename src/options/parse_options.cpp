@@ -30,7 +30,8 @@ std::u16string listed(std::span<const std::u16string_view> words) {
 
 std::u16string what_is_missing(const option_definition& option) {
     if (!option.words.empty()) return u"a value: " + listed(option.words);
-    return option.completes == completion::files ? u"a file name" : u"a value";
+    if (option.completes == completion::files) return u"a file name";
+    return option.completes == completion::sets ? u"the name of a filter set" : u"a value";
 }
 
 }  // namespace

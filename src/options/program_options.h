@@ -9,11 +9,21 @@
 
 namespace huecast {
 
+// Where filters come from besides the arguments: a file by its path (--file), or a set by
+// its name (--set).
+struct filter_source {
+    enum class kind { file, set };
+    kind from;
+    std::u16string name;
+    friend bool operator==(const filter_source&, const filter_source&) = default;
+};
+
 struct program_options {
     colour_when colour = colour_when::automatic;
     bool help = false;
     bool version = false;
-    std::vector<std::u16string> filter_files;  // in the order given
+    bool list_sets = false;
+    std::vector<filter_source> filter_sources;  // in the order given
     // The arguments after the options: a view of the vector the options were read from,
     // which must outlive it.
     std::span<const char16_t* const> operands;

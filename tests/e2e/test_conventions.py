@@ -333,5 +333,31 @@ class FilterFiles(unittest.TestCase):
         self.assertEqual(run_pipe(["--file=/dev/stdin"], b"0c,x\n"), (2, b"", b"huecast: /dev/stdin" + refused))
 
 
+class FilterSetsByName(unittest.TestCase):
+    def test_the_users_sets_then_the_systems_in_the_order_given(self):
+        with tempfile.TemporaryDirectory() as home:
+            user, system = os.path.join(home, "config", "huecast"), os.path.join(home, "share", "huecast")
+            for directory, name, filters in ((user, "mine", b"0a,ok\n"), (user, "build", b"0e,warn\n"),
+                                             (system, "build", b"0c,error\n"), (system, "log", b"0c,warn\n")):
+                os.makedirs(directory, exist_ok=True)
+                with open(os.path.join(directory, name + ".filters"), "wb") as f:
+                    f.write(filters)
+            env = {"XDG_CONFIG_HOME": os.path.join(home, "config"), "XDG_DATA_DIRS": os.path.join(home, "share")}
+            line = b"ok warn error\n"
+            green, yellow = b"\x1b[0;92;49m", b"\x1b[0;93;49m"
+            cases = [  # arguments, what comes out; the user's build hides the system's
+                (["--set=build"], b"ok " + yellow + b"warn" + RESET + b" error\n"),
+                (["--set", "log", "--set=mine", "0c,error"],
+                 green + b"ok" + RESET + b" " + RED + b"warn" + RESET + b" " + RED + b"error" + RESET + b"\n"),
+            ]
+            for args, out in cases:
+                self.assertEqual(run_pipe(["--color=always", *args], line, **env), (0, out, b""), args)
+            self.assertEqual(run_pipe(["--set=nope"], line, **env),
+                             (2, b"", b"huecast: no filter set 'nope'; the sets found: build, log, mine\n"))
+            listed = run_pipe(["--list-sets"], **env)[1].decode()
+            self.assertEqual(listed.splitlines(), ["build\t%s/build.filters" % user, "log\t%s/log.filters" % system,
+                                                   "mine\t%s/mine.filters" % user])
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=1)

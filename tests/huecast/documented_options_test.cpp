@@ -45,9 +45,11 @@ struct offer {
     bool value = false;
     std::vector<std::string> words;
     bool files = false;
+    bool sets = false;  // the names of the filter sets
     friend bool operator==(const offer&, const offer&) = default;
     friend std::ostream& operator<<(std::ostream& os, const offer& o) {
-        return os << (o.value ? "value" : "switch") << (o.files ? ", files" : "") << ", " << o.words.size() << " words";
+        return os << (o.value ? "value" : "switch") << (o.files ? ", files" : "") << (o.sets ? ", sets" : "") << ", "
+                  << o.words.size() << " words";
     }
 };
 using offers = std::map<std::string, offer>;
@@ -55,7 +57,8 @@ using offers = std::map<std::string, offer>;
 offers table_offers() {
     offers expected{{narrow(huecast::end_of_options().name), {}}};
     for (const option_definition& option : huecast::option_table()) {
-        offer o{option.takes != huecast::option_value::none, {}, option.completes == huecast::completion::files};
+        offer o{option.takes != huecast::option_value::none, {}, option.completes == huecast::completion::files,
+                option.completes == huecast::completion::sets};
         if (option.completes == huecast::completion::words) {
             for (const std::u16string_view word : option.words) o.words.push_back(narrow(word));
             std::ranges::sort(o.words);
@@ -84,6 +87,7 @@ offers bash_offers(const std::string& script) {
         for (const std::string& name : sorted_words(names)) {
             if (std::regex_search(body, m, std::regex(R"(compgen -W '([^']*)')"))) found[name].words = sorted_words(m[1]);
             found[name].files = body.find("_filedir") != std::string::npos;
+            found[name].sets = body.find("--list-sets") != std::string::npos;
         }
     }
     return found;
@@ -99,6 +103,7 @@ offers zsh_offers(const std::string& script) {
         o.value = (*it)[2].matched;
         if (action.starts_with('(')) o.words = sorted_words(action.substr(1, action.size() - 2));
         o.files = action == "_files";
+        o.sets = action == "_huecast_sets";
     }
     if (script.find("_arguments -S") != std::string::npos) found["--"];  // -S: "--" ends the options
     return found;
@@ -115,7 +120,8 @@ offers fish_offers(const std::string& script) {
         offer& o = found[std::string("--").append(m[1].str())];
         o.value = line.find(" -x") != std::string::npos || line.find(" -r") != std::string::npos;
         o.files = line.find(" -F") != std::string::npos;
-        if (std::regex_search(line, m, std::regex(R"( -a '([^']*)')"))) o.words = sorted_words(m[1]);
+        o.sets = line.find("(__huecast_sets)") != std::string::npos;
+        if (!o.sets && std::regex_search(line, m, std::regex(R"( -a '([^']*)')"))) o.words = sorted_words(m[1]);
     }
     return found;
 }

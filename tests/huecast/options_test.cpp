@@ -30,16 +30,18 @@ auto parsed(const std::vector<const char16_t*>& argv) {
 }
 
 TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
+    constexpr auto file = huecast::filter_source::kind::file, set = huecast::filter_source::kind::set;
     const struct {
         std::vector<const char16_t*> args;
         colour_when colour;
-        std::vector<std::u16string> files;
+        std::vector<huecast::filter_source> sources;
         std::vector<std::u16string> operands;
     } cases[] = {
         {{u"0a", u"--color=never"}, colour_when::automatic, {}, {u"0a", u"--color=never"}},
         {{u"--color=always", u"0a"}, colour_when::always, {}, {u"0a"}},
         {{u"--colour=never", u"--color=auto"}, colour_when::automatic, {}, {}},
-        {{u"--file=a", u"--file", u"b", u"0c,x"}, colour_when::automatic, {u"a", u"b"}, {u"0c,x"}},
+        {{u"--file=a", u"--set", u"b", u"--file", u"c", u"--set=d", u"0c,x"}, colour_when::automatic,
+         {{file, u"a"}, {set, u"b"}, {file, u"c"}, {set, u"d"}}, {u"0c,x"}},
         {{u"--", u"--color=never"}, colour_when::automatic, {}, {u"--color=never"}},
         {{u"-?", u"--help"}, colour_when::automatic, {}, {u"-?", u"--help"}},
         {{u"-", u"x"}, colour_when::automatic, {}, {u"-", u"x"}},
@@ -49,7 +51,7 @@ TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
         const auto options = parsed(argv);
         ASSERT_TRUE(options) << c.args.size();
         EXPECT_EQ(options->colour, c.colour) << c.args.size();
-        EXPECT_EQ(options->filter_files, c.files);
+        EXPECT_EQ(options->filter_sources, c.sources);
         EXPECT_EQ(std::vector<std::u16string>(options->operands.begin(), options->operands.end()), c.operands);
     }
     EXPECT_TRUE(parsed(command_line({u"--help", u"x"}))->help);
@@ -63,6 +65,7 @@ TEST(Options, EveryMistakeIsNamed) {
         {{u"--colour=yes"}, u"invalid value 'yes' for '--colour': auto, always or never"},
         {{u"--help=1"}, u"option '--help' takes no value"},
         {{u"--file"}, u"option '--file' needs a file name"},
+        {{u"--set"}, u"option '--set' needs the name of a filter set"},
         {{u"--color=never", u"--versio"}, u"unknown option '--versio'"},
         // What the user typed is echoed, but nothing in it reaches the terminal as a control.
         {{u"--x\x1b]0;pwned\x07"}, u"unknown option '--x\\e]0;pwned\\x07'"},
@@ -165,11 +168,11 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
         {{u"--file=missing"}, "huecast: missing: No such file or directory\n"},
         {{u"--file=bad"}, "huecast: bad:2: not a filter (colour digits, a comma, an expression): \"hello\"\n"},
         {{u"--file=broken"}, "huecast: broken:2 \"0c,(x\": missing closing parenthesis at offset 2\n"},
-        {{u"--file=rules", u"0a"}, "huecast: '0a' is not a filter, and with --file every argument must be one\n"},
+        {{u"--file=rules", u"0a"}, "huecast: '0a' is not a filter, and with --file or --set every argument must be one\n"},
         {{u"--file=return"}, "huecast: return:2: not a filter (colour digits, a comma, an expression): \"0c,a\\r(\"\n"},
         {{u"--file=\x1b]0;t\x07"}, "huecast: \\e]0;t\\x07:1: not a filter (colour digits, a comma, an expression): \"x\"\n"},
         {{u"--file=\x1b]0;t\x07x"}, "huecast: \\e]0;t\\x07x: No such file or directory\n"},
-        {{u"--file=rules", u"\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --file every argument must be one\n"},
+        {{u"--file=rules", u"\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --file or --set every argument must be one\n"},
         {{u"--file=huge"}, "huecast: huge: too large for a filter file (more than 1 MiB)\n"},
     };
     for (const auto& m : mistakes) {

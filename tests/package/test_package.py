@@ -125,6 +125,22 @@ class Program(unittest.TestCase):
         self.assertEqual(huecast_run.run_pipe(["0a", "hello"]), (0, b"hello\r\n", b""))
         self.assertEqual(huecast_run.run_terminal(["0a", "hello"])[:2], (0, b"\x1b[0;92;49mhello\x1b[0m\n"))
 
+    def test_sets_by_name_need_nothing_under_share_doc(self):
+        # A system may leave /usr/share/doc out (Debian Policy 12.3): unpacked again without it.
+        with tempfile.TemporaryDirectory() as root, tempfile.TemporaryDirectory() as home:
+            subprocess.run(["dpkg-deb", "-x", DEB, root], check=True)
+            shutil.rmtree(os.path.join(root, DOC))
+            env = {"HOME": home, "XDG_CONFIG_HOME": "", "XDG_DATA_DIRS": os.path.join(root, "usr/share")}
+            saved, huecast_run.BINARY = huecast_run.BINARY, os.path.join(root, "usr/bin/huecast")
+            try:
+                code, out, err = huecast_run.run_pipe(["--color=always", "--set=syslog"], b"web1 app: Failed\n", **env)
+                listed = huecast_run.run_pipe(["--list-sets"], **env)[1].decode().split()[::2]
+            finally:
+                huecast_run.BINARY = saved
+        self.assertEqual((code, err), (0, b""))
+        self.assertIn(b"\x1b[0;91;49mFailed\x1b[0m", out)
+        self.assertEqual(listed, sorted(name[:-len(".filters")] for name in EXAMPLES))
+
     def test_example_filter_files_compile(self):
         for name in EXAMPLES:
             self.assertEqual(huecast_run.run_pipe(filters(name), b"plain\n"), (0, b"plain\r\n", b""), name)
@@ -168,7 +184,7 @@ class ManPage(unittest.TestCase):
         p = run(["man", "--warnings", "-l", os.path.join(ROOT, "usr/share/man/man1/huecast.1.gz")], env=env)
         self.assertEqual((p.returncode, p.stderr), (0, ""))
         headings = [line for line in p.stdout.splitlines() if re.match(r"[A-Z][A-Z ]+$", line)]
-        self.assertEqual(headings, ["NAME", "SYNOPSIS", "DESCRIPTION", "COLOURS", "OPTIONS", "ENVIRONMENT",
+        self.assertEqual(headings, ["NAME", "SYNOPSIS", "DESCRIPTION", "COLOURS", "OPTIONS", "ENVIRONMENT", "FILES",
                                     "EXIT STATUS", "EXAMPLES", "SEE ALSO"])
         upstream = field("Version").rsplit("-", 1)[0]
         self.assertRegex(p.stdout.splitlines()[-1], r"^huecast %s\s" % re.escape(upstream))
@@ -176,7 +192,7 @@ class ManPage(unittest.TestCase):
 
 
 class Completions(unittest.TestCase):
-    def bash(self, line, directory="."):
+    def bash(self, line, directory=".", **env):
         """What the packaged bash completion offers for LINE, split as readline splits it."""
         words = re.findall(r"=|[^\s=]+", line) + ([""] if line.endswith((" ", "=")) else [])
         script = ('source /usr/share/bash-completion/bash_completion; source "$1"; compopt() { :; }; '
@@ -184,7 +200,7 @@ class Completions(unittest.TestCase):
                   '_huecast huecast "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"; '
                   'printf "%s\\n" "${COMPREPLY[@]}"')
         p = run(["bash", "-c", script, "bash", os.path.join(ROOT, "usr/share/bash-completion/completions/huecast"),
-                 line, *words], cwd=directory)
+                 line, *words], cwd=directory, env=dict(os.environ, **env))
         self.assertEqual(p.stderr, "")
         return sorted(filter(None, p.stdout.split("\n")))
 
@@ -197,6 +213,11 @@ class Completions(unittest.TestCase):
             self.assertEqual(self.bash("huecast --file=b", directory), ["build.filters"])
         for line in ("huecast 0c --", "huecast -- --", "huecast 0c,error --c"):
             self.assertEqual(self.bash(line), [], line)
+        # The names of the sets come from the program itself.
+        program = os.path.join(ROOT, "usr/bin/huecast")
+        with tempfile.TemporaryDirectory() as home:
+            self.assertEqual(self.bash(program + " --set=s", HOME=home, XDG_DATA_DIRS=os.path.join(ROOT, "usr/share")),
+                             ["stack-trace", "structured-log", "syslog"])
 
     @unittest.skipUnless(shutil.which("fish"), "fish is not installed")
     def test_fish(self):
