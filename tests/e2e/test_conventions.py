@@ -352,11 +352,17 @@ class FilterSetsByName(unittest.TestCase):
             ]
             for args, out in cases:
                 self.assertEqual(run_pipe(["--color=always", *args], line, **env), (0, out, b""), args)
-            self.assertEqual(run_pipe(["--set=nope"], line, **env),
-                             (2, b"", b"huecast: no filter set 'nope'; the sets found: build, log, mine\n"))
+            for name in ("nope", "../huecast/build", ""):
+                self.assertEqual(run_pipe(["--set=" + name], line, **env),
+                                 (2, b"", b"huecast: no filter set '%s'; the sets found: build, log, mine\n" % name.encode()))
             listed = run_pipe(["--list-sets"], **env)[1].decode()
             self.assertEqual(listed.splitlines(), ["build\t%s/build.filters" % user, "log\t%s/log.filters" % system,
                                                    "mine\t%s/mine.filters" % user])
+            # None anywhere: the line says where it looked (last, beside the program's prefix).
+            env.update(XDG_CONFIG_HOME=home + "/none", XDG_DATA_DIRS=home + "/nothing")
+            self.assertTrue(run_pipe(["--set=build"], line, **env)[2].startswith(
+                b"huecast: no filter set 'build'; there are none in %s/none/huecast, %s/nothing/huecast, " % (
+                    home.encode(), home.encode())))
 
 
 if __name__ == "__main__":
