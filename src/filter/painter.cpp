@@ -53,7 +53,7 @@ void painter::search_from(std::size_t filter, const search_text& line, std::size
 // `position`; otherwise the filter is searched again from `position`. An expression that
 // cannot see the start of a text (matcher::sees_start_of_text) needs not even that attempt:
 // the search from q already made it, at the same place, and it failed.
-void painter::revisit(std::size_t filter, const search_text& line, std::size_t position) {
+inline void painter::revisit(std::size_t filter, const search_text& line, std::size_t position) {
     next_match& next = next_[filter];
     matcher& expression = filters_[filter];
     // A surrogate at the new start may be half of a pair that the earlier search read whole.
