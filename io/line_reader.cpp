@@ -24,7 +24,7 @@ bool line_reader::next(std::string_view& line) {
         if (lf != nullptr) {
             const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data());
             std::size_t stop = at;
-            if (stop > begin_ && buffer_[stop - 1] == '\r') --stop;
+            if (stop > begin_ && buffer_.data()[stop - 1] == '\r') --stop;
             line = std::string_view(buffer_.data() + begin_, stop - begin_);
             begin_ = at + 1;
             scanned_ = 0;

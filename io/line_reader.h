@@ -7,6 +7,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,7 +62,31 @@ private:
 
     byte_source& source_;
     text_output* tied_ = nullptr;
-    std::string buffer_;
+    // Bytes that grow in place where the system allows it (realloc moves a large block's
+    // pages rather than copying them and touching fresh ones) and are never zeroed first:
+    // a line of tens of megabytes costs no more per byte than short lines do.
+    class byte_buffer {
+    public:
+        byte_buffer() = default;
+        ~byte_buffer() { std::free(data_); }
+        byte_buffer(const byte_buffer&) = delete;
+        byte_buffer& operator=(const byte_buffer&) = delete;
+        char* data() { return data_; }
+        std::size_t size() const { return size_; }
+        // Keeps the bytes there are; throws std::bad_alloc where there is no room.
+        void resize(std::size_t size) {
+            void* grown = std::realloc(data_, size);
+            if (grown == nullptr) throw std::bad_alloc();
+            data_ = static_cast<char*>(grown);
+            size_ = size;
+        }
+
+    private:
+        char* data_ = nullptr;
+        std::size_t size_ = 0;
+    };
+
+    byte_buffer buffer_;
     std::size_t begin_ = 0;    // first unconsumed byte
     std::size_t end_ = 0;      // one past the last valid byte
     std::size_t scanned_ = 0;  // bytes from begin_ already known to hold no LF
