@@ -71,7 +71,8 @@ private:
         ~byte_buffer() { std::free(data_); }
         byte_buffer(const byte_buffer&) = delete;
         byte_buffer& operator=(const byte_buffer&) = delete;
-        char* data() { return data_; }
+        // Never null, so that a search of no bytes is a search of an empty range.
+        char* data() { return data_ != nullptr ? data_ : nothing_; }
         std::size_t size() const { return size_; }
         // Keeps the bytes there are; throws std::bad_alloc where there is no room.
         void resize(std::size_t size) {
@@ -82,6 +83,7 @@ private:
         }
 
     private:
+        static inline char nothing_[1] = {};
         char* data_ = nullptr;
         std::size_t size_ = 0;
     };
