@@ -20,9 +20,11 @@ void append_hex(std::u16string& out, std::u16string_view prefix, unsigned value,
 // lone 0x9B is CSI to a terminal that reads 8-bit controls).
 bool is_control(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
-// Characters that reorder or break the text shown after them: line and paragraph
-// separators, the bidi embeddings and overrides, the bidi isolates.
-bool is_format_hazard(char16_t c) { return (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069); }
+// Characters that reorder or break the text shown around them: line and paragraph
+// separators, the bidi marks, embeddings, overrides and isolates.
+bool is_format_hazard(char16_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
 
 }  // namespace
 

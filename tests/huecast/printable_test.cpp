@@ -16,8 +16,9 @@ TEST(Printable, EscapesWhatATerminalActsOnAndCutsLongText) {
         {{0x00, 0x1F, 0x20, 0x7E, 0x7F, 0x80, 0x9B, 0x9F, 0xA0}, u"\\x00\\x1f ~\\x7f\\x80\\x9b\\x9f\u00a0"},
         // Bytes that did not decode, and halves of pairs standing alone.
         {{u'x', 0xDC80, 0xDCFF, 0xDC7F, 0xD83D, u'y', 0xDE00}, u"x\\x80\\xff\\x7f\\ud83dy\\ude00"},
-        {{0x2027, 0x2028, 0x2029, 0x202A, 0x202E, 0x202F, 0x2065, 0x2066, 0x2069, 0x206A},
-         u"\u2027\\u2028\\u2029\\u202a\\u202e\u202f\u2065\\u2066\\u2069\u206a"},
+        {{0x061B, 0x061C, 0x200D, 0x200E, 0x200F, 0x2027, 0x2028, 0x2029, 0x202A, 0x202E, 0x202F, 0x2065, 0x2066,
+          0x2069, 0x206A},
+         u"\u061b\\u061c\u200d\\u200e\\u200f\u2027\\u2028\\u2029\\u202a\\u202e\u202f\u2065\\u2066\\u2069\u206a"},
         {a100, a100},
         {a100 + u"b", a100 + u"..."},
         {a99 + pair + u"b", a99 + pair + u"..."},
