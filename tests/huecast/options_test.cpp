@@ -128,8 +128,6 @@ TEST(CommandLine, HelpVersionAndMistakes) {
     for (const char* line : {"F = Bright white\nOptions, before the colour code or filters:\n",
                              "\n  --color=WHEN, --colour=WHEN  colour: auto (on a terminal; the default), always, never\n",
                              "\n  --file=FILE                  read filters from FILE, one per line; # starts a comment\n",
-                             "\n  --help                       show this text\n",
-                             "\n  --version                    show the version\n",
                              "\n  --                           end of the options\nEnvironment:\n",
                              "\n  NO_COLOR                     set and not empty: no colour\n"}) {
         at = help.out.find(line, at);

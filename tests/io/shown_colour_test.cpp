@@ -31,7 +31,6 @@ TEST(ShownColour, FollowsTheLastSgrSequenceAcrossWrites) {
         {{red + "ab\x1b[Kcd\x1b[2J"}, red, ""},
         {{red, "\x1b[>4;2m", "\x1b[?25h"}, red, ""},
         {{red + "\x1b]0;title\x07x"}, red, ""},
-        {{red, "\x1b[2", "Jx"}, red, ""},
         // An ESC abandons the sequence before it.
         {{red + "x\x1b[0;9", "\x1b[0m"}, "", ""},
         {{red + "x\x1b[1\x1b[0m"}, "", ""},
