@@ -1,6 +1,7 @@
 #include "platform/posix/colour_signals.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -125,7 +126,7 @@ void meet(int signal, bool typed) {
     sigemptyset(&just_this);
     sigaddset(&just_this, signal);
     // The signal takes effect here: the process dies, or stops until continued.
-    ::sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+    ::pthread_sigmask(SIG_UNBLOCK, &just_this, nullptr);
     if (is_stop(signal)) install(signal);
 }
 
@@ -146,11 +147,11 @@ extern "C" void on_signal(int signal, siginfo_t* info, void*) {
 
 void meet_requested() {
     sigset_t before;
-    ::sigprocmask(SIG_BLOCK, &handled, &before);
+    ::pthread_sigmask(SIG_BLOCK, &handled, &before);
     const int signal = requested;
     requested = 0;
     if (signal != 0) meet(signal, requested_typed != 0);
-    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 void begin_write() {
@@ -195,6 +196,8 @@ void guard_colour(int fd, std::string_view reset, bool job_control) {
         if (sigismember(&handled, s) == 1) install(s);
     }
 }
+
+sigset_t guarded_signals() { return handled; }
 
 io::transfer_status guarded_write(const char* data, std::size_t size, int& error) {
     if (stops_wanted && !stops_installed) {

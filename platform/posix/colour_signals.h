@@ -9,6 +9,8 @@
 // does not take it: the signal has its effect all the same.
 #pragma once
 
+#include <signal.h>
+
 #include <cstddef>
 #include <string_view>
 
@@ -20,6 +22,11 @@ namespace platform {
 // terminal's own colours back. `job_control`: the stops too, for a terminal. Signals the
 // caller chose to ignore stay ignored. Once, before the first write to `fd`.
 void guard_colour(int fd, std::string_view reset, bool job_control);
+
+// The signals met here, once guard_colour has run: a thread other than the one that writes
+// to the guarded descriptor blocks them (pthread_sigmask), so that they are met where the
+// bytes go out.
+sigset_t guarded_signals();
 
 // Writes all `size` bytes to the guarded descriptor, waiting while it would block; where it
 // fails, `error` is the errno.
