@@ -17,7 +17,23 @@
 namespace platform {
 namespace {
 
-constexpr int fatal_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// Those whose default action ends the process, besides the real-time ones. SIGSEGV, SIGBUS,
+// SIGFPE, SIGILL and SIGABRT stay as they are: raised by the kernel they stop the instruction
+// at hand, which cannot wait for the write under way, and their report (a sanitizer's, a
+// debugger's, a core) must come from where it happened; nor may a thread block them to leave
+// them to the writing thread, since a fault in a thread that blocks its signal ends the
+// process past every handler. SIGPIPE is ignored (main.cpp): a reader that went away ends
+// the run quietly.
+constexpr int fatal_signals[] = {
+    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGSYS, SIGTRAP,
+#if defined(__linux__)
+    // Elsewhere some of these are ignored by default, or missing.
+    SIGIO, SIGPWR,
+#if defined(SIGSTKFLT)
+    SIGSTKFLT,
+#endif
+#endif
+};
 constexpr int stop_signals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 
 // How long the reset may wait for a terminal that is busy drawing: one that takes output at
@@ -48,6 +64,12 @@ volatile std::sig_atomic_t requested = 0;
 volatile std::sig_atomic_t requested_typed = 0;
 
 bool is_stop(int signal) { return signal == SIGTSTP || signal == SIGTTIN || signal == SIGTTOU; }
+
+// A trap the kernel raised for the instruction at hand: where the handler returns to that
+// instruction (arm64's BRK), it would only trap again, so the signal cannot wait for a write.
+bool cannot_wait(int signal, const siginfo_t* info) {
+    return signal == SIGTRAP && info != nullptr && info->si_code > 0;
+}
 
 // Ctrl-C, Ctrl-\ and Ctrl-Z come from the terminal itself, which also throws away the output it
 // has not shown yet (unless NOFLSH is set): it may show the colour of any byte written lately.
@@ -132,7 +154,7 @@ void meet(int signal, bool typed) {
 
 extern "C" void on_signal(int signal, siginfo_t* info, void*) {
     const bool typed = typed_at_the_terminal(signal, info);
-    if (in_write != 0) {
+    if (in_write != 0 && !cannot_wait(signal, info)) {
         // A fatal signal goes before a stop; either way the write returns to meet it.
         if (requested == 0 || !is_stop(signal)) {
             requested = signal;
@@ -178,22 +200,25 @@ void guard_colour(int fd, std::string_view reset, bool job_control) {
     reset_size = std::min(reset.size(), sizeof reset_bytes);
     std::memcpy(reset_bytes, reset.data(), reset_size);
     sigemptyset(&handled);
-    const auto ignored = [](int signal) {
+    const auto take = [](int signal) {
         struct sigaction old {};
-        // A signal the caller chose to ignore (nohup) stays ignored.
-        return ::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN;
-    };
-    for (const int s : fatal_signals) {
-        if (!ignored(s)) sigaddset(&handled, s);
-    }
-    for (const int s : stop_signals) {
-        if (job_control && !ignored(s)) {
-            sigaddset(&handled, s);
-            stops_wanted = true;
+        // A signal the caller chose to ignore (nohup) stays ignored, and one that has a
+        // handler already (a profiler's SIGPROF) keeps it.
+        if (::sigaction(signal, nullptr, &old) == 0 && (old.sa_flags & SA_SIGINFO) == 0 && old.sa_handler == SIG_DFL) {
+            sigaddset(&handled, signal);
         }
+    };
+    for (const int s : fatal_signals) take(s);
+#if defined(SIGRTMIN)
+    // Not constants: the C library keeps the lowest few for itself.
+    for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) take(s);
+#endif
+    for (const int s : stop_signals) {
+        if (job_control) take(s);
+        stops_wanted = stops_wanted || sigismember(&handled, s) == 1;
     }
-    for (const int s : fatal_signals) {
-        if (sigismember(&handled, s) == 1) install(s);
+    for (int s = 1; s < NSIG; ++s) {
+        if (!is_stop(s) && sigismember(&handled, s) == 1) install(s);
     }
 }
 

@@ -1,12 +1,14 @@
 // No colour is left behind on a terminal by a signal. Every byte written to the guarded
 // output goes through guarded_write, which follows what the bytes leave the terminal showing.
-// On SIGINT, SIGTERM, SIGHUP or SIGQUIT, while a colour shows, the reset sequence goes out and
-// the process dies of the signal as it would have. Typed at the terminal (Ctrl-C, Ctrl-\,
-// Ctrl-Z), a signal resets whenever any colour went out, since the terminal then throws away
-// the output it has not shown yet. On a terminal, SIGTSTP, SIGTTIN and SIGTTOU
-// are met the same way, except that the process stops, and once it goes on, the colour that
-// was showing goes out again before its next byte. The reset never waits for a terminal that
-// does not take it: the signal has its effect all the same.
+// On any signal whose default action ends the process (SIGINT, SIGTERM, SIGHUP, SIGQUIT,
+// SIGUSR1, SIGALRM, the real-time ones, ...), while a colour shows, the reset sequence goes
+// out and the process dies of the signal as it would have; those that report a fault of the
+// program (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT) are left to the sanitizers and debuggers.
+// Typed at the terminal (Ctrl-C, Ctrl-\, Ctrl-Z), a signal resets whenever any colour went
+// out, since the terminal then throws away the output it has not shown yet. On a terminal,
+// SIGTSTP, SIGTTIN and SIGTTOU are met the same way, except that the process stops, and once
+// it goes on, the colour that was showing goes out again before its next byte. The reset
+// never waits for a terminal that does not take it: the signal has its effect all the same.
 #pragma once
 
 #include <signal.h>
@@ -20,7 +22,8 @@ namespace platform {
 
 // Guards `fd`, which gets colour as escape sequences; `reset` (at most 15 bytes) puts the
 // terminal's own colours back. `job_control`: the stops too, for a terminal. Signals the
-// caller chose to ignore stay ignored. Once, before the first write to `fd`.
+// caller chose to ignore stay ignored, and those already handled keep their handler. Once,
+// before the first write to `fd`.
 void guard_colour(int fd, std::string_view reset, bool job_control);
 
 // The signals met here, once guard_colour has run: a thread other than the one that writes
