@@ -13,21 +13,21 @@
 
 namespace {
 
-const std::pair<huecast::text_colour, const char16_t*> readme_four[] = {
-    {huecast::text_colour::from_attribute(0x0C), u"error"},
-    {huecast::text_colour::from_attribute(0x0E), u"warn(ing)?"},
-    {huecast::text_colour::from_attribute(0x0A), u"\\bok\\b"},
-    {huecast::text_colour::from_attribute(0x0B), u"\\d+\\.\\d+\\.\\d+\\.\\d+"}};
+const std::pair<huecast::text_colour, const char*> readme_four[] = {
+    {huecast::text_colour::from_attribute(0x0C), "error"},
+    {huecast::text_colour::from_attribute(0x0E), "warn(ing)?"},
+    {huecast::text_colour::from_attribute(0x0A), "\\bok\\b"},
+    {huecast::text_colour::from_attribute(0x0B), "\\d+\\.\\d+\\.\\d+\\.\\d+"}};
 
 // The first `count` filters of the filter file given with --filters (all of them for 0), or
 // the README's four without one.
 std::vector<huecast::painter_filter> filters(std::size_t count) {
-    std::vector<std::pair<huecast::text_colour, std::u16string>> list;
+    std::vector<std::pair<huecast::text_colour, std::string>> list;
     if (bench::filter_file().empty()) {
         for (const auto& [colour, text] : readme_four) list.emplace_back(colour, text);
     } else {
         const auto codec = io::make_utf8_codec();
-        auto parsed = huecast::parse_filter_file(u"filters", bench::filter_file(), *codec);
+        auto parsed = huecast::parse_filter_file("filters", bench::filter_file(), *codec);
         if (parsed) {
             for (const huecast::labelled_filter& f : *parsed) list.emplace_back(f.filter.colour, f.filter.text);
         }
@@ -44,7 +44,7 @@ std::vector<huecast::painter_filter> filters(std::size_t count) {
 
 void paint(benchmark::State& state, std::vector<huecast::painter_filter> filters) {
     const auto codec = io::make_utf8_codec();
-    std::vector<std::u16string> lines;
+    std::vector<std::string> lines;
     for (const std::string_view line : bench::sample_lines()) codec->decode(line, lines.emplace_back());
     if (filters.empty()) {
         state.SkipWithError("a filter did not compile");
@@ -55,7 +55,7 @@ void paint(benchmark::State& state, std::vector<huecast::painter_filter> filters
     std::size_t coloured = 0;
     for (auto _ : state) {
         coloured = 0;
-        for (const std::u16string& line : lines) {
+        for (const std::string& line : lines) {
             painter.paint(line, segments);
             for (const huecast::segment& s : segments) coloured += s.colour.has_value();
         }

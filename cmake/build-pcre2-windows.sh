@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the 16-bit PCRE2 library (static, with JIT) for the Windows cross build from
+# Builds the 8-bit PCRE2 library (static, with JIT) for the Windows cross build from
 # Debian's own source package, and caches it: build-pcre2-windows.sh <cache dir>.
-# The result is <cache dir>/pcre2 with include/, lib/libpcre2-16.a and a pkg-config file.
+# The result is <cache dir>/pcre2 with include/, lib/libpcre2-8.a and a pkg-config file.
 # The source comes from the archive this machine already uses, through a private apt
 # configuration in the cache, so the system's apt set-up is left as it was.
 set -euo pipefail
@@ -13,7 +13,7 @@ cache=$(mkdir -p "${1:-$repo/build-win-deps}" && cd "${1:-$repo/build-win-deps}"
 prefix=$cache/pcre2
 stamp=$prefix/.built-$version
 
-if [ -f "$stamp" ] && [ -f "$prefix/lib/libpcre2-16.a" ]; then
+if [ -f "$stamp" ] && [ -f "$prefix/lib/libpcre2-8.a" ]; then
   exit 0
 fi
 
@@ -64,7 +64,7 @@ cmake -S "$source_dir" -B "$build_dir" -G "Unix Makefiles" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
-  -DPCRE2_BUILD_PCRE2_8=OFF -DPCRE2_BUILD_PCRE2_16=ON -DPCRE2_BUILD_PCRE2_32=OFF \
+  -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
   -DPCRE2_SUPPORT_JIT=ON -DPCRE2_SUPPORT_UNICODE=ON \
   -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SHOW_REPORT=OFF \
   -DPCRE2_STATIC_CFLAG=-DPCRE2_STATIC \

@@ -5,27 +5,15 @@ namespace {
 
 class byte_codec final : public codec {
 public:
-    void decode(std::string_view bytes, std::u16string& text) const override {
-        const std::size_t start = text.size();
-        text.resize(start + bytes.size());
-        char16_t* out = text.data() + start;
-        for (const char b : bytes) *out++ = static_cast<unsigned char>(b);
+    void decode(std::string_view bytes, std::string& text) const override {
+        text.reserve(text.size() + bytes.size());
+        for (const char b : bytes) utf8::append_code_point(text, static_cast<unsigned char>(b));
     }
 
-    void encode(std::u16string_view text, std::string& bytes) const override {
-        const std::size_t start = bytes.size();
-        bytes.resize(start + text.size());
-        char* out = bytes.data() + start;
-        for (const char16_t c : text) {
-            if (c <= 0xFF) {
-                *out++ = static_cast<char>(c);
-            } else if (is_escaped_byte(c)) {
-                // A byte that another code page could not decode goes back as itself, as every codec does.
-                *out++ = byte_of_escape(c);
-            } else {
-                *out++ = substitute_byte;
-            }
-        }
+    void encode(std::string_view text, std::string& bytes) const override {
+        encode_with(text, bytes, [&](std::uint32_t cp) {
+            bytes.push_back(cp <= 0xFF ? static_cast<char>(cp) : substitute_byte);
+        });
     }
 };
 

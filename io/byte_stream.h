@@ -36,6 +36,9 @@ public:
         (void)patience;
         return true;
     }
+    // True when a read never waits for another process (a disk file), so that what was
+    // written need not be passed on before it. False is never wrong.
+    virtual bool never_waits() const { return false; }
     virtual std::string error_text() const = 0;
     // The run is about to read the whole input through in large blocks: a chance to make
     // the way in wider. Doing nothing is always right.

@@ -2,29 +2,26 @@
 
 namespace io {
 
-std::u16string_view input_line::text() const {
+std::string_view input_line::text() const {
     if (!decoded_) {
-        buffer_->clear();
-        codec_->decode(bytes_, *buffer_);
-        text_ = *buffer_;
-        units_are_bytes_ = codec_->units_are_bytes(bytes_, text_);
+        if (codec_->is_utf8()) {
+            text_ = bytes_;
+        } else {
+            buffer_->clear();
+            codec_->decode(bytes_, *buffer_);
+            text_ = *buffer_;
+        }
         decoded_ = true;
     }
     return text_;
 }
 
-bool input_line::pieces_copy_as_bytes(const codec& output) const {
-    if (!copies_as_bytes(output)) return false;
-    text();
-    return units_are_bytes_;
-}
-
-input_lines::input_lines(line_reader& reader, const codec& input_codec)
-    : reader_(reader), codec_(input_codec) {}
+input_lines::input_lines(line_reader& reader, const codec& input_codec) : reader_(reader), codec_(input_codec) {}
 
 bool input_lines::next(input_line& line) {
     if (out_of_memory_ || !reader_.next(line.bytes_)) return false;
     line.continues_ = reader_.line_continues();
+    line.paused_ = reader_.input_paused();
     line.codec_ = &codec_;
     line.buffer_ = &text_;
     line.decoded_ = false;
@@ -33,7 +30,7 @@ bool input_lines::next(input_line& line) {
 
 void input_lines::copy_to(text_output& output) {
     prepare_for_bulk(output);
-    show_partial_lines_after(std::chrono::milliseconds{0});
+    hand_on_pieces(piece_policy::copying(copy_block));
     try {
         if (&output.text_codec() == &codec_) {
             std::string_view lines;
@@ -44,7 +41,7 @@ void input_lines::copy_to(text_output& output) {
         }
         input_line line;
         while (output.good() && next(line)) {
-            output.write(line);
+            output.write_piece(line.text());
             if (!line.continues()) output.end_line();
         }
     } catch (const std::bad_alloc&) {
@@ -55,7 +52,7 @@ void input_lines::copy_to(text_output& output) {
 void input_lines::ran_out_of_memory() {
     out_of_memory_ = true;
     // What the line took is of no more use, and the rest of the run may need it.
-    std::u16string().swap(text_);
+    std::string().swap(text_);
 }
 
 transfer_status input_lines::status() const {

@@ -1,8 +1,8 @@
 // The line loop that every mode shares: standard input handed on line by line, each line
-// as the bytes it was read as and as text in the input's code page (decoded only when
-// asked for), until input ends or the output has failed. Running out of memory for a line
-// ends the input like a read error does: the status is then `failed`, with the reason
-// "line too long for available memory".
+// as the bytes it was read as and as UTF-8 text (the same bytes in a UTF-8 code page;
+// decoded from any other only when asked for), until input ends or the output has failed.
+// Running out of memory for a line ends the input like a read error does: the status is
+// then `failed`, with the reason "line too long for available memory".
 #pragma once
 
 #include <chrono>
@@ -24,26 +24,24 @@ public:
     // True for a piece of a line that input paused in: its rest comes as the next line,
     // and it has no line end of its own.
     bool continues() const { return continues_; }
-    // The line's text, decoded on the first call.
-    std::u16string_view text() const;
-
+    // True for such a piece when input paused in the line (see line_reader::input_paused).
+    bool input_paused() const { return paused_; }
+    // The line's text, decoded on the first call where the code page is not UTF-8.
+    std::string_view text() const;
     // True when writing the text with `output` gives exactly bytes(): the same codec, since
     // every codec round-trips. Then the line can be copied without decoding it.
     bool copies_as_bytes(const codec& output) const { return &output == codec_; }
-    // True when, moreover, unit i of the text stands for byte i (ASCII, or bytes that did
-    // not decode), so that any piece of the text can be copied as the bytes at its offsets.
-    bool pieces_copy_as_bytes(const codec& output) const;
 
 private:
     friend class input_lines;
 
     std::string_view bytes_;
     bool continues_ = false;
+    bool paused_ = false;
     const codec* codec_ = nullptr;
-    std::u16string* buffer_ = nullptr;  // where the text is decoded into
-    mutable std::u16string_view text_;
+    std::string* buffer_ = nullptr;  // where the text is decoded into
+    mutable std::string_view text_;
     mutable bool decoded_ = false;
-    mutable bool units_are_bytes_ = false;  // the codec's answer, asked when decoding
 };
 
 class input_lines {
@@ -52,11 +50,8 @@ public:
     input_lines(const input_lines&) = delete;
     input_lines& operator=(const input_lines&) = delete;
 
-    // From now on, a line whose rest is slower than `patience` to come is handed on in
-    // pieces: what has come when input paused (input_line::continues), then the rest.
-    void show_partial_lines_after(std::chrono::milliseconds patience) {
-        reader_.deliver_partial_lines_after(patience, codec_);
-    }
+    // From now on, pieces of lines are handed on as `policy` says (input_line::continues).
+    void hand_on_pieces(const piece_policy& policy) { reader_.hand_on_pieces(policy, codec_); }
 
     // Calls `each(const input_line&)` for every line, until input ends or `output` has failed.
     // The whole input streams through to `output`: both ends hear that it comes in bulk.
@@ -74,13 +69,16 @@ public:
     // Writes every line still to come to `output`, each with its line end, until input ends
     // or `output` has failed: whole runs of lines at once where the code page allows it,
     // otherwise line by line through the codec. What has come of a line shows at once when
-    // input pauses in it. Tells both ends that a bulk copy is coming.
+    // input pauses in it, and a long line goes through in pieces, in bounded memory.
     void copy_to(text_output& output);
 
     // `ok` while input lasts, `end` at its end, `failed` after a read error or when memory
     // for a line ran out.
     transfer_status status() const;
     std::string error_text() const;
+
+    // How much of a line is held at most while it is copied.
+    static constexpr std::size_t copy_block = 256 * 1024;
 
 private:
     bool next(input_line& line);
@@ -92,7 +90,7 @@ private:
 
     line_reader& reader_;
     const codec& codec_;
-    std::u16string text_;
+    std::string text_;
     bool out_of_memory_ = false;
 };
 

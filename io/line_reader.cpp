@@ -1,8 +1,7 @@
 #include "io/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
-
-#include "io/text_output.h"
 
 namespace io {
 
@@ -16,72 +15,95 @@ line_reader::line_reader(byte_source& source, std::size_t block_size)
     // pays nothing for it.
 }
 
+// Hands on the next `size` bytes.
+void line_reader::take(std::string_view& bytes, std::size_t size) {
+    bytes = std::string_view(buffer_.data() + begin_, size);
+    begin_ += size;
+    scanned_ = 0;
+    // What is left came with the last read at the earliest.
+    pending_since_ = last_read_at_;
+}
+
 bool line_reader::next(std::string_view& line) {
-    continues_ = false;
+    continues_ = paused_ = false;
     for (;;) {
         const std::size_t from = begin_ + scanned_;
         const void* lf = std::memchr(buffer_.data() + from, '\n', end_ - from);
         if (lf != nullptr) {
             const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data());
-            std::size_t stop = at;
-            if (stop > begin_ && buffer_.data()[stop - 1] == '\r') --stop;
-            line = std::string_view(buffer_.data() + begin_, stop - begin_);
-            begin_ = at + 1;
-            scanned_ = 0;
+            const std::size_t start = begin_;
+            const std::size_t stop = at > start && buffer_.data()[at - 1] == '\r' ? at - 1 : at;
+            take(line, at + 1 - start);
+            line = std::string_view(buffer_.data() + start, stop - start);
             return true;
         }
         scanned_ = end_ - begin_;
-        if (take_partial(line)) return true;
+        if (!input_over_ && take_piece(line)) return true;
         if (input_over_ || !fill()) {
             if (begin_ == end_) return false;
-            line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-            begin_ = end_;
-            scanned_ = 0;
+            take(line, end_ - begin_);
             return true;
         }
     }
 }
 
 bool line_reader::next_lines(std::string_view& lines) {
-    continues_ = false;
+    continues_ = paused_ = false;
     for (;;) {
         // Only the bytes read since the last look can hold a new line feed.
         const std::string_view fresh(buffer_.data() + begin_ + scanned_, end_ - begin_ - scanned_);
         const std::size_t lf = fresh.rfind('\n');
         if (lf != std::string_view::npos) {
-            const std::size_t n = scanned_ + lf + 1;
-            lines = std::string_view(buffer_.data() + begin_, n);
-            begin_ += n;
-            scanned_ = 0;
+            take(lines, scanned_ + lf + 1);
             return true;
         }
         scanned_ = end_ - begin_;
-        if (take_partial(lines)) return true;
+        if (!input_over_ && take_piece(lines)) return true;
         if (input_over_ || !fill()) {
             if (begin_ == end_) return false;
-            lines = std::string_view(buffer_.data() + begin_, end_ - begin_);
-            begin_ = end_;
-            scanned_ = 0;
+            take(lines, end_ - begin_);
             return true;
         }
     }
 }
 
-// The buffered part of a line, when input has paused and it may be shown. Every byte in the
-// buffer is known to hold no line feed.
-bool line_reader::take_partial(std::string_view& piece) {
-    if (!patience_ || input_over_ || waited_ || begin_ == end_) return false;
-    // What is written already shows while this waits.
-    if (tied_ != nullptr) tied_->flush();
-    if (source_.wait_for_input(*patience_)) return false;
-    waited_ = true;
-    std::string_view pending(buffer_.data() + begin_, end_ - begin_);
-    if (pending.back() == '\r') pending.remove_suffix(1);
-    const std::size_t shown = characters_->complete_prefix(pending);
+// What of `pending`, bytes without a line feed, may go out before the line ends: not a last
+// CR, which may be the start of a CR LF, nor the bytes of a character that is not complete.
+std::size_t line_reader::showable(std::string_view pending) const {
+    if (!pending.empty() && pending.back() == '\r') pending.remove_suffix(1);
+    return characters_->complete_prefix(pending);
+}
+
+// The buffered part of a line, when the policy lets it go before the line ends. Every byte
+// in the buffer is known to hold no line feed.
+bool line_reader::take_piece(std::string_view& piece) {
+    if (!policy_ || begin_ == end_) return false;
+    const std::string_view pending(buffer_.data() + begin_, end_ - begin_);
+    if (pending.size() < policy_->longest) {
+        // What has come already is read first: only a line that waits for more is shown.
+        if (!policy_->idle || source_.wait_for_input(std::chrono::milliseconds{0})) return false;
+        // What is written already shows while this waits.
+        if (before_waiting_) before_waiting_();
+        const std::size_t last_cr = policy_->at_carriage_return && pending.size() > 1
+                                        ? pending.substr(0, pending.size() - 1).rfind('\r')
+                                        : std::string_view::npos;
+        if (last_cr != std::string_view::npos) {
+            take(piece, last_cr + 1);
+            pending_since_ = clock::now();
+            continues_ = paused_ = true;
+            return true;
+        }
+        const auto waited = clock::now() - pending_since_;
+        if (waited < *policy_->idle) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*policy_->idle - waited);
+            if (source_.wait_for_input(left)) return false;
+        }
+    }
+    const std::size_t shown = showable(pending);
     if (shown == 0) return false;
-    piece = pending.substr(0, shown);
-    begin_ += shown;
-    scanned_ = end_ - begin_;
+    paused_ = pending.size() < policy_->longest;
+    take(piece, shown);
+    pending_since_ = clock::now();
     continues_ = true;
     return true;
 }
@@ -94,10 +116,14 @@ bool line_reader::fill() {
         begin_ = 0;
     }
     if (buffer_.size() - end_ < block_size_ / 2) buffer_.resize(buffer_.size() + std::max(buffer_.size(), block_size_));
-    if (tied_ != nullptr) tied_->flush();
+    if (before_waiting_ && !source_.never_waits()) before_waiting_();
+    const bool nothing_pending = end_ == 0;
     std::size_t got = 0;
     const transfer_status result = source_.read(buffer_.data() + end_, buffer_.size() - end_, got);
-    waited_ = false;
+    if (policy_ && policy_->idle) {
+        last_read_at_ = clock::now();
+        if (nothing_pending) pending_since_ = last_read_at_;
+    }
     if (result != transfer_status::ok || got == 0) {
         input_over_ = true;
         status_ = result == transfer_status::failed ? transfer_status::failed : transfer_status::end;

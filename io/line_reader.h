@@ -2,12 +2,14 @@
 // line feed. A CR directly before the LF goes with it; any other CR stays in the line.
 // Byte 0x1A is what the source says it is (data, or on Windows the end of a file or pipe,
 // or from a console a byte after which the rest of that read is dropped). A last line
-// without a line feed is still a line. When asked to, a line whose rest is slow to come is
-// delivered in pieces: what has come, when input pauses, then the rest.
+// without a line feed is still a line. What a piece_policy allows is handed on before its
+// line ends: what has come of a line when input pauses in it, and a very long line in
+// pieces, so that memory never grows with a line.
 #pragma once
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <optional>
 #include <string>
@@ -18,7 +20,22 @@
 
 namespace io {
 
-class text_output;
+// When the reader hands on a piece of a line whose end has not come: the one timing rule
+// of every mode. A piece never ends in a CR that may be the start of a CR LF, nor inside a
+// character (as the codec tells); it may end anywhere else.
+struct piece_policy {
+    // Once input has paused and what has come of the line has waited this long, it is handed
+    // on, even while more input keeps arriving in small bursts; none: never for time.
+    std::optional<std::chrono::milliseconds> idle;
+    // Once input has paused, the line up to its last carriage return is handed on at once:
+    // a terminal shows it (a progress line redrawn in place).
+    bool at_carriage_return = false;
+    // What has come of a line is handed on once it is this long, whatever the timing.
+    std::size_t longest = static_cast<std::size_t>(-1);
+
+    // Copying: whatever has come, as soon as input pauses, and never more than `block` held.
+    static piece_policy copying(std::size_t block) { return {std::chrono::milliseconds{0}, false, block}; }
+};
 
 class line_reader {
 public:
@@ -26,22 +43,22 @@ public:
     line_reader(const line_reader&) = delete;
     line_reader& operator=(const line_reader&) = delete;
 
-    // Output to flush whenever reading is about to wait for more input, so that no
-    // complete line is held back while the program waits.
-    void tie(text_output* output) { tied_ = output; }
+    // Called whenever reading is about to wait for input, so that no complete line written
+    // is held back while the program waits (the output's flush).
+    void before_waiting(std::function<void()> flush) { before_waiting_ = std::move(flush); }
 
-    // From now on, when a line has begun and no more input comes for `patience`, what has
-    // come of it is delivered as a piece of its own (line_continues() then says so), so that a
-    // prompt or a progress line shows while the program waits. Held back: a last CR, which may
-    // be the start of a CR LF, and the bytes of a character that `characters` says more bytes
-    // would complete.
-    void deliver_partial_lines_after(std::chrono::milliseconds patience, const codec& characters) {
-        patience_ = patience;
+    // From now on, pieces of lines are handed on as `policy` says; `characters` tells where
+    // a character ends.
+    void hand_on_pieces(const piece_policy& policy, const codec& characters) {
+        policy_ = policy;
         characters_ = &characters;
     }
     // True when what next() or next_lines() delivered last ends in a piece of a line whose
     // rest is still to come, and so has no line end of its own.
     bool line_continues() const { return continues_; }
+    // True when that piece was handed on because input paused: what shows of it may show for
+    // a while (a prompt). False for a piece of a long line whose rest is already coming.
+    bool input_paused() const { return paused_; }
 
     // The next line's bytes, valid until the next call; false at the end of input.
     bool next(std::string_view& line);
@@ -57,11 +74,15 @@ public:
     std::string error_text() const { return source_.error_text(); }
 
 private:
+    using clock = std::chrono::steady_clock;
+
     bool fill();
-    bool take_partial(std::string_view& piece);
+    bool take_piece(std::string_view& piece);
+    std::size_t showable(std::string_view pending) const;
+    void take(std::string_view& bytes, std::size_t size);
 
     byte_source& source_;
-    text_output* tied_ = nullptr;
+    std::function<void()> before_waiting_;
     // Bytes that grow in place where the system allows it (realloc moves a large block's
     // pages rather than copying them and touching fresh ones) and are never zeroed first:
     // a line of tens of megabytes costs no more per byte than short lines do.
@@ -95,10 +116,13 @@ private:
     std::size_t block_size_;
     bool input_over_ = false;
     transfer_status status_ = transfer_status::ok;
-    std::optional<std::chrono::milliseconds> patience_;
+    std::optional<piece_policy> policy_;
     const codec* characters_ = nullptr;
     bool continues_ = false;
-    bool waited_ = false;  // input paused since the last read: the next wait is a read
+    bool paused_ = false;
+    // When the oldest byte not handed on arrived, as near as reads tell (never earlier).
+    clock::time_point pending_since_{};
+    clock::time_point last_read_at_{};
 };
 
 }  // namespace io

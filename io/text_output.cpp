@@ -1,9 +1,8 @@
 #include "io/text_output.h"
 
-#include "io/input_lines.h"
-#include "io/utf16.h"
-
 #include <cstring>
+
+#include "io/utf8.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -12,27 +11,51 @@
 namespace io {
 
 text_output::text_output(byte_sink& sink, const codec& text_codec, line_end ending)
-    : sink_(sink), codec_(text_codec), line_end_(ending) {
+    : sink_(sink), codec_(text_codec), utf8_(text_codec.is_utf8()), line_end_(ending) {
     buffer_.reserve(2 * flush_threshold);
 }
 
-void text_output::write(std::u16string_view text) {
+void text_output::write(std::string_view text) {
+    if (utf8_ && (line_end_ == line_end::lf || text.find('\n') == std::string_view::npos)) {
+        write_bytes(text);
+        return;
+    }
     // A long text goes in pieces, each passed on before the next is encoded, so that the
     // buffer never holds more than about a block: a 50 MB line costs no 150 MB of bytes.
-    while (text.size() > piece_units && good()) {
-        std::size_t n = piece_units;
-        // A surrogate pair stays in one piece, to be encoded as one character.
-        if (utf16::is_high_surrogate(text[n - 1])) --n;
-        write_piece(text.substr(0, n));
+    while (text.size() > piece_bytes && good()) {
+        std::size_t n = piece_bytes;
+        // A character stays in one piece, to be encoded whole.
+        while (n > 0 && utf8::is_continuation(static_cast<unsigned char>(text[n]))) --n;
+        if (n == 0) n = piece_bytes;
+        encode_piece(text.substr(0, n), true);
         text.remove_prefix(n);
     }
-    write_piece(text);
+    encode_piece(text, true);
 }
 
-void text_output::write_piece(std::u16string_view text) {
+void text_output::write_piece(std::string_view text) {
+    if (utf8_) {
+        write_bytes(text);
+        return;
+    }
+    while (text.size() > piece_bytes && good()) {
+        std::size_t n = piece_bytes;
+        while (n > 0 && utf8::is_continuation(static_cast<unsigned char>(text[n]))) --n;
+        if (n == 0) n = piece_bytes;
+        encode_piece(text.substr(0, n), false);
+        text.remove_prefix(n);
+    }
+    encode_piece(text, false);
+}
+
+void text_output::encode_piece(std::string_view text, bool may_hold_line_feeds) {
     if (!good()) return;
-    if (line_end_ == line_end::lf || text.find(u'\n') == std::u16string_view::npos) {
-        codec_.encode(text, buffer_);
+    if (line_end_ == line_end::lf || !may_hold_line_feeds || text.find('\n') == std::string_view::npos) {
+        if (utf8_) {
+            buffer_.append(text);
+        } else {
+            codec_.encode(text, buffer_);
+        }
     } else {
         scratch_.clear();
         codec_.encode(text, scratch_);
@@ -41,23 +64,7 @@ void text_output::write_piece(std::u16string_view text) {
     flush_if_full();
 }
 
-void text_output::write(const input_line& line) {
-    if (line.copies_as_bytes(codec_)) {
-        write_encoded(line.bytes());
-    } else {
-        write(line.text());
-    }
-}
-
-void text_output::write(const input_line& line, std::size_t begin, std::size_t end) {
-    if (line.pieces_copy_as_bytes(codec_)) {
-        write_encoded(line.bytes().substr(begin, end - begin));
-    } else {
-        write(line.text().substr(begin, end - begin));
-    }
-}
-
-void text_output::write_encoded(std::string_view bytes) {
+void text_output::write_bytes(std::string_view bytes) {
     if (!good()) return;
     if (bytes.size() >= flush_threshold) {
         // A long line goes straight through rather than through a copy.
@@ -97,7 +104,7 @@ void text_output::write_lines(std::string_view lines, bool last_continues) {
         const char* const body_end = lf != end && lf > p && lf[-1] == '\r' ? lf - 1 : lf;
         const std::string_view body(p, static_cast<std::size_t>(body_end - p));
         if (body.size() >= flush_threshold) {
-            write_encoded(body);
+            write_bytes(body);
         } else {
             buffer_.append(body);
         }

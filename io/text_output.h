@@ -1,5 +1,5 @@
-// The standard output stream: text in, bytes of the process code page out, through one
-// buffer that also carries the terminal's control sequences, so that colour changes and
+// The standard output stream: UTF-8 text in, bytes of the process code page out, through
+// one buffer that also carries the terminal's control sequences, so that colour changes and
 // text stay in order. Every line feed, in the text and at a line's end, is written as the
 // chosen line end (LF, or CR LF for files and pipes). Nothing is held back past `flush()`.
 #pragma once
@@ -13,8 +13,6 @@
 
 namespace io {
 
-class input_line;
-
 class text_output {
 public:
     text_output(byte_sink& sink, const codec& text_codec, line_end ending);
@@ -22,16 +20,14 @@ public:
     text_output& operator=(const text_output&) = delete;
 
     // Encodes `text` in the code page; an unrepresentable character becomes "?".
-    void write(std::u16string_view text);
+    void write(std::string_view text);
+    // The same for text that holds no line feed (a piece of an input line's text).
+    void write_piece(std::string_view text);
     // Bytes already in the code page that hold no line feed: a line copied as read.
-    void write_encoded(std::string_view bytes);
-    // An input line, or the piece [begin, end) of its text: copied as bytes where that
-    // gives the same output, else encoded.
-    void write(const input_line& line);
-    void write(const input_line& line, std::size_t begin, std::size_t end);
+    void write_bytes(std::string_view bytes);
     // Whole lines already in the code page, each with its line feed (the last may lack
     // one, and then gets no line end when `last_continues`), as line_reader::next_lines
-    // gives them: the same bytes as write_encoded and end_line per line, without the cost
+    // gives them: the same bytes as write_bytes and end_line per line, without the cost
     // per line.
     void write_lines(std::string_view lines, bool last_continues = false);
     // Bytes for the terminal itself (escape sequences), passed on untranslated.
@@ -50,7 +46,7 @@ public:
     void prepare_for_bulk() { sink_.prepare_for_bulk(); }
 
 private:
-    void write_piece(std::u16string_view text);
+    void encode_piece(std::string_view text, bool may_hold_line_feeds);
     void flush_if_full() {
         if (buffer_.size() >= flush_threshold) flush();
     }
@@ -58,10 +54,11 @@ private:
     // Four times a pipe's usual capacity: fewer, larger writes made copying into a pipe
     // markedly cheaper, and larger blocks gained nothing more.
     static constexpr std::size_t flush_threshold = 256 * 1024;
-    static constexpr std::size_t piece_units = 16 * 1024;
+    static constexpr std::size_t piece_bytes = 32 * 1024;
 
     byte_sink& sink_;
     const codec& codec_;
+    const bool utf8_;
     const line_end line_end_;
     transfer_status status_ = transfer_status::ok;
     std::string buffer_;

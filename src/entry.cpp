@@ -3,6 +3,7 @@
 #include "colour/colour_code.h"
 #include "filter/filter_mode.h"
 #include "filter/filter_sources.h"
+#include "io/utf16.h"
 #include "qel/compare.h"
 #include "text_mode.h"
 #include "usage.h"
@@ -15,7 +16,7 @@ namespace {
 void write_sets(io::text_output& output, const set_shelf& shelf) {
     for (const named_set& set : every_set(shelf)) {
         output.write(set.name);
-        output.write(u"\t");
+        output.write("\t");
         output.write(set.path);
         output.end_line();
     }
@@ -23,15 +24,16 @@ void write_sets(io::text_output& output, const set_shelf& shelf) {
 
 }  // namespace
 
-bool is_help_request(std::span<const char16_t* const> arguments) {
+bool is_help_request(std::span<const char* const> arguments) {
     if (arguments.empty()) return true;
     if (arguments.size() != 1) return false;
-    const std::u16string s = arguments.front();
-    return s == u"-?" || s == u"/?" || qel::CompareNoCase(s, u"-h").Value() == 0 ||
-           qel::CompareNoCase(s, u"/h").Value() == 0;
+    const std::string_view s = arguments.front();
+    if (s == "-?" || s == "/?") return true;
+    const std::u16string text = io::utf16::to_utf16(s);
+    return qel::CompareNoCase(text, u"-h").Value() == 0 || qel::CompareNoCase(text, u"/h").Value() == 0;
 }
 
-exit_code dispatch(std::span<const char16_t* const> arguments, program_streams& streams) {
+exit_code dispatch(std::span<const char* const> arguments, program_streams& streams) {
     if (is_help_request(arguments)) {
         write_usage(streams.output).end_line();
         return exit_code::done;
@@ -44,7 +46,7 @@ exit_code dispatch(std::span<const char16_t* const> arguments, program_streams& 
 
 exit_code run_command_line(const value_or_error<program_options, option_error>& options, program_streams& streams) {
     if (!options) {
-        report_error(streams, options.error().message + u"; try 'huecast --help'");
+        report_error(streams, options.error().message + "; try 'huecast --help'");
         return exit_code::usage_error;
     }
     if (options->help) {

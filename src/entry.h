@@ -12,10 +12,10 @@
 namespace huecast {
 
 // True for no arguments, or a single "-?" or "/?" (exact) or "-h" or "/h" (either case).
-bool is_help_request(std::span<const char16_t* const> arguments);
+bool is_help_request(std::span<const char* const> arguments);
 
 // A command line without options: the usage text, filter mode, whole-stream mode or text mode.
-exit_code dispatch(std::span<const char16_t* const> arguments, program_streams& streams);
+exit_code dispatch(std::span<const char* const> arguments, program_streams& streams);
 
 // The whole command line, its options read from its front by the platform's entry (which
 // needed the colour choice first).

@@ -27,7 +27,7 @@ public:
     // The file's bytes, or why they cannot be read. Reading stops as soon as the file is
     // found to hold more than `limit` bytes; standard input is refused before a byte of it
     // is taken.
-    virtual value_or_error<std::string, unreadable> read(std::u16string_view name, std::size_t limit) = 0;
+    virtual value_or_error<std::string, unreadable> read(std::string_view name, std::size_t limit) = 0;
 };
 
 }  // namespace huecast

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "io/utf16.h"
 #include "qel/wexception.h"
 
 namespace huecast {
@@ -13,7 +14,7 @@ std::string current_exception_text(const io::codec& codec) {
         return e.what();
     } catch (const qel::wexception& e) {
         std::string text;
-        codec.encode(e.Text(), text);
+        codec.encode(io::utf16::to_utf8(e.Text()), text);
         return text;
     } catch (...) {
         return "unknown exception";

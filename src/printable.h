@@ -9,14 +9,15 @@
 
 namespace huecast {
 
-// How many characters of an echoed piece are kept before "..."; a surrogate pair is one.
+// How many characters of an echoed piece are kept before "..."; a byte that is part of no
+// character counts as one.
 constexpr std::size_t printable_length = 100;
 
-// `text` with control characters escaped (`\e`, `\r`, `\n`, `\t`, `\xHH` for the other C0
-// controls, DEL and C1 controls; a byte that did not decode, U+DC00-U+DCFF, as `\xHH` of
-// that byte), bidi and line-separator format characters and unpaired surrogates as
-// `\uHHHH`, and cut after printable_length characters, with "..." in place of the rest.
-// Backslashes stay as they are.
-std::u16string printable(std::u16string_view text);
+// `text` (UTF-8) with control characters escaped (`\e`, `\r`, `\n`, `\t`, `\xHH` for the
+// other C0 controls, DEL and C1 controls; a byte that is part of no character, or an escaped
+// byte of another code page, as `\xHH` of that byte), bidi and line-separator format
+// characters and the UTF-8 forms of other surrogates as `\uHHHH`, and cut after
+// printable_length characters, with "..." in place of the rest. Backslashes stay as they are.
+std::string printable(std::string_view text);
 
 }  // namespace huecast

@@ -2,7 +2,7 @@
 
 namespace huecast {
 
-void report_error(program_streams& streams, std::u16string_view message) {
+void report_error(program_streams& streams, std::string_view message) {
     std::string line = "huecast: ";
     streams.output.text_codec().encode(message, line);
     line.push_back('\n');

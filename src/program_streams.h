@@ -33,6 +33,6 @@ inline std::unique_ptr<colour_writer> make_colour_writer(program_streams& stream
 }
 
 // Writes one line "huecast: <message>" to the error sink, in the output's code page.
-void report_error(program_streams& streams, std::u16string_view message);
+void report_error(program_streams& streams, std::string_view message);
 
 }  // namespace huecast

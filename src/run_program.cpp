@@ -9,16 +9,16 @@ namespace huecast {
 exit_code run_program(const value_or_error<program_options, option_error>& options, program_streams& streams) {
     const exit_code code = run_command_line(options, streams);
     streams.output.flush();
-    const auto failure = [&](std::u16string what, const std::string& why) {
+    const auto failure = [&](std::string what, const std::string& why) {
         streams.output.text_codec().decode(why, what);
         report_error(streams, what);
         return exit_code::io_failure;
     };
     if (streams.output.status() == io::transfer_status::failed) {
-        return failure(u"standard output: ", streams.output.error_text());
+        return failure("standard output: ", streams.output.error_text());
     }
     if (streams.input.status() == io::transfer_status::failed) {
-        return failure(u"standard input: ", streams.input.error_text());
+        return failure("standard input: ", streams.input.error_text());
     }
     return code;
 }

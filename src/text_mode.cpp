@@ -4,10 +4,10 @@
 
 namespace huecast {
 
-exit_code text_mode(std::span<const char16_t* const> words, text_colour colour, program_streams& streams) {
-    std::u16string text;
+exit_code text_mode(std::span<const char* const> words, text_colour colour, program_streams& streams) {
+    std::string text;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        if (i != 0) text += u' ';
+        if (i != 0) text += ' ';
         text += words[i];
     }
     const std::unique_ptr<colour_writer> colours = make_colour_writer(streams);

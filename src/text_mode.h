@@ -10,6 +10,6 @@
 
 namespace huecast {
 
-exit_code text_mode(std::span<const char16_t* const> words, text_colour colour, program_streams& streams);
+exit_code text_mode(std::span<const char* const> words, text_colour colour, program_streams& streams);
 
 }  // namespace huecast

@@ -8,7 +8,7 @@
 
 namespace huecast {
 
-extern const std::u16string_view usage_text;
+extern const std::string_view usage_text;
 
 io::text_output& write_usage(io::text_output& output);
 

@@ -15,8 +15,9 @@ exit_code whole_stream_mode(text_colour colour, program_streams& streams) {
     printer print(streams.output, *colours);
     // One scope for the whole run: every line goes back to the colour found at the start.
     colour_scope scope(*colours);
-    // What has come of a line shows at once when input pauses in it (a prompt, progress).
-    streams.input.show_partial_lines_after(std::chrono::milliseconds{0});
+    // What has come of a line shows at once when input pauses in it (a prompt, progress),
+    // and a long line goes out in pieces, in bounded memory.
+    streams.input.hand_on_pieces(io::piece_policy::copying(io::input_lines::copy_block));
     streams.input.for_each(streams.output, [&](const io::input_line& line) { print.print(line, colour, scope); });
     return exit_code::done;
 }

@@ -29,7 +29,7 @@ fd_files::fd_files(const io::codec& names) : names_(names) {
     }
 }
 
-huecast::value_or_error<std::string, huecast::unreadable> fd_files::read(std::u16string_view name,
+huecast::value_or_error<std::string, huecast::unreadable> fd_files::read(std::string_view name,
                                                                          std::size_t limit) {
     std::string path;
     names_.encode(name, path);

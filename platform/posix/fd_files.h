@@ -15,7 +15,7 @@ public:
     // opened on a closed descriptor 0 is not taken for standard input, nor standard input
     // for another file.
     explicit fd_files(const io::codec& names);
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name,
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name,
                                                                    std::size_t limit) override;
 
 private:

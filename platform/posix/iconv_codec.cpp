@@ -9,13 +9,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "io/utf16.h"
+#include "io/utf8.h"
 
 namespace platform {
 namespace {
 
-using io::utf16::is_high_surrogate;
-using io::utf16::is_low_surrogate;
+// A code point that a text can carry: no surrogate, nothing past U+10FFFF.
+constexpr bool is_scalar_value(std::uint32_t cp) { return cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF); }
 
 // Text on the code points' side of iconv: UTF-32, little-endian whatever the machine.
 constexpr const char* code_points = "UTF-32LE";
@@ -24,15 +24,15 @@ constexpr const char* code_points = "UTF-32LE";
 struct unit {
     enum kind_t : std::uint8_t {
         unknown,    // not yet asked
-        character,  // `length` bytes that are the units in `text`
+        character,  // `length` bytes that are the UTF-8 text in `text`
         foreign,    // `length` bytes that iconv reads as a character that does not round-trip
         invalid,    // the first byte starts no character
         longer,     // these bytes begin a character and need more than there are
     };
     kind_t kind = unknown;
     std::uint8_t length = 0;
-    std::uint8_t units = 0;
-    std::array<char16_t, 2> text{};
+    std::uint8_t text_length = 0;
+    std::array<char, 8> text{};
 };
 
 // A code point's bytes on their own; `length` 0 when the set has no such character.
@@ -54,19 +54,9 @@ public:
     iconv_codec(const iconv_codec&) = delete;
     iconv_codec& operator=(const iconv_codec&) = delete;
 
-    void decode(std::string_view bytes, std::u16string& text) const override;
-    void encode(std::u16string_view text, std::string& bytes) const override;
+    void decode(std::string_view bytes, std::string& text) const override;
+    void encode(std::string_view text, std::string& bytes) const override;
     std::size_t complete_prefix(std::string_view bytes) const override;
-    // Where a character may be longer than a byte, equal sizes prove nothing (two bytes may
-    // be a pair of surrogates); text of single bytes alone is safe.
-    bool units_are_bytes(std::string_view bytes, std::u16string_view text) const override {
-        if (bytes.size() != text.size()) return false;
-        if (longest_ == 1) return true;
-        for (const char b : bytes) {
-            if (static_cast<unsigned char>(b) >= 0x80) return false;
-        }
-        return true;
-    }
 
 private:
     const unit& unit_at(const unsigned char* p, std::size_t left) const;
@@ -144,11 +134,15 @@ unit iconv_codec::classify(const unsigned char* p, std::size_t length) const {
     // The code points, each encoded alone, must give back these bytes; and they must fit.
     u.kind = unit::foreign;
     std::string back;
+    std::string text;
+    // At most two characters of the Basic Multilingual Plane or one beyond it, and a single
+    // byte stands for one character alone.
+    constexpr std::size_t most_units = 2;
     std::size_t units = 0;
     for (std::size_t i = 0; i + 4 <= produced; i += 4) {
         const auto byte = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(out[i + k])); };
         const std::uint32_t cp = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
-        if (!io::utf16::is_scalar_value(cp)) return u;
+        if (!is_scalar_value(cp)) return u;
         if (cp < 0x80) {
             back.push_back(static_cast<char>(cp));
         } else {
@@ -156,22 +150,17 @@ unit iconv_codec::classify(const unsigned char* p, std::size_t length) const {
             if (e.length == 0) return u;
             back.append(e.bytes.data(), e.length);
         }
-        if (cp > 0xFFFF) {
-            if (units + 2 > u.text.size()) return u;
-            u.text[units++] = io::utf16::high_surrogate_of(cp);
-            u.text[units++] = io::utf16::low_surrogate_of(cp);
-        } else {
-            if (units + 1 > u.text.size()) return u;
-            u.text[units++] = static_cast<char16_t>(cp);
-        }
+        units += cp > 0xFFFF ? 2 : 1;
+        if (units > most_units) return u;
+        io::utf8::append_code_point(text, cp);
     }
-    // A single byte stands for one unit, so that text of single bytes keeps their offsets.
     if (units == 0 || back != std::string_view(reinterpret_cast<const char*>(p), length) ||
         (length == 1 && units != 1)) {
         return u;
     }
     u.kind = unit::character;
-    u.units = static_cast<std::uint8_t>(units);
+    u.text_length = static_cast<std::uint8_t>(text.size());
+    std::copy(text.begin(), text.end(), u.text.begin());
     return u;
 }
 
@@ -215,7 +204,7 @@ std::size_t iconv_codec::complete_prefix(std::string_view bytes) const {
     return n;
 }
 
-void iconv_codec::decode(std::string_view bytes, std::u16string& text) const {
+void iconv_codec::decode(std::string_view bytes, std::string& text) const {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
     text.reserve(text.size() + n);
@@ -227,52 +216,39 @@ void iconv_codec::decode(std::string_view bytes, std::u16string& text) const {
         // and shown as "\" and "~" would match neither. Windows reads these two bytes as
         // ASCII in its Japanese code page too.
         if (p[i] < 0x80) {
-            text.push_back(p[i++]);
+            std::size_t ascii = i + 1;
+            while (ascii < n && p[ascii] < 0x80) ++ascii;
+            text.append(bytes.data() + i, ascii - i);
+            i = ascii;
             continue;
         }
         const unit& u = unit_at(p + i, n - i);
         switch (u.kind) {
             case unit::character:
-                text.append(u.text.data(), u.units);
+                text.append(u.text.data(), u.text_length);
                 i += u.length;
                 break;
             case unit::foreign:
                 // The bytes of a character that would not come back: each stands for itself.
-                for (std::size_t k = 0; k < u.length; ++k) text.push_back(io::escaped_byte(p[i + k]));
+                for (std::size_t k = 0; k < u.length; ++k) io::utf8::append_escaped_byte(text, p[i + k]);
                 i += u.length;
                 break;
             default:  // no character, or one cut short by the end of the bytes
-                text.push_back(io::escaped_byte(p[i++]));
+                io::utf8::append_escaped_byte(text, p[i++]);
                 break;
         }
     }
 }
 
-void iconv_codec::encode(std::u16string_view text, std::string& bytes) const {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c < 0x80) {
-            bytes.push_back(static_cast<char>(c));
-            continue;
-        }
-        std::uint32_t cp = c;
-        if (is_high_surrogate(c) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
-            cp = io::utf16::code_point_of(c, text[i + 1]);
-            ++i;
-        } else if (io::is_escaped_byte(c)) {
-            bytes.push_back(io::byte_of_escape(c));
-            continue;
-        } else if (io::utf16::is_surrogate(c)) {
-            bytes.push_back(io::substitute_byte);
-            continue;
-        }
+void iconv_codec::encode(std::string_view text, std::string& bytes) const {
+    io::encode_with(text, bytes, [&](std::uint32_t cp) {
         const encoded& e = encoding_of(cp);
         if (e.length == 0) {
             bytes.push_back(io::substitute_byte);
         } else {
             bytes.append(e.bytes.data(), e.length);
         }
-    }
+    });
 }
 
 }  // namespace

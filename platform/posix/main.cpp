@@ -34,8 +34,8 @@ int run_on_standard_handles(int argc, char** argv) {
     // A reader that goes away shows up as EPIPE on the next write, which ends the run quietly.
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
-    std::vector<const char16_t*> pointers;
+    std::vector<std::string> arguments(static_cast<std::size_t>(argc));
+    std::vector<const char*> pointers;
     for (int i = 0; i < argc; ++i) {
         codec->decode(argv[i], arguments[static_cast<std::size_t>(i)]);
         pointers.push_back(arguments[static_cast<std::size_t>(i)].c_str());
@@ -51,16 +51,16 @@ int run_on_standard_handles(int argc, char** argv) {
     platform::fd_sink error_bytes(STDERR_FILENO);
     platform::fd_files files(*codec);
     const platform::xdg_shelf sets(*codec);
-    io::text_output output(out_bytes, *codec, policy.line_end);
-    io::line_reader reader(in_bytes);
-    reader.tie(&output);
-    io::input_lines input(reader, *codec);
+    const bool terminal = platform::is_terminal(STDOUT_FILENO);
     if (policy.colour == huecast::colour_method::escapes) {
         // Escapes forced into a pipe reach a pager, not this session's terminal: only a
         // terminal needs the stops met.
-        out_bytes.guard_colour(huecast::sgr_sequence(huecast::text_colour::terminal_default()),
-                               platform::is_terminal(STDOUT_FILENO));
+        out_bytes.guard_colour(huecast::sgr_sequence(huecast::text_colour::terminal_default()), terminal);
     }
+    io::text_output output(out_bytes, *codec, policy.line_end);
+    io::line_reader reader(in_bytes);
+    reader.before_waiting([&output] { output.flush(); });
+    io::input_lines input(reader, *codec);
 #ifndef HUECAST_WITHOUT_LIBRARY_OBJECTS
     // The support library's process-wide objects: after the streams, before the entry, gone
     // after it returns (the benchmark build that measures their cost leaves them out).

@@ -33,7 +33,7 @@ std::string own_prefix() {
 
 }  // namespace
 
-std::vector<std::u16string> xdg_shelf::directories() const {
+std::vector<std::string> xdg_shelf::directories() const {
     std::vector<std::string> found;
     // Relative paths are to be ignored, as the XDG base directories have it.
     std::string config = variable("XDG_CONFIG_HOME");
@@ -52,9 +52,9 @@ std::vector<std::u16string> xdg_shelf::directories() const {
     }
     if (const std::string prefix = own_prefix(); !prefix.empty()) found.push_back(prefix + "/share/huecast");
 
-    std::vector<std::u16string> directories;
+    std::vector<std::string> directories;
     for (const std::string& directory : found) {
-        std::u16string text;
+        std::string text;
         names_.decode(directory, text);
         // Each place once, in the order of its first mention.
         if (std::find(directories.begin(), directories.end(), text) == directories.end()) directories.push_back(text);
@@ -62,10 +62,10 @@ std::vector<std::u16string> xdg_shelf::directories() const {
     return directories;
 }
 
-std::vector<std::u16string> xdg_shelf::sets_in(std::u16string_view directory) const {
+std::vector<std::string> xdg_shelf::sets_in(std::string_view directory) const {
     std::string path;
     names_.encode(directory, path);
-    std::vector<std::u16string> names;
+    std::vector<std::string> names;
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(path.c_str()), &::closedir);
     if (listing == nullptr) return names;
     std::string suffix;
@@ -73,15 +73,15 @@ std::vector<std::u16string> xdg_shelf::sets_in(std::u16string_view directory) co
     while (const dirent* entry = ::readdir(listing.get())) {
         const std::string_view name = entry->d_name;
         if (name.size() <= suffix.size() || !name.ends_with(suffix) || name.front() == '.') continue;
-        std::u16string text;
+        std::string text;
         names_.decode(name.substr(0, name.size() - suffix.size()), text);
         names.push_back(std::move(text));
     }
     return names;
 }
 
-std::u16string xdg_shelf::path_of(std::u16string_view directory, std::u16string_view file) const {
-    return std::u16string(directory) + u"/" + std::u16string(file);
+std::string xdg_shelf::path_of(std::string_view directory, std::string_view file) const {
+    return std::string(directory) + "/" + std::string(file);
 }
 
 }  // namespace platform

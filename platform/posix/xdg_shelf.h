@@ -13,9 +13,9 @@ class xdg_shelf final : public huecast::set_shelf {
 public:
     // `names` is the code page of paths and file names.
     explicit xdg_shelf(const io::codec& names) : names_(names) {}
-    std::vector<std::u16string> directories() const override;
-    std::vector<std::u16string> sets_in(std::u16string_view directory) const override;
-    std::u16string path_of(std::u16string_view directory, std::u16string_view file) const override;
+    std::vector<std::string> directories() const override;
+    std::vector<std::string> sets_in(std::string_view directory) const override;
+    std::string path_of(std::string_view directory, std::string_view file) const override;
 
 private:
     const io::codec& names_;

@@ -5,17 +5,17 @@
 #include <cstring>
 
 #include "io/utf16.h"
+#include "io/utf8.h"
 
 namespace platform {
 namespace {
 
 constexpr DWORD decode_flags = MB_PRECOMPOSED | MB_ERR_INVALID_CHARS;
-// No code page decodes to a lone surrogate, so one can mark a pair that is no character.
+// No code page decodes to a lone surrogate, so one can mark a pair that is no character,
+// and a byte that is none.
 constexpr char16_t no_character = 0xDBFF;
 
 using io::utf16::is_surrogate;
-
-char16_t escaped(unsigned char byte) { return io::escaped_byte(byte); }
 
 // The one character of `bytes` in `code_page`, or no_character when they are not exactly
 // one, or when the code page writes that character otherwise (a best-fit mapping).
@@ -49,7 +49,15 @@ code_page_codec::code_page_codec(unsigned code_page) : code_page_(code_page) {
         if (lead_bytes_[b]) continue;
         const char byte = static_cast<char>(b);
         const char16_t c = decode_one(code_page, &byte, 1);
-        single_[b] = c == no_character ? escaped(static_cast<unsigned char>(b)) : c;
+        single_[b] = c;
+        std::string text;
+        if (c == no_character) {
+            io::utf8::append_escaped_byte(text, static_cast<unsigned char>(b));
+        } else {
+            io::utf8::append_code_point(text, c);
+        }
+        single_text_[b].length = static_cast<std::uint8_t>(text.size());
+        std::copy(text.begin(), text.end(), single_text_[b].bytes.begin());
     }
 
     if (double_byte_) {
@@ -67,29 +75,27 @@ code_page_codec::code_page_codec(unsigned code_page) : code_page_(code_page) {
     }
 }
 
-void code_page_codec::decode(std::string_view bytes, std::u16string& text) const {
+void code_page_codec::decode(std::string_view bytes, std::string& text) const {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
-    if (!double_byte_) {
-        const std::size_t start = text.size();
-        text.resize(start + n);
-        char16_t* out = text.data() + start;
-        for (std::size_t i = 0; i < n; ++i) out[i] = single_[p[i]];
-        return;
-    }
+    text.reserve(text.size() + n);
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned char b = p[i];
+        if (b < 0x80 && single_[b] == b) {
+            text.push_back(static_cast<char>(b));
+            continue;
+        }
         if (!lead_bytes_[b]) {
-            text.push_back(single_[b]);
+            text.append(single_text_[b].bytes.data(), single_text_[b].length);
             continue;
         }
         // A lead byte whose pair is no character stands alone, and the byte after it is read
         // afresh, so that both come back unchanged when the text is written.
         const char16_t c = i + 1 < n ? pair(b, p[i + 1]) : no_character;
         if (c == no_character) {
-            text.push_back(escaped(b));
+            io::utf8::append_escaped_byte(text, b);
         } else {
-            text.push_back(c);
+            io::utf8::append_code_point(text, c);
             ++i;
         }
     }
@@ -112,22 +118,44 @@ std::size_t code_page_codec::complete_prefix(std::string_view bytes) const {
     return n;
 }
 
-void code_page_codec::encode(std::u16string_view text, std::string& bytes) const {
-    std::size_t run = 0;  // start of the characters not yet encoded
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (!is_surrogate(c)) continue;
-        encode_run(text.substr(run, i - run), bytes);
-        if (io::is_escaped_byte(c)) {
-            bytes.push_back(io::byte_of_escape(c));
-        } else {
-            // No code page here holds a character beyond U+FFFF: a pair is one "?".
-            if (io::utf16::is_high_surrogate(c) && i + 1 < text.size() && io::utf16::is_low_surrogate(text[i + 1])) ++i;
-            bytes.push_back(io::substitute_byte);
+void code_page_codec::encode(std::string_view text, std::string& bytes) const {
+    // Runs of characters go to the system together; ASCII, what is no character of the text,
+    // and what no code page here holds (beyond U+FFFF) go between the runs as they are.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    std::u16string run;
+    const auto pass_run = [&] {
+        encode_run(run, bytes);
+        run.clear();
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        if (p[i] < 0x80 && single_[p[i]] == p[i]) {
+            pass_run();
+            bytes.push_back(static_cast<char>(p[i++]));
+            continue;
         }
-        run = i + 1;
+        unsigned char byte = 0;
+        if (io::utf8::escaped_byte_at(text, i, byte)) {
+            pass_run();
+            bytes.push_back(static_cast<char>(byte));
+            i += io::utf8::escaped_byte_length;
+            continue;
+        }
+        const std::size_t n = io::utf8::sequence_length(p + i, text.size() - i);
+        if (n == 0) {
+            pass_run();
+            bytes.push_back(text[i++]);
+            continue;
+        }
+        const std::uint32_t cp = io::utf8::code_point(p + i, n);
+        i += n;
+        if (cp > 0xFFFF) {
+            pass_run();
+            bytes.push_back(io::substitute_byte);
+        } else {
+            run.push_back(static_cast<char16_t>(cp));
+        }
     }
-    encode_run(text.substr(run), bytes);
+    pass_run();
 }
 
 void code_page_codec::encode_run(std::u16string_view run, std::string& bytes) const {

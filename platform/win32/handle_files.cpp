@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "io/utf16.h"
 #include "platform/win32/handle_streams.h"
 
 namespace platform {
@@ -31,10 +32,10 @@ handle_files::handle_files(const io::codec& messages) : messages_(messages) {
     }
 }
 
-huecast::value_or_error<std::string, huecast::unreadable> handle_files::read(std::u16string_view name,
+huecast::value_or_error<std::string, huecast::unreadable> handle_files::read(std::string_view name,
                                                                              std::size_t limit) {
-    const std::wstring path(name.begin(), name.end());
-    const open_file file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const std::u16string path = io::utf16::to_utf16(name);
+    const open_file file{CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.handle == INVALID_HANDLE_VALUE) return huecast::unreadable{system_error_text(GetLastError(), messages_)};
     BY_HANDLE_FILE_INFORMATION info;

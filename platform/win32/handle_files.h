@@ -12,7 +12,7 @@ public:
     // `messages` is the code page for the system's reasons. Takes the identity of standard
     // input, when it is a file on disk, now: make it before opening any file.
     explicit handle_files(const io::codec& messages);
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name,
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name,
                                                                    std::size_t limit) override;
 
 private:

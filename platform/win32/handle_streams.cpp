@@ -7,6 +7,7 @@
 #include <string>
 
 #include "io/line_ends.h"
+#include "io/utf16.h"
 
 namespace platform {
 namespace {
@@ -53,11 +54,9 @@ std::string system_error_text(unsigned long code, const io::codec& text_codec) {
     wchar_t buffer[512] = {};
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                    buffer, 511, nullptr);
-    std::u16string text(reinterpret_cast<const char16_t*>(buffer), n);
-    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) text.pop_back();
-    if (text.empty()) {
-        for (const char c : "system error " + std::to_string(code)) text.push_back(static_cast<unsigned char>(c));
-    }
+    std::string text = io::utf16::to_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(buffer), n));
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    if (text.empty()) text = "system error " + std::to_string(code);
     std::string bytes;
     text_codec.encode(text, bytes);
     return bytes;

@@ -82,7 +82,7 @@ private:
     const code_page_codec* process_;
     std::unique_ptr<io::codec> console_;  // null when no conversion is needed
     std::string pending_;
-    std::u16string text_;
+    std::string text_;
     std::string converted_;
     std::string out_;
     unsigned long error_ = 0;

@@ -13,6 +13,7 @@
 #include "exit_code.h"
 #include "internal_error.h"
 #include "io/input_lines.h"
+#include "io/utf16.h"
 #include "options/parse_options.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_events.h"
@@ -43,10 +44,10 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     const std::unique_ptr<io::codec> codec = platform::set_oem_locale();
     const auto* code_page = dynamic_cast<const platform::code_page_codec*>(codec.get());
 
-    std::vector<std::u16string> arguments(static_cast<std::size_t>(argc));
-    std::vector<const char16_t*> pointers;
+    std::vector<std::string> arguments(static_cast<std::size_t>(argc));
+    std::vector<const char*> pointers;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        for (const wchar_t* p = argv[i]; *p != L'\0'; ++p) arguments[i].push_back(static_cast<char16_t>(*p));
+        arguments[i] = io::utf16::to_utf8(reinterpret_cast<const char16_t*>(argv[i]));
         pointers.push_back(arguments[i].c_str());
     }
     pointers.push_back(nullptr);
@@ -68,7 +69,7 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     const std::unique_ptr<io::byte_sink> error_bytes = platform::make_sink(error_handle, *codec, code_page, true);
     io::text_output output(*out_bytes, *codec, policy.line_end);
     io::line_reader reader(in_bytes);
-    reader.tie(&output);
+    reader.before_waiting([&output] { output.flush(); });
     io::input_lines input(reader, *codec);
     platform::console_screen screen(out_handle, output);
     platform::handle_files files(*codec);

@@ -5,46 +5,48 @@
 #include <cwchar>
 #include <string>
 
+#include "io/utf16.h"
+
 namespace platform {
 namespace {
 
-std::u16string of_wide(const wchar_t* text, std::size_t size) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text), size);
+std::string of_wide(const wchar_t* text, std::size_t size) {
+    return io::utf16::to_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), size));
 }
 
-std::u16string application_data() {
+std::string application_data() {
     wchar_t value[MAX_PATH + 1];
     const DWORD n = GetEnvironmentVariableW(L"APPDATA", value, MAX_PATH + 1);
-    return n == 0 || n > MAX_PATH ? std::u16string() : of_wide(value, n);
+    return n == 0 || n > MAX_PATH ? std::string() : of_wide(value, n);
 }
 
-std::u16string program_folder() {
+std::string program_folder() {
     std::wstring path(32768, L'\0');
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0 || n >= path.size()) return {};
     path.resize(n);
     const std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::u16string() : of_wide(path.data(), separator);
+    return separator == std::wstring::npos ? std::string() : of_wide(path.data(), separator);
 }
 
 }  // namespace
 
-std::vector<std::u16string> windows_shelf::directories() const {
-    std::vector<std::u16string> found;
-    if (const std::u16string data = application_data(); !data.empty()) found.push_back(data + u"\\huecast");
-    if (const std::u16string folder = program_folder(); !folder.empty()) found.push_back(folder + u"\\filters");
+std::vector<std::string> windows_shelf::directories() const {
+    std::vector<std::string> found;
+    if (const std::string data = application_data(); !data.empty()) found.push_back(data + "\\huecast");
+    if (const std::string folder = program_folder(); !folder.empty()) found.push_back(folder + "\\filters");
     return found;
 }
 
-std::vector<std::u16string> windows_shelf::sets_in(std::u16string_view directory) const {
-    std::vector<std::u16string> names;
-    const std::u16string pattern = std::u16string(directory) + u"\\*" + std::u16string(huecast::set_suffix);
+std::vector<std::string> windows_shelf::sets_in(std::string_view directory) const {
+    std::vector<std::string> names;
+    const std::u16string pattern = io::utf16::to_utf16(std::string(directory) + "\\*" + std::string(huecast::set_suffix));
     WIN32_FIND_DATAW entry{};
     const HANDLE listing = FindFirstFileW(reinterpret_cast<const wchar_t*>(pattern.c_str()), &entry);
     if (listing == INVALID_HANDLE_VALUE) return names;
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-        const std::u16string name = of_wide(entry.cFileName, std::wcslen(entry.cFileName));
+        const std::string name = of_wide(entry.cFileName, std::wcslen(entry.cFileName));
         // The pattern also matches longer extensions that begin with ".filters" (8.3 names).
         if (name.size() <= huecast::set_suffix.size() || !name.ends_with(huecast::set_suffix)) continue;
         names.push_back(name.substr(0, name.size() - huecast::set_suffix.size()));
@@ -53,8 +55,8 @@ std::vector<std::u16string> windows_shelf::sets_in(std::u16string_view directory
     return names;
 }
 
-std::u16string windows_shelf::path_of(std::u16string_view directory, std::u16string_view file) const {
-    return std::u16string(directory) + u"\\" + std::u16string(file);
+std::string windows_shelf::path_of(std::string_view directory, std::string_view file) const {
+    return std::string(directory) + "\\" + std::string(file);
 }
 
 }  // namespace platform

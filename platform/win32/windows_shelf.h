@@ -8,9 +8,9 @@ namespace platform {
 
 class windows_shelf final : public huecast::set_shelf {
 public:
-    std::vector<std::u16string> directories() const override;
-    std::vector<std::u16string> sets_in(std::u16string_view directory) const override;
-    std::u16string path_of(std::u16string_view directory, std::u16string_view file) const override;
+    std::vector<std::string> directories() const override;
+    std::vector<std::string> sets_in(std::string_view directory) const override;
+    std::string path_of(std::string_view directory, std::string_view file) const override;
 };
 
 }  // namespace platform

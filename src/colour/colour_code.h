@@ -16,6 +16,6 @@ struct colour_code {
 };
 
 // The code at the front of `text`; a text shorter than two characters reads as ending in NULs.
-colour_code read_colour_code(std::u16string_view text);
+colour_code read_colour_code(std::string_view text);
 
 }  // namespace huecast

@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "filter/case_folding.h"
-#include "io/utf16.h"
+#include "io/utf8.h"
 
 namespace huecast {
 namespace {
 
-using literal_set = std::vector<std::u16string>;
+using literal_set = std::vector<std::string>;
 
 // A set this large says little and costs the prefilter more than it saves.
 constexpr std::size_t most_literals = 64;
@@ -26,13 +26,13 @@ struct lost_track {};
 struct piece {
     // Every match is exactly `front`; then `back` is unused.
     bool exact = true;
-    std::u16string front;  // every match begins with this
-    std::u16string back;   // every match ends with this
+    std::string front;  // every match begins with this
+    std::string back;   // every match ends with this
     // Every text in which a match is found contains one of these (also from lookarounds,
     // so not necessarily inside the match). Empty: nothing known.
     literal_set needs;
 
-    const std::u16string& ending() const { return exact ? front : back; }
+    const std::string& ending() const { return exact ? front : back; }
 };
 
 piece matching_anything() {
@@ -47,7 +47,7 @@ bool more_selective(const literal_set& a, const literal_set& b) {
     if (b.empty()) return true;
     const auto shortest = [](const literal_set& s) {
         std::size_t n = s.front().size();
-        for (const std::u16string& t : s) n = std::min(n, t.size());
+        for (const std::string& t : s) n = std::min(n, t.size());
         return n;
     };
     const std::size_t sa = shortest(a);
@@ -59,7 +59,7 @@ void consider(literal_set& needs, literal_set candidate) {
     if (more_selective(candidate, needs)) needs = std::move(candidate);
 }
 
-void consider(literal_set& needs, const std::u16string& text) {
+void consider(literal_set& needs, const std::string& text) {
     if (!text.empty()) consider(needs, literal_set{text});
 }
 
@@ -74,14 +74,14 @@ literal_set best_of(const piece& p) {
 // Drops members that contain another member (a text holding the longer holds the shorter)
 // and duplicates; an empty result means the set is of no use.
 literal_set minimised(literal_set set) {
-    std::sort(set.begin(), set.end(), [](const std::u16string& a, const std::u16string& b) {
+    std::sort(set.begin(), set.end(), [](const std::string& a, const std::string& b) {
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
     literal_set kept;
-    for (std::u16string& t : set) {
+    for (std::string& t : set) {
         if (t.empty()) return {};
-        const bool covered = std::any_of(kept.begin(), kept.end(), [&](const std::u16string& k) {
-            return t.find(k) != std::u16string::npos;
+        const bool covered = std::any_of(kept.begin(), kept.end(), [&](const std::string& k) {
+            return t.find(k) != std::string::npos;
         });
         if (!covered) kept.push_back(std::move(t));
     }
@@ -120,13 +120,13 @@ piece repeated(piece p, unsigned least, unsigned most) {
     return r;
 }
 
-std::u16string common_prefix(const std::u16string& a, const std::u16string& b) {
+std::string common_prefix(const std::string& a, const std::string& b) {
     std::size_t n = 0;
     while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
     return a.substr(0, n);
 }
 
-std::u16string common_suffix(const std::u16string& a, const std::u16string& b) {
+std::string common_suffix(const std::string& a, const std::string& b) {
     std::size_t n = 0;
     while (n < a.size() && n < b.size() && a[a.size() - 1 - n] == b[b.size() - 1 - n]) ++n;
     return a.substr(a.size() - n);
@@ -137,7 +137,7 @@ piece either(std::vector<piece>& branches) {
     if (branches.size() == 1) return std::move(branches.front());
     piece r;
     r.front = branches.front().front;
-    std::u16string back = branches.front().ending();
+    std::string back = branches.front().ending();
     literal_set any;
     bool all_known = true;
     for (const piece& b : branches) {
@@ -155,16 +155,19 @@ piece either(std::vector<piece>& branches) {
     return r;
 }
 
-bool is_ascii_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool is_ascii_letter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-bool is_hex_digit(char16_t c) {
-    return is_ascii_digit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+// A byte of the expression as a number, whatever the signedness of char.
+constexpr unsigned byte_value(char c) { return static_cast<unsigned char>(c); }
+
+bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_hex_digit(char c) {
+    return is_ascii_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-bool is_name_start(char16_t c) { return is_ascii_letter(c) || c == u'_'; }
-bool is_name_char(char16_t c) { return is_name_start(c) || is_ascii_digit(c); }
+bool is_name_start(char c) { return is_ascii_letter(c) || c == '_'; }
+bool is_name_char(char c) { return is_name_start(c) || is_ascii_digit(c); }
 
 // What an expression reads as an operator, or as the start of one, outside a class.
-constexpr std::u16string_view operators = u"\\^$.|?*+()[]{}";
+constexpr std::string_view operators = "\\^$.|?*+()[]{}";
 
 // A recursive-descent reader of the filter dialect (PCRE2 as the matcher compiles it). It
 // follows the whole text, so that every fact sees every part; where it meets something
@@ -172,11 +175,11 @@ constexpr std::u16string_view operators = u"\\^$.|?*+()[]{}";
 // reads on.
 class reader {
 public:
-    explicit reader(std::u16string_view e) : e_(e) {}
+    explicit reader(std::string_view e) : e_(e) {}
 
     expression_facts read() {
         expression_facts facts;
-        beyond_ascii_ = std::any_of(e_.begin(), e_.end(), [](char16_t c) { return c >= 0x80; });
+        beyond_ascii_ = std::any_of(e_.begin(), e_.end(), [](char c) { return byte_value(c) >= 0x80; });
         const piece whole = alternatives(0);
         if (i_ != e_.size()) throw lost_track{};  // a stray `)`
         if (literals_known_) {
@@ -194,21 +197,21 @@ public:
 
     // Where the reader lost track every fact takes its safe answer; `\G` has no safe side
     // (expression_facts::asserts_search_start), so every escape is looked at for it.
-    static expression_facts when_lost(std::u16string_view e) {
+    static expression_facts when_lost(std::string_view e) {
         expression_facts facts;
         facts.asserts_search_start = false;
         for (std::size_t i = 0; i + 1 < e.size(); ++i) {
-            if (e[i] != u'\\') continue;
-            facts.asserts_search_start = facts.asserts_search_start || e[i + 1] == u'G';
+            if (e[i] != '\\') continue;
+            facts.asserts_search_start = facts.asserts_search_start || e[i + 1] == 'G';
             ++i;
         }
         return facts;
     }
 
 private:
-    bool at(std::u16string_view text) const { return e_.substr(i_, text.size()) == text; }
+    bool at(std::string_view text) const { return e_.substr(i_, text.size()) == text; }
     bool more() const { return i_ < e_.size(); }
-    char16_t peek(std::size_t ahead = 0) const { return i_ + ahead < e_.size() ? e_[i_ + ahead] : u'\0'; }
+    char peek(std::size_t ahead = 0) const { return i_ + ahead < e_.size() ? e_[i_ + ahead] : '\0'; }
     bool has(std::size_t ahead) const { return i_ + ahead < e_.size(); }
 
     // What follows gives no literals that the reader can vouch for.
@@ -227,7 +230,7 @@ private:
         if (depth > deepest_nesting) throw lost_track{};
         std::vector<piece> branches;
         branches.push_back(sequence(depth));
-        while (more() && peek() == u'|') {
+        while (more() && peek() == '|') {
             ++i_;
             plain_ = false;
             branches.push_back(sequence(depth));
@@ -237,8 +240,8 @@ private:
 
     piece sequence(int depth) {
         piece seq;
-        while (more() && peek() != u'|' && peek() != u')') {
-            if (at(u"\\Q")) {
+        while (more() && peek() != '|' && peek() != ')') {
+            if (at("\\Q")) {
                 quoted(seq);
                 continue;
             }
@@ -261,7 +264,7 @@ private:
     }
 
     bool starts_quantifier() const {
-        return more() && (peek() == u'*' || peek() == u'+' || peek() == u'?' || peek() == u'{');
+        return more() && (peek() == '*' || peek() == '+' || peek() == '?' || peek() == '{');
     }
 
     // Reads a quantifier and its lazy or possessive mark. PCRE2 versions differ on what a
@@ -270,31 +273,31 @@ private:
     bool quantifier(unsigned& least, unsigned& most) {
         constexpr unsigned unbounded = 0x10000;
         const std::size_t start = i_;
-        const char16_t c = e_[i_++];
-        if (c == u'*') {
+        const char c = e_[i_++];
+        if (c == '*') {
             least = 0, most = unbounded;
-        } else if (c == u'+') {
+        } else if (c == '+') {
             least = 1, most = unbounded;
-        } else if (c == u'?') {
+        } else if (c == '?') {
             least = 0, most = 1;
         } else {
             bool read = number(least);
             most = least;
-            if (read && more() && peek() == u',') {
+            if (read && more() && peek() == ',') {
                 ++i_;
-                if (more() && peek() == u'}') {
+                if (more() && peek() == '}') {
                     most = unbounded;
                 } else {
                     read = number(most);
                 }
             }
-            if (!read || !more() || peek() != u'}' || most < least) {
+            if (!read || !more() || peek() != '}' || most < least) {
                 i_ = start;
                 return false;
             }
             ++i_;
         }
-        if (more() && (peek() == u'?' || peek() == u'+')) ++i_;
+        if (more() && (peek() == '?' || peek() == '+')) ++i_;
         // A quantifier after a quantifier: read as the next item.
         if (starts_quantifier()) give_up_literals();
         return true;
@@ -305,7 +308,7 @@ private:
         n = 0;
         while (more() && is_ascii_digit(peek())) {
             if (++digits > 5) return false;
-            n = n * 10 + (e_[i_++] - u'0');
+            n = n * 10 + (e_[i_++] - '0');
         }
         return digits != 0 && n <= 0xFFFF;
     }
@@ -314,56 +317,61 @@ private:
     void quoted(piece& seq) {
         plain_ = false;
         i_ += 2;
-        while (more() && !at(u"\\E")) append(seq, character());
+        while (more() && !at("\\E")) append(seq, character());
         if (more()) i_ += 2;
         // PCRE2 lets a quantifier after \E reach back to the last quoted character, or past
         // an empty quote to what came before; not worth following, and atom() refuses it.
     }
 
-    // One character as it stands in the text: an ASCII one is a literal, any other (a
-    // surrogate pair taken whole) is matched some other way, perhaps as an ASCII letter.
+    // One character as it stands in the text: an ASCII one is a literal, any other (all its
+    // bytes taken whole) is matched some other way, perhaps as an ASCII letter.
     piece character() {
-        const char16_t c = e_[i_++];
-        if (c < 0x80) {
+        const char c = e_[i_++];
+        if (byte_value(c) < 0x80) {
             piece p;
-            p.front = std::u16string(1, folded_unit(c));
+            p.front = std::string(1, static_cast<char>(folded_byte(byte_value(c))));
             return p;
         }
-        if (io::utf16::is_high_surrogate(c) && more() && io::utf16::is_low_surrogate(peek())) ++i_;
+        skip_continuation();
         return matching_anything();
     }
 
+    // The rest of a character whose first byte was just read.
+    void skip_continuation() {
+        while (more() && io::utf8::is_continuation(byte_value(peek()))) ++i_;
+    }
+
     piece atom(int depth, bool& quantifiable) {
-        const char16_t c = peek();
-        if (c < 0x20 || c > 0x7E || operators.find(c) != std::u16string_view::npos) plain_ = false;
+        const char c = peek();
+        if (byte_value(c) < 0x20 || byte_value(c) > 0x7E || operators.find(c) != std::string_view::npos) plain_ = false;
         switch (c) {
-            case u'(':
+            case '(':
                 return group(depth, quantifiable);
-            case u'[':
+            case '[':
                 character_class();
                 return matching_anything();
-            case u'.':
+            case '.':
                 ++i_;
                 any_run_ = gains_without_utf_ = true;
                 return matching_anything();
-            case u'^':
+            case '^':
                 ++i_;
                 sees_start();
                 return piece{};
-            case u'$':
+            case '$':
                 ++i_;
                 return piece{};
-            case u'\\':
+            case '\\':
                 return escape();
-            case u'*':
-            case u'+':
-            case u'?':
+            case '*':
+            case '+':
+            case '?':
                 // Nothing to repeat, or a quantifier that reaches back past \E: either way
                 // no literal that the reader can vouch for.
                 give_up_literals();
                 ++i_;
                 return piece{};
-            case u'{':
+            case '{':
                 // A `{` that begins no quantifier PCRE2 may read as itself, or some other way.
                 give_up_literals();
                 ++i_;
@@ -375,16 +383,16 @@ private:
 
     piece escape() {
         if (!has(1)) throw lost_track{};
-        const char16_t c = e_[i_ + 1];
+        const char c = e_[i_ + 1];
         i_ += 2;
-        if (c >= 0x80) {
+        if (byte_value(c) >= 0x80) {
             give_up_literals();
-            if (io::utf16::is_high_surrogate(c) && more() && io::utf16::is_low_surrogate(peek())) ++i_;
+            skip_continuation();
             return matching_anything();
         }
         if (!is_ascii_letter(c) && !is_ascii_digit(c)) {
             piece p;
-            p.front = std::u16string(1, c);
+            p.front = std::string(1, c);
             return p;
         }
         if (is_ascii_digit(c)) {
@@ -397,18 +405,18 @@ private:
             return matching_anything();
         }
         switch (c) {
-            case u'd': case u'D': case u'w': case u'W': case u's': case u'S':
+            case 'd': case 'D': case 'w': case 'W': case 's': case 'S':
                 gains_without_utf_ = true;
                 return matching_anything();
-            case u'h': case u'H': case u'v': case u'V': case u'R': case u'C':
-            case u'a': case u'e': case u'f': case u'n': case u'r': case u't':
+            case 'h': case 'H': case 'v': case 'V': case 'R': case 'C':
+            case 'a': case 'e': case 'f': case 'n': case 'r': case 't':
                 return matching_anything();
-            case u'X':
+            case 'X':
                 beyond_ascii_ = true;
                 return matching_anything();
-            case u'N':
+            case 'N':
                 beyond_ascii_ = true;
-                if (more() && peek() == u'{') {  // \N{U+hhhh}
+                if (more() && peek() == '{') {  // \N{U+hhhh}
                     give_up_literals();
                     braced(is_name_char_or_plus);
                     return matching_anything();
@@ -416,45 +424,45 @@ private:
                 // Any character but a line break, like `.`.
                 any_run_ = gains_without_utf_ = true;
                 return matching_anything();
-            case u'b': case u'B':
+            case 'b': case 'B':
                 gains_without_utf_ = true;
                 sees_start();
                 return piece{};
-            case u'A':
+            case 'A':
                 sees_start();
                 return piece{};
-            case u'G':
+            case 'G':
                 sees_start();
                 asserts_search_start_ = true;
                 return piece{};
-            case u'z': case u'Z': case u'K':
+            case 'z': case 'Z': case 'K':
                 return piece{};
-            case u'x':
+            case 'x':
                 beyond_ascii_ = true;
                 code_point(2);
                 return matching_anything();
-            case u'u':
+            case 'u':
                 beyond_ascii_ = true;
                 code_point(4);
                 return matching_anything();
-            case u'o':
+            case 'o':
                 beyond_ascii_ = true;
                 give_up_literals();
-                if (more() && peek() == u'{') braced(is_ascii_digit);
+                if (more() && peek() == '{') braced(is_ascii_digit);
                 return matching_anything();
-            case u'p':
-            case u'P':
+            case 'p':
+            case 'P':
                 beyond_ascii_ = true;
                 property();
                 return matching_anything();
-            case u'c':
+            case 'c':
                 // The next character, whatever it is, names a control character.
                 give_up_literals();
                 if (!more()) throw lost_track{};
                 ++i_;
                 return matching_anything();
-            case u'g':
-            case u'k':
+            case 'g':
+            case 'k':
                 // A back-reference or a subroutine call, by number or name.
                 give_up_literals();
                 reference();
@@ -465,13 +473,13 @@ private:
         }
     }
 
-    static bool is_name_char_or_plus(char16_t c) { return is_name_char(c) || c == u'+'; }
+    static bool is_name_char_or_plus(char c) { return is_name_char(c) || c == '+'; }
 
     // `{` and the characters that `valid` allows, then `}`; otherwise nothing is read.
-    bool braced(bool (*valid)(char16_t)) {
+    bool braced(bool (*valid)(char)) {
         std::size_t k = i_ + 1;
         while (k < e_.size() && valid(e_[k])) ++k;
-        if (k == i_ + 1 || k >= e_.size() || e_[k] != u'}') return false;
+        if (k == i_ + 1 || k >= e_.size() || e_[k] != '}') return false;
         i_ = k + 1;
         return true;
     }
@@ -479,7 +487,7 @@ private:
     // With ECMAScript's escapes, \x and \u take exactly this many digits or a braced number;
     // without them they are other things.
     void code_point(std::size_t count) {
-        if (more() && peek() == u'{') {
+        if (more() && peek() == '{') {
             give_up_literals();
             braced(is_hex_digit);
             return;
@@ -498,27 +506,27 @@ private:
             ++i_;
             return;
         }
-        if (!more() || peek() != u'{') {
+        if (!more() || peek() != '{') {
             give_up_literals();
             return;
         }
-        const std::size_t close = e_.find(u'}', i_);
-        if (close == std::u16string_view::npos) throw lost_track{};
+        const std::size_t close = e_.find('}', i_);
+        if (close == std::string_view::npos) throw lost_track{};
         i_ = close + 1;
     }
 
     // After \g or \k: a number, or a name in <>, '' or {}.
     void reference() {
         if (!more()) return;
-        const char16_t open = peek();
-        const char16_t close = open == u'<' ? u'>' : open == u'\'' ? u'\'' : open == u'{' ? u'}' : u'\0';
-        if (close != u'\0') {
+        const char open = peek();
+        const char close = open == '<' ? '>' : open == '\'' ? '\'' : open == '{' ? '}' : '\0';
+        if (close != '\0') {
             const std::size_t end = e_.find(close, i_ + 1);
-            if (end == std::u16string_view::npos) throw lost_track{};
+            if (end == std::string_view::npos) throw lost_track{};
             i_ = end + 1;
             return;
         }
-        if (peek() == u'+' || peek() == u'-') ++i_;
+        if (peek() == '+' || peek() == '-') ++i_;
         while (more() && is_ascii_digit(peek())) ++i_;
     }
 
@@ -526,19 +534,19 @@ private:
     void character_class() {
         gains_without_utf_ = true;
         ++i_;
-        if (more() && peek() == u'^') ++i_;
+        if (more() && peek() == '^') ++i_;
         // An empty class is allowed, so a `]` at the start closes it.
         while (true) {
             if (!more()) throw lost_track{};
-            const char16_t c = e_[i_];
-            if (c == u']') {
+            const char c = e_[i_];
+            if (c == ']') {
                 ++i_;
                 return;
             }
-            if (c == u'\\') {
-                if (at(u"\\Q")) {
-                    const std::size_t end = e_.find(u"\\E", i_ + 2);
-                    if (end == std::u16string_view::npos) throw lost_track{};
+            if (c == '\\') {
+                if (at("\\Q")) {
+                    const std::size_t end = e_.find("\\E", i_ + 2);
+                    if (end == std::string_view::npos) throw lost_track{};
                     i_ = end + 2;
                     continue;
                 }
@@ -546,7 +554,7 @@ private:
                 class_escape();
                 continue;
             }
-            if (c == u'[' && (peek(1) == u':' || peek(1) == u'.' || peek(1) == u'=')) {
+            if (c == '[' && (peek(1) == ':' || peek(1) == '.' || peek(1) == '=')) {
                 posix_class();
                 continue;
             }
@@ -556,31 +564,31 @@ private:
 
     // An escape inside a class: a member, or a set of members.
     void class_escape() {
-        const char16_t c = e_[i_ + 1];
+        const char c = e_[i_ + 1];
         i_ += 2;
         switch (c) {
-            case u'd': case u'D': case u'w': case u'W': case u's': case u'S': case u'b': case u'B':
+            case 'd': case 'D': case 'w': case 'W': case 's': case 'S': case 'b': case 'B':
                 gains_without_utf_ = true;
                 return;
-            case u'x':
-            case u'u':
+            case 'x':
+            case 'u':
                 beyond_ascii_ = true;
-                if (more() && peek() == u'{') braced(is_hex_digit);
+                if (more() && peek() == '{') braced(is_hex_digit);
                 return;
-            case u'o':
+            case 'o':
                 beyond_ascii_ = true;
-                if (more() && peek() == u'{') braced(is_ascii_digit);
+                if (more() && peek() == '{') braced(is_ascii_digit);
                 return;
-            case u'N':
-            case u'X':
+            case 'N':
+            case 'X':
                 beyond_ascii_ = true;
                 return;
-            case u'p':
-            case u'P':
+            case 'p':
+            case 'P':
                 beyond_ascii_ = true;
                 property();
                 return;
-            case u'c':
+            case 'c':
                 // \c takes the next character, whatever it is.
                 give_up_literals();
                 if (!more()) throw lost_track{};
@@ -591,8 +599,8 @@ private:
                     std::size_t digits = 1;
                     for (; more() && is_ascii_digit(peek()); ++i_) ++digits;
                     if (digits > 1) beyond_ascii_ = true;
-                } else if (io::utf16::is_high_surrogate(c) && more() && io::utf16::is_low_surrogate(peek())) {
-                    ++i_;
+                } else if (byte_value(c) >= 0x80) {
+                    skip_continuation();
                 }
                 return;
         }
@@ -602,13 +610,13 @@ private:
     // other `[` is read as a member.
     void posix_class() {
         std::size_t k = i_ + 2;
-        if (peek(1) == u':') {
-            if (k < e_.size() && e_[k] == u'^') ++k;
+        if (peek(1) == ':') {
+            if (k < e_.size() && e_[k] == '^') ++k;
             const std::size_t name = k;
             while (k < e_.size() && is_ascii_letter(e_[k])) ++k;
-            const bool boundary = k == name && k < e_.size() && (e_[k] == u'<' || e_[k] == u'>');
+            const bool boundary = k == name && k < e_.size() && (e_[k] == '<' || e_[k] == '>');
             if (boundary) ++k;
-            if (k != name && e_.substr(k, 2) == u":]") {
+            if (k != name && e_.substr(k, 2) == ":]") {
                 if (boundary) sees_start();
                 i_ = k + 2;
                 return;
@@ -621,73 +629,73 @@ private:
     piece group(int depth, bool& quantifiable) {
         plain_ = false;
         ++i_;
-        if (more() && peek() == u'*') return verb_or_alpha_assertion(depth);
-        if (!more() || peek() != u'?') return group_body(depth);
+        if (more() && peek() == '*') return verb_or_alpha_assertion(depth);
+        if (!more() || peek() != '?') return group_body(depth);
         ++i_;
-        const char16_t kind = peek();
+        const char kind = peek();
         switch (kind) {
-            case u'#': {
-                const std::size_t close = e_.find(u')', i_);
-                if (close == std::u16string_view::npos) throw lost_track{};
+            case '#': {
+                const std::size_t close = e_.find(')', i_);
+                if (close == std::string_view::npos) throw lost_track{};
                 i_ = close + 1;
                 quantifiable = false;  // PCRE2 would let a quantifier reach past it
                 return piece{};
             }
-            case u':':
-            case u'|':
-            case u'>':
+            case ':':
+            case '|':
+            case '>':
                 ++i_;
                 return group_body(depth);
-            case u'=':
+            case '=':
                 ++i_;
                 return assertion(group_body(depth), true);
-            case u'!':
+            case '!':
                 ++i_;
                 return assertion(group_body(depth), false);
-            case u'*':  // a non-atomic lookahead
+            case '*':  // a non-atomic lookahead
                 ++i_;
                 give_up_literals();
                 return assertion(group_body(depth), false);
-            case u'<':
-                if (peek(1) == u'=' || peek(1) == u'!' || peek(1) == u'*') {
-                    const char16_t how = peek(1);
+            case '<':
+                if (peek(1) == '=' || peek(1) == '!' || peek(1) == '*') {
+                    const char how = peek(1);
                     i_ += 2;
                     looks_behind();
-                    if (how == u'*') give_up_literals();
-                    return assertion(group_body(depth), how == u'=');
+                    if (how == '*') give_up_literals();
+                    return assertion(group_body(depth), how == '=');
                 }
                 ++i_;
-                name(u'>');
+                name('>');
                 return group_body(depth);
-            case u'P':
-                if (peek(1) == u'<') {
+            case 'P':
+                if (peek(1) == '<') {
                     i_ += 2;
-                    name(u'>');
+                    name('>');
                     return group_body(depth);
                 }
                 // (?P=name), (?P>name)
                 give_up_literals();
                 skip_to_close();
                 return matching_anything();
-            case u'\'':
+            case '\'':
                 ++i_;
-                name(u'\'');
+                name('\'');
                 return group_body(depth);
-            case u'(':
+            case '(':
                 return condition(depth);
-            case u'C':
+            case 'C':
                 callout();
                 quantifiable = false;
                 return piece{};
-            case u'R':
-            case u'&':
-            case u'+':
+            case 'R':
+            case '&':
+            case '+':
                 // A subroutine call or a recursion.
                 give_up_literals();
                 skip_to_close();
                 return matching_anything();
             default:
-                if (is_ascii_digit(kind) || (kind == u'-' && is_ascii_digit(peek(1)))) {
+                if (is_ascii_digit(kind) || (kind == '-' && is_ascii_digit(peek(1)))) {
                     give_up_literals();
                     skip_to_close();
                     return matching_anything();
@@ -703,8 +711,8 @@ private:
         verb();
         const std::size_t name = i_;
         bool lower = true;
-        for (; more() && is_name_char(peek()); ++i_) lower = lower && !(peek() >= u'A' && peek() <= u'Z');
-        if (i_ != name && lower && more() && peek() == u':') {
+        for (; more() && is_name_char(peek()); ++i_) lower = lower && !(peek() >= 'A' && peek() <= 'Z');
+        if (i_ != name && lower && more() && peek() == ':') {
             ++i_;
             group_body(depth);
             return matching_anything();
@@ -716,7 +724,7 @@ private:
     // After `(?`: a condition in parentheses, then one or two branches.
     piece condition(int depth) {
         give_up_literals();
-        if (peek(1) == u'?' || peek(1) == u'*') {
+        if (peek(1) == '?' || peek(1) == '*') {
             bool quantifiable = true;
             group(depth + 1, quantifiable);  // an assertion, or a callout that an assertion follows
         } else {
@@ -731,9 +739,9 @@ private:
     void callout() {
         give_up_literals();
         ++i_;
-        static constexpr std::u16string_view delimiters = u"`'\"^%#${";
-        if (more() && delimiters.find(peek()) != std::u16string_view::npos) {
-            const char16_t close = peek() == u'{' ? u'}' : peek();
+        static constexpr std::string_view delimiters = "`'\"^%#${";
+        if (more() && delimiters.find(peek()) != std::string_view::npos) {
+            const char close = peek() == '{' ? '}' : peek();
             for (++i_;; ++i_) {
                 if (!more()) throw lost_track{};
                 if (peek() != close) continue;
@@ -743,17 +751,17 @@ private:
             ++i_;
         }
         while (more() && is_ascii_digit(peek())) ++i_;
-        if (!more() || peek() != u')') throw lost_track{};
+        if (!more() || peek() != ')') throw lost_track{};
         ++i_;
     }
 
     void skip_to_close() {
-        const std::size_t close = e_.find(u')', i_);
-        if (close == std::u16string_view::npos) throw lost_track{};
+        const std::size_t close = e_.find(')', i_);
+        if (close == std::string_view::npos) throw lost_track{};
         i_ = close + 1;
     }
 
-    void name(char16_t close) {
+    void name(char close) {
         if (!more() || !is_name_start(peek())) throw lost_track{};
         while (more() && is_name_char(peek())) ++i_;
         if (!more() || peek() != close) throw lost_track{};
@@ -763,25 +771,25 @@ private:
     // (?i) or (?-i:...) and the like; none of these options changes what a literal needs,
     // except extended mode, which changes the reading of the text itself.
     piece options(int depth, bool& quantifiable) {
-        static constexpr std::u16string_view harmless = u"imnsJU-^";
-        for (; more() && (is_ascii_letter(peek()) || peek() == u'-' || peek() == u'^'); ++i_) {
-            if (peek() == u'x') throw lost_track{};
-            if (harmless.find(peek()) == std::u16string_view::npos) give_up_literals();
+        static constexpr std::string_view harmless = "imnsJU-^";
+        for (; more() && (is_ascii_letter(peek()) || peek() == '-' || peek() == '^'); ++i_) {
+            if (peek() == 'x') throw lost_track{};
+            if (harmless.find(peek()) == std::string_view::npos) give_up_literals();
         }
         if (!more()) throw lost_track{};
-        if (peek() == u')') {
+        if (peek() == ')') {
             ++i_;
             quantifiable = false;
             return piece{};
         }
-        if (peek() != u':') throw lost_track{};
+        if (peek() != ':') throw lost_track{};
         ++i_;
         return group_body(depth);
     }
 
     piece group_body(int depth) {
         piece inner = alternatives(depth + 1);
-        if (!more() || peek() != u')') throw lost_track{};
+        if (!more() || peek() != ')') throw lost_track{};
         ++i_;
         return inner;
     }
@@ -794,7 +802,7 @@ private:
         return p;
     }
 
-    std::u16string_view e_;
+    std::string_view e_;
     std::size_t i_ = 0;
     bool literals_known_ = true;
     bool plain_ = true;  // every item so far is a character that stands for itself
@@ -808,7 +816,7 @@ private:
 
 }  // namespace
 
-expression_facts read_expression(std::u16string_view expression) {
+expression_facts read_expression(std::string_view expression) {
     try {
         return reader(expression).read();
     } catch (const lost_track&) {

@@ -15,7 +15,7 @@ struct required_literals {
     // Every text in which the expression finds a non-empty match (from any start, in any
     // line) contains at least one of these, compared as folded_unit folds. Empty: nothing
     // is known, and the expression must always be searched.
-    std::vector<std::u16string> any_of;  // folded (lower-case ASCII), each non-empty
+    std::vector<std::string> any_of;  // folded (lower-case ASCII), each non-empty
 };
 
 struct expression_facts {
@@ -23,7 +23,7 @@ struct expression_facts {
     // characters that stand for themselves and are no operator. Its matches are then
     // exactly that word's places, and `required` holds that word alone. Empty otherwise;
     // empty is never wrong.
-    std::u16string plain_literal;
+    std::string plain_literal;
     // Empty is never wrong.
     required_literals required;
     // True when the expression can look back further than one character from where an
@@ -54,6 +54,6 @@ struct expression_facts {
     bool asserts_search_start = true;
 };
 
-expression_facts read_expression(std::u16string_view expression);
+expression_facts read_expression(std::string_view expression);
 
 }  // namespace huecast

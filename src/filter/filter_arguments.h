@@ -16,7 +16,7 @@ namespace huecast {
 
 struct Filter {
     text_colour colour;
-    std::u16string text;  // the expression, enclosing double quotes removed
+    std::string text;  // the expression, enclosing double quotes removed
 };
 
 // A filter with the words that name it in messages: `filter 2 "0c,(abc"` for an argument,
@@ -24,7 +24,7 @@ struct Filter {
 // as printable() shows it, so a label may go into a message as it is.
 struct labelled_filter {
     Filter filter;
-    std::u16string label;
+    std::string label;
 };
 
 // The filters of a run, front first: every source of filters gives them so, and filter
@@ -32,7 +32,7 @@ struct labelled_filter {
 using labelled_filters = std::vector<labelled_filter>;
 
 // `n` in decimal digits, for the numbers that messages about filters hold.
-std::u16string decimal(std::size_t n);
+std::string decimal(std::size_t n);
 
 // The first argument that is not of the filter form.
 struct not_a_filter {
@@ -40,10 +40,10 @@ struct not_a_filter {
 };
 
 // `argument` decoded, when it is of the filter form.
-std::optional<Filter> parse_filter(std::u16string_view argument);
+std::optional<Filter> parse_filter(std::string_view argument);
 
 // The filters of `arguments`, labelled by their place among them (from 1), when every one
 // is a filter (none for no arguments).
-value_or_error<labelled_filters, not_a_filter> parse_filters(std::span<const char16_t* const> arguments);
+value_or_error<labelled_filters, not_a_filter> parse_filters(std::span<const char* const> arguments);
 
 }  // namespace huecast

@@ -10,6 +10,12 @@
 namespace huecast {
 namespace {
 
+// What of a line is painted before its end has come: what has waited 50 ms for more, long
+// enough that a line written in a few blocks close together is painted whole; a redraw in
+// place (up to its carriage return) as soon as input pauses; and a line that never ends in
+// pieces of 16 MiB, so that memory does not grow with it.
+const io::piece_policy painting_pieces = {std::chrono::milliseconds{50}, true, std::size_t{16} << 20};
+
 // Every expression is compiled before any input is read, so that a bad one stops the run
 // before anything is consumed or written.
 bool compile_filters(const labelled_filters& filters, program_streams& streams,
@@ -17,7 +23,7 @@ bool compile_filters(const labelled_filters& filters, program_streams& streams,
     for (const labelled_filter& f : filters) {
         value_or_error<matcher, compile_error> expression = matcher::compile(f.filter.text);
         if (!expression) {
-            report_error(streams, f.label + u": " + expression.error().message + u" at offset " +
+            report_error(streams, f.label + ": " + expression.error().message + " at offset " +
                                       decimal(expression.error().offset));
             return false;
         }
@@ -43,8 +49,7 @@ exit_code filter_mode(const labelled_filters& filters, program_streams& streams)
     std::size_t line_number = 0;
     bool rest_of_line = false;
     bool warned = false;
-    // Long enough that a line written in a few blocks close together is painted whole.
-    streams.input.show_partial_lines_after(std::chrono::milliseconds{50});
+    streams.input.hand_on_pieces(painting_pieces);
     streams.input.for_each(streams.output, [&](const io::input_line& line) {
         if (!rest_of_line) ++line_number;
         rest_of_line = line.continues();
@@ -55,10 +60,10 @@ exit_code filter_mode(const labelled_filters& filters, program_streams& streams)
             painter.paint(line.text(), pieces);
         });
         if (!warned && !painter.gave_up().empty()) {
-            report_error(streams, u"warning: " + filters[painter.gave_up().front()].label + u" gave up on line " +
+            report_error(streams, "warning: " + filters[painter.gave_up().front()].label + " gave up on line " +
                                       decimal(line_number) +
-                                      u" (too much backtracking) and colours nothing from there to the line's end;"
-                                      u" later cases are not reported");
+                                      " (too much backtracking) and colours nothing from there to the line's end;"
+                                      " later cases are not reported");
             warned = true;
         }
     });

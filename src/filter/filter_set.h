@@ -26,13 +26,13 @@ public:
 
     // Sets `candidates` to the filters (front first) that may match somewhere in `line`;
     // one left out has no match anywhere in it. Readies first_match for the same line.
-    void screen(std::u16string_view line, std::vector<std::size_t>& candidates);
+    void screen(const search_text& line, std::vector<std::size_t>& candidates);
 
     // For a candidate of the line screened last: true, with `match` set, when the set already
     // knows the filter's first match in the whole line, which a search would find too.
     bool first_match(std::size_t filter, found_match& match) const {
         const std::uint32_t length = word_length_[filter];
-        if (length == 0) return false;
+        if (length == 0 || first_at_[filter] == literal_prefilter::unknown_place) return false;
         const std::size_t at = first_at_[filter];
         match = {at, at, at + length};
         return true;
@@ -50,14 +50,14 @@ private:
 };
 
 // Inline: it runs once a line, and its loop belongs with the painter's.
-inline void filter_set::screen(std::u16string_view line, std::vector<std::size_t>& candidates) {
+inline void filter_set::screen(const search_text& line, std::vector<std::size_t>& candidates) {
     candidates.resize(filters_.size());
     // Without literals there is no plain word either, so first_match has nothing to give.
     if (!prefilter_.useful()) {
         for (std::size_t f = 0; f < filters_.size(); ++f) candidates[f] = f;
         return;
     }
-    prefilter_.scan(line, may_match_, first_at_);
+    prefilter_.scan(line.view(), prefilter_.folds_beyond_ascii() && line.may_hold_equivalents(), may_match_, first_at_);
     std::size_t n = 0;
     for (std::size_t f = 0; f < filters_.size(); ++f) {
         candidates[n] = f;

@@ -8,46 +8,46 @@ namespace {
 
 static_assert(filter_file_limit % (1 << 20) == 0, "the message gives the limit in MiB");
 
-std::u16string why_unreadable(const unreadable& error, const io::codec& codec) {
+std::string why_unreadable(const unreadable& error, const io::codec& codec) {
     switch (error.why) {
         case unreadable::too_large:
-            return u"too large for a filter file (more than " + decimal(filter_file_limit >> 20) + u" MiB)";
+            return "too large for a filter file (more than " + decimal(filter_file_limit >> 20) + " MiB)";
         case unreadable::standard_input:
-            return u"cannot be a filter file: it is standard input, which holds the text to colour";
+            return "cannot be a filter file: it is standard input, which holds the text to colour";
         case unreadable::system:
             break;
     }
-    std::u16string why;
+    std::string why;
     codec.decode(error.reason, why);
     return why;
 }
 
 }  // namespace
 
-value_or_error<labelled_filters, std::u16string> gather_filters(std::span<const filter_source> sources,
-                                                                std::span<const char16_t* const> arguments,
+value_or_error<labelled_filters, std::string> gather_filters(std::span<const filter_source> sources,
+                                                                std::span<const char* const> arguments,
                                                                 const filter_places& places) {
     labelled_filters filters;
     for (const filter_source& source : sources) {
-        std::u16string name = source.name;
+        std::string name = source.name;
         if (source.from == filter_source::kind::set) {
-            std::optional<std::u16string> path = places.shelf != nullptr ? find_set(*places.shelf, name) : std::nullopt;
-            if (!path) return places.shelf != nullptr ? no_such_set(*places.shelf, name) : u"no filter sets here";
+            std::optional<std::string> path = places.shelf != nullptr ? find_set(*places.shelf, name) : std::nullopt;
+            if (!path) return places.shelf != nullptr ? no_such_set(*places.shelf, name) : "no filter sets here";
             name = std::move(*path);
         }
         value_or_error<std::string, unreadable> contents = places.reader != nullptr
                                                                ? places.reader->read(name, filter_file_limit)
                                                                : unreadable{"files cannot be read here"};
-        if (!contents) return printable(name) + u": " + why_unreadable(contents.error(), places.codec);
+        if (!contents) return printable(name) + ": " + why_unreadable(contents.error(), places.codec);
         auto parsed = parse_filter_file(name, *contents, places.codec);
         if (!parsed) return parsed.error();
         filters.insert(filters.end(), std::make_move_iterator(parsed->begin()), std::make_move_iterator(parsed->end()));
     }
     auto from_arguments = parse_filters(arguments);
     if (!from_arguments) {
-        std::u16string message(1, u'\'');
+        std::string message(1, '\'');
         message.append(printable(arguments[from_arguments.error().index]))
-            .append(u"' is not a filter, and with --file or --set every argument must be one");
+            .append("' is not a filter, and with --file or --set every argument must be one");
         return message;
     }
     filters.insert(filters.end(), std::make_move_iterator(from_arguments->begin()),

@@ -7,11 +7,18 @@
 
 namespace huecast {
 
-// The first place at or after `from` where the folded `literal` begins in `text`, comparing
-// as the prefilter folds (folded_unit); npos when there is none. `literal` is not empty.
-std::size_t find_folded(std::u16string_view text, std::size_t from, std::u16string_view literal);
+// A place where a literal was found, and how many bytes it covers there: more than the
+// literal's length where an equivalent outside ASCII stands for one of its letters.
+struct literal_place {
+    std::size_t at;
+    std::size_t length;
+};
+inline constexpr literal_place no_place = {static_cast<std::size_t>(-1), 0};
 
-// True when the folded `literal` begins exactly at `at`.
-bool folded_at(std::u16string_view text, std::size_t at, std::u16string_view literal);
+// The first place at or after `from` where the folded `literal` begins in `text`, comparing
+// as case_folding.h folds; no_place when there is none. `literal` is not empty. Where
+// `may_hold_equivalents` is false, the text holds none of the equivalents (a faster search).
+literal_place find_folded(std::string_view text, std::size_t from, std::string_view literal,
+                          bool may_hold_equivalents);
 
 }  // namespace huecast

@@ -1,6 +1,6 @@
 #include "filter/matcher.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 16
+#define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
 #include <array>
@@ -8,15 +8,12 @@
 #include <new>
 #include <optional>
 
+#include "filter/case_folding.h"
 #include "filter/literal_search.h"
-#include "io/utf16.h"
+#include "io/utf8.h"
 
 namespace huecast {
 namespace {
-
-using io::utf16::is_high_surrogate;
-using io::utf16::is_low_surrogate;
-using io::utf16::is_surrogate;
 
 // Every PCRE2 object is owned by one of these, so that no path, the failing ones
 // included, has to remember to free it.
@@ -41,9 +38,9 @@ Owner created(typename Owner::pointer object) {
 
 // These options give the filter dialect: ECMAScript's escapes (\uhhhh, \xhh), an unset
 // back-reference matching the empty string, an empty class `[]` that matches nothing, `$`
-// only at the end, case folded throughout; invalid UTF-16 (a lone surrogate standing for
-// an undecodable byte) splits the text rather than failing the search. `\C` is refused: it
-// matches one 16-bit unit and so could end a piece between the halves of a surrogate pair.
+// only at the end, case folded throughout; bytes that are not UTF-8 (or an escaped byte of
+// another code page) split the text rather than failing the search. `\C` is refused: it
+// matches one byte and so could end a piece inside a character.
 constexpr std::uint32_t compile_options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_CASELESS | PCRE2_ALT_BSUX |
                                           PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY |
                                           PCRE2_ALLOW_EMPTY_CLASS | PCRE2_NEVER_BACKSLASH_C;
@@ -52,52 +49,29 @@ constexpr std::uint32_t compile_options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | 
 constexpr std::uint32_t match_options = PCRE2_NOTEMPTY;
 
 // PCRE2 wants a real pointer even for an empty text.
-constexpr char16_t empty_text[1] = {0};
+constexpr char empty_text[1] = {0};
 
-PCRE2_SPTR16 pointer_to(std::u16string_view text) {
-    return reinterpret_cast<PCRE2_SPTR16>(text.empty() ? empty_text : text.data());
+PCRE2_SPTR8 pointer_to(std::string_view text) {
+    return reinterpret_cast<PCRE2_SPTR8>(text.empty() ? empty_text : text.data());
 }
 
-std::u16string error_text(int code) {
+std::string error_text(int code) {
     // PCRE2 blames "the application", which means nothing to the one who wrote the filter.
     if (code == PCRE2_ERROR_BACKSLASH_C_CALLER_DISABLED) {
-        return u"\\C is not allowed (it can match half of a character)";
+        return "\\C is not allowed (it can match half of a character)";
     }
-    PCRE2_UCHAR16 buffer[256];
+    PCRE2_UCHAR8 buffer[256];
     const int n = pcre2_get_error_message(code, buffer, sizeof buffer / sizeof buffer[0]);
-    if (n < 0) return u"unknown error";
-    return std::u16string(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n));
+    if (n < 0) return "unknown error";
+    return std::string(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
 }
 
-// Where the next run of valid UTF-16 begins after a lone surrogate at or after `from`
-// (which is not inside a pair); text.size() when there is none.
-std::size_t next_run_after_lone_surrogate(std::u16string_view text, std::size_t from) {
-    bool after_lone = false;
-    for (std::size_t i = from; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (is_high_surrogate(c) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
-            if (after_lone) return i;
-            ++i;
-        } else if (is_surrogate(c)) {
-            after_lone = true;
-        } else if (after_lone) {
-            return i;
-        }
-    }
-    return text.size();
-}
-
-// Where the first surrogate that is not half of a pair lies, if anywhere.
-std::optional<std::size_t> first_lone_surrogate(std::u16string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!is_surrogate(text[i])) continue;
-        if (is_high_surrogate(text[i]) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
-            ++i;
-            continue;
-        }
-        return i;
-    }
-    return std::nullopt;
+// Where the next run of valid UTF-8 begins after a byte that is part of no character, at or
+// after `from` (which begins a character or is such a byte); text.size() when there is none.
+std::size_t next_run_after_invalid(std::string_view text, std::size_t from) {
+    std::size_t i = io::utf8::first_invalid(text, from);
+    while (i < text.size() && io::utf8::sequence_length(text, i) == 0) ++i;
+    return i;
 }
 
 // Where PCRE2 begins its attempts: the kind of first code unit it looks for (2: the start
@@ -154,7 +128,7 @@ constexpr std::size_t anchors = 2;
 
 // `expression` compiled in the filter dialect with `options`; null with `error` and `offset`
 // set when it does not compile.
-code_ptr compiled(std::u16string_view expression, std::uint32_t options, int& error, PCRE2_SIZE& offset) {
+code_ptr compiled(std::string_view expression, std::uint32_t options, int& error, PCRE2_SIZE& offset) {
     const auto cc = created<compile_context_ptr>(pcre2_compile_context_create(nullptr));
     pcre2_set_compile_extra_options(cc.get(), PCRE2_EXTRA_ALT_BSUX);
     pcre2_set_newline(cc.get(), PCRE2_NEWLINE_ANYCRLF);
@@ -177,7 +151,7 @@ struct matcher::state {
     // and a run that never needs a variant, pay nothing for it.
     std::array<std::array<compiled_code, anchors>, text_kinds> codes;
     bool ascii_row = false;  // the expression means the same without UTF on ASCII texts
-    std::u16string expression;
+    std::string expression;
     // A plain word (facts.plain_literal) is found without PCRE2, which for a word costs
     // more to call than to search with.
     expression_facts facts;
@@ -186,13 +160,13 @@ struct matcher::state {
     match_context_ptr context;
     // When every branch begins with `.*`, PCRE2 tries the expression only at the front and
     // after a line break (or, with (?s), at the front alone): `.*` reaches every other
-    // start from there. A lone surrogate stops `.` as well, which PCRE2 does not take into
-    // account, so for such an expression the start of each run of valid text after a lone
-    // surrogate is tried too.
+    // start from there. A byte that is no character stops `.` as well, which PCRE2 does not
+    // take into account, so for such an expression the start of each run of valid text after
+    // such a byte is tried too.
     bool starts_only_after_breaks = false;
 
     // One search of `c` in `text` from `offset`; PCRE2's return code.
-    int run(const compiled_code& c, std::u16string_view text, std::size_t offset) const {
+    int run(const compiled_code& c, std::string_view text, std::size_t offset) const {
         // The JIT entry skips pcre2_match's per-call checks, which cost as much as a short search.
         return c.jitted ? pcre2_jit_match(c.code.get(), pointer_to(text), text.size(), offset, match_options,
                                           data.get(), context.get())
@@ -217,10 +191,11 @@ matcher::~matcher() = default;
 matcher::matcher(matcher&&) noexcept = default;
 matcher& matcher::operator=(matcher&&) noexcept = default;
 
-value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expression, const match_limits& limits) {
-    // PCRE2 would only say "UTF-16 error"; the user needs to know the text itself is at fault.
-    if (const std::optional<std::size_t> lone = first_lone_surrogate(expression)) {
-        return compile_error{u"invalid character in the locale's encoding", *lone};
+value_or_error<matcher, compile_error> matcher::compile(std::string_view expression, const match_limits& limits) {
+    // PCRE2 would only say "UTF-8 error"; the user needs to know the text itself is at fault.
+    if (const std::size_t invalid = io::utf8::first_invalid(expression); invalid < expression.size()) {
+        return compile_error{"invalid character in the locale's encoding",
+                             io::utf8::utf16_length(expression.substr(0, invalid))};
     }
 
     auto s = std::make_unique<state>();
@@ -231,11 +206,13 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     PCRE2_SIZE offset = 0;
     code_ptr& unanchored = s->codes[any_text][column(anchor::unanchored)].code;
     unanchored = compiled(expression, compile_options, error, offset);
-    if (unanchored == nullptr) return compile_error{error_text(error), offset};
+    if (unanchored == nullptr) {
+        return compile_error{error_text(error), io::utf8::utf16_length(expression.substr(0, offset))};
+    }
     const pcre2_code* const unanchored_code = unanchored.get();
 
-    // `\G` would hold at a start after a lone surrogate, so an expression with it keeps
-    // PCRE2's starts.
+    // `\G` would hold at a start after a byte that is no character, so an expression with it
+    // keeps PCRE2's starts.
     if (facts.may_begin_with_dot_star && !facts.asserts_search_start) {
         const code_ptr any_start = compiled(expression, compile_options | PCRE2_NO_DOTSTAR_ANCHOR, error, offset);
         // It compiled without that option, so only memory can have run out.
@@ -259,7 +236,7 @@ value_or_error<matcher, compile_error> matcher::compile(std::u16string_view expr
     return m;
 }
 
-std::u16string_view matcher::expression() const { return state_->expression; }
+std::string_view matcher::expression() const { return state_->expression; }
 
 const expression_facts& matcher::facts() const { return state_->facts; }
 
@@ -288,21 +265,28 @@ const compiled_code* matcher::state::code(std::size_t kind, anchor where) {
             throw std::bad_alloc();
         }
     }
-    // Without JIT (an expression it does not support) the interpreter runs, under the
-    // depth and heap limits; both are correct, JIT is only faster.
-    c.jitted = pcre2_jit_compile(c.code.get(), PCRE2_JIT_COMPLETE) == 0;
+    // Without JIT (an expression it does not support, or one that asks for none with
+    // (*NO_JIT), for which pcre2_jit_compile succeeds and makes nothing) the interpreter
+    // runs, under the depth and heap limits; both are correct, JIT is only faster.
+    std::size_t jit_size = 0;
+    c.jitted = pcre2_jit_compile(c.code.get(), PCRE2_JIT_COMPLETE) == 0 &&
+               pcre2_pattern_info(c.code.get(), PCRE2_INFO_JITSIZE, &jit_size) == 0 && jit_size > 0;
     return &c;
 }
 
 search_result matcher::state::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
-    if (const std::u16string& literal = facts.plain_literal; !literal.empty()) {
-        const std::size_t at = where == anchor::at_start ? (folded_at(text.view(), from, literal) ? from : text.size())
-                                                         : find_folded(text.view(), from, literal);
-        if (at >= text.size()) return search_result::none;
-        match = {at, at, at + literal.size()};
+    if (const std::string& literal = facts.plain_literal; !literal.empty()) {
+        literal_place place = no_place;
+        if (where == anchor::unanchored) {
+            place = find_folded(text.view(), from, literal, text.may_hold_equivalents());
+        } else if (const std::size_t n = folded_match_length(text.view(), from, literal); n != 0) {
+            place = {from, n};
+        }
+        if (place.at >= text.size()) return search_result::none;
+        match = {place.at, place.at, place.at + place.length};
         return search_result::found;
     }
-    const std::u16string_view rest(text.view().data() + from, text.size() - from);
+    const std::string_view rest(text.view().data() + from, text.size() - from);
     // The text is asked only when the answer picks the code: the first question scans it.
     const compiled_code* chosen = ascii_row && text.is_ascii() ? code(ascii_text, where) : nullptr;
     if (chosen == nullptr) chosen = code(any_text, where);
@@ -312,17 +296,17 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
     std::optional<found_match> found;
     if (rc >= 0) {
         // Without JIT, an anchored expression is tried again at the start of each run of
-        // valid text after a lone surrogate; such a match did not start at the front.
+        // valid text after an invalid byte; such a match did not start at the front.
         if (at_start && pcre2_get_startchar(data.get()) != 0) return search_result::none;
         found = last_match();
     }
     if (starts_only_after_breaks && !at_start && !text.is_ascii()) {
-        // The starts PCRE2 left out: each run of valid text after a lone surrogate, up to
-        // the attempt that succeeded. A match from there cannot cross the next lone surrogate.
+        // The starts PCRE2 left out: each run of valid text after an invalid byte, up to the
+        // attempt that succeeded. A match from there cannot cross the next invalid byte.
         const compiled_code& anchored = *code(any_text, anchor::at_start);
         const std::size_t limit = found ? found->attempt : rest.size();
-        for (std::size_t start = next_run_after_lone_surrogate(rest, 0); start < limit;
-             start = next_run_after_lone_surrogate(rest, start)) {
+        for (std::size_t start = next_run_after_invalid(rest, 0); start < limit;
+             start = next_run_after_invalid(rest, start)) {
             const int at = run(anchored, rest, start);
             if (at == PCRE2_ERROR_NOMATCH) continue;
             if (at < 0) return search_result::gave_up;

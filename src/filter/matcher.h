@@ -1,7 +1,8 @@
-// One filter's regular expression, compiled once with PCRE2 (16-bit, JIT) in the dialect
+// One filter's regular expression, compiled once with PCRE2 (8-bit, UTF, JIT) in the dialect
 // that filters are written in: case-insensitive, `.` matching neither CR nor LF, `$` only
 // at the very end, `\b` and `\w` ASCII-only, no `\C`. It answers one question: where is
-// the first non-empty match in a text. A lone surrogate in the text never matches anything.
+// the first non-empty match in a text of UTF-8. A byte that is part of no character (or an
+// escaped byte of another code page) never matches anything.
 #pragma once
 
 #include <cstddef>
@@ -27,9 +28,9 @@ struct match_limits {
 
 struct compile_error {
     // Why, without where: PCRE2's text (e.g. "missing closing parenthesis"), or "invalid
-    // character in the locale's encoding" for a lone surrogate, which stands for a byte
+    // character in the locale's encoding" for a byte that is part of no character, a byte
     // that did not decode, or huecast's own words for a `\C`, which the dialect refuses.
-    std::u16string message;
+    std::string message;
     std::size_t offset = 0;  // in the expression, in 16-bit units
 };
 
@@ -60,12 +61,12 @@ enum class anchor {
 class matcher {
 public:
     // The expression as it was given.
-    std::u16string_view expression() const;
+    std::string_view expression() const;
     // What the expression's text says about it, read once when it was compiled.
     const expression_facts& facts() const;
 
     // Compiles `expression`, or says why it is not valid.
-    static value_or_error<matcher, compile_error> compile(std::u16string_view expression,
+    static value_or_error<matcher, compile_error> compile(std::string_view expression,
                                                           const match_limits& limits = {});
     ~matcher();
     matcher(matcher&&) noexcept;

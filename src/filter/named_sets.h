@@ -15,18 +15,18 @@ class set_shelf {
 public:
     virtual ~set_shelf() = default;
     // The directories to look in, in order.
-    virtual std::vector<std::u16string> directories() const = 0;
+    virtual std::vector<std::string> directories() const = 0;
     // The names, without ".filters", of the sets in `directory`, in any order; none when it
     // does not exist or cannot be read.
-    virtual std::vector<std::u16string> sets_in(std::u16string_view directory) const = 0;
+    virtual std::vector<std::string> sets_in(std::string_view directory) const = 0;
     // The path of `file` in `directory`.
-    virtual std::u16string path_of(std::u16string_view directory, std::u16string_view file) const = 0;
+    virtual std::string path_of(std::string_view directory, std::string_view file) const = 0;
 };
 
 // A set and the file that holds it.
 struct named_set {
-    std::u16string name;
-    std::u16string path;
+    std::string name;
+    std::string path;
     friend bool operator==(const named_set&, const named_set&) = default;
 };
 
@@ -34,11 +34,11 @@ struct named_set {
 std::vector<named_set> every_set(const set_shelf& shelf);
 
 // The file of the set `name`, when the shelf holds one.
-std::optional<std::u16string> find_set(const set_shelf& shelf, std::u16string_view name);
+std::optional<std::string> find_set(const set_shelf& shelf, std::string_view name);
 
 // The one line that says a set is not there: its name, and the names of those that are.
-std::u16string no_such_set(const set_shelf& shelf, std::u16string_view name);
+std::string no_such_set(const set_shelf& shelf, std::string_view name);
 
-constexpr std::u16string_view set_suffix = u".filters";
+constexpr std::string_view set_suffix = ".filters";
 
 }  // namespace huecast

@@ -1,7 +1,5 @@
 #include "filter/painter.h"
 
-#include "io/utf16.h"
-
 namespace huecast {
 namespace {
 
@@ -56,9 +54,9 @@ void painter::search_from(std::size_t filter, const search_text& line, std::size
 inline void painter::revisit(std::size_t filter, const search_text& line, std::size_t position) {
     next_match& next = next_[filter];
     matcher& expression = filters_[filter];
-    // A surrogate at the new start may be half of a pair that the earlier search read whole.
+    // The new start is always where a character begins (a match ends at one), so the rest
+    // of the line reads the same from there as it did from q.
     const bool needs_full_search = next.state == next_match::unknown || expression.reaches_behind_start() ||
-                                   io::utf16::is_surrogate(line.view()[position]) ||
                                    (next.state == next_match::found && next.match.attempt <= position);
     if (needs_full_search) {
         search_from(filter, line, position);
@@ -78,22 +76,22 @@ inline void painter::revisit(std::size_t filter, const search_text& line, std::s
     }
 }
 
-void painter::paint(std::u16string_view line, std::vector<segment>& segments) {
+void painter::paint(std::string_view line, std::vector<segment>& segments) {
     segment_sink_of collect([&](const segment& piece) { segments.push_back(piece); });
     segments.clear();
     paint(line, collect);
 }
 
-void painter::paint(std::u16string_view line, segment_sink& out) {
+void painter::paint(std::string_view line, segment_sink& out) {
     gave_up_.clear();
     if (line.empty()) return;
-    filters_.screen(line, active_);
+    // One for the whole line, so that what is learnt about the line serves every search.
+    const search_text text(line);
+    filters_.screen(text, active_);
     for (const std::size_t f : active_) {
         next_match& next = next_[f];
         next.state = filters_.first_match(f, next.match) ? next_match::found : next_match::unknown;
     }
-    // One for the whole line, so that what is learnt about the line serves every search.
-    const search_text text(line);
 
     std::size_t position = 0;
     while (position < line.size()) {

@@ -50,9 +50,9 @@ public:
 
     // Gives `out` non-empty pieces that cover `line` once, in order; an empty line gives
     // none. Two plain pieces are never adjacent.
-    void paint(std::u16string_view line, segment_sink& out);
+    void paint(std::string_view line, segment_sink& out);
     // The same pieces, into `segments` (emptied first).
-    void paint(std::u16string_view line, std::vector<segment>& segments);
+    void paint(std::string_view line, std::vector<segment>& segments);
 
     // The filters (indices, front first) that reached a search limit on the last line
     // painted: each was taken as matching nothing from there to the end of that line.

@@ -22,7 +22,7 @@ struct prefilter_line_scan {
     using tables = prefilter_tables;
 
     const tables& t;
-    std::u16string_view line;
+    std::string_view line;
     char* may_match;
     std::uint32_t* first_at;  // null when not asked for
     std::uint64_t pending_groups;
@@ -44,28 +44,26 @@ struct prefilter_line_scan {
 
     bool occurs_at(const tables::literal& l, std::size_t start) const {
         if (l.length > line.size() - start) return false;
-        const char16_t* text = t.texts.data() + l.text;
-        const char16_t* unit = line.data() + start;
+        const char* text = t.texts.data() + l.text;
+        const char* unit = line.data() + start;
         std::uint32_t k = 0;
 #if defined(__SSE2__)
         // The head in one comparison: a loop that stops at the first difference costs a
         // mispredicted branch on many candidates.
         if (line.size() - start >= tables::head_units) {
             const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(unit));
-            const __m128i upper = _mm_cmpeq_epi16(
-                _mm_subs_epu16(_mm_sub_epi16(u, _mm_set1_epi16(u'A')), _mm_set1_epi16(u'Z' - u'A')),
-                _mm_setzero_si128());
-            const __m128i lower = _mm_add_epi16(u, _mm_and_si128(upper, _mm_set1_epi16(0x20)));
-            const __m128i same = _mm_or_si128(
-                _mm_cmpeq_epi16(lower, _mm_load_si128(reinterpret_cast<const __m128i*>(l.head.data()))),
-                _mm_cmpeq_epi16(u, _mm_load_si128(reinterpret_cast<const __m128i*>(l.head_equivalent.data()))));
-            const unsigned wanted = l.length >= tables::head_units ? 0xFFFF : (1u << (2 * l.length)) - 1;
+            // Upper-case ASCII letters are the bytes that, less 'A', lie below 26 unsigned.
+            const __m128i upper = _mm_cmpeq_epi8(
+                _mm_subs_epu8(_mm_sub_epi8(u, _mm_set1_epi8('A')), _mm_set1_epi8('Z' - 'A')), _mm_setzero_si128());
+            const __m128i lower = _mm_add_epi8(u, _mm_and_si128(upper, _mm_set1_epi8(0x20)));
+            const __m128i same = _mm_cmpeq_epi8(lower, _mm_load_si128(reinterpret_cast<const __m128i*>(l.head.data())));
+            const unsigned wanted = l.length >= tables::head_units ? 0xFFFF : (1u << l.length) - 1;
             if ((static_cast<unsigned>(_mm_movemask_epi8(same)) & wanted) != wanted) return false;
             k = tables::head_units;
         }
 #endif
         for (; k < l.length; ++k) {
-            if (folded_unit(unit[k]) != text[k]) return false;
+            if (folded_byte(static_cast<unsigned char>(unit[k])) != static_cast<unsigned char>(text[k])) return false;
         }
         return true;
     }
@@ -123,7 +121,9 @@ struct prefilter_line_scan {
         }
     }
 
-    std::size_t folded_at(std::size_t k) const { return k < line.size() ? folded_unit(line[k]) : tables::past_end; }
+    std::size_t folded_at(std::size_t k) const {
+        return k < line.size() ? folded_byte(static_cast<unsigned char>(line[k])) : tables::past_end;
+    }
 
     // The literals that may begin at `start`, told apart by the group tables.
     void verify_at(std::size_t start) {

@@ -3,6 +3,9 @@
 #if defined(HUECAST_PREFILTER_X86)
 #include <immintrin.h>
 #endif
+#if defined(HUECAST_PREFILTER_NEON)
+#include <arm_neon.h>
+#endif
 
 #include <bit>
 #include <cstddef>
@@ -21,7 +24,7 @@ void scan_portable(prefilter_line_scan& s) {
     std::uint64_t one_back_0 = 0;
     std::uint64_t one_back_1 = 0;
     const std::size_t n = s.line.size();
-    // A literal of one or two units may begin at either of the last two places.
+    // A literal of one or two bytes may begin at either of the last two places.
     for (std::size_t end = 0; end < n + 2; ++end) {
         const std::size_t x = s.folded_at(end);
         const std::uint64_t candidates = two_back & one_back_1 & t2[x] & s.pending_groups;
@@ -55,17 +58,16 @@ struct vector {
         const type& operator[](std::size_t j) const { return nibble[j]; }
     };
     static constexpr std::size_t lanes = 16;
-    static constexpr std::uint32_t all_lanes = 0xFFFF;
+    using mask = std::uint32_t;
+    static constexpr int lane_bits = 1;
+    static constexpr mask all_lanes = 0xFFFF;
 
     static type splat(std::uint8_t byte) { return _mm_set1_epi8(static_cast<char>(byte)); }
     static type both(type a, type b) { return _mm_and_si128(a, b); }
     static type shuffle(type table, type indices) { return _mm_shuffle_epi8(table, indices); }
-    static type high_nibbles(type bytes) { return _mm_srli_epi16(bytes, 4); }
-    static type packed(const char16_t* p) {
-        return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
-                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
-    }
-    static bool any_high_bit(type bytes) { return _mm_movemask_epi8(bytes) != 0; }
+    // x86 shifts no single bytes: the 16-bit shift carries bits over from the next byte.
+    static type high_nibbles(type bytes) { return both(_mm_srli_epi16(bytes, 4), splat(0x0F)); }
+    static type load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static std::uint32_t nonzero_lanes(type v) {
         return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128()))) ^ all_lanes;
     }
@@ -118,20 +120,15 @@ struct vector {
         const type& operator[](std::size_t j) const { return nibble[j]; }
     };
     static constexpr std::size_t lanes = 32;
-    static constexpr std::uint32_t all_lanes = 0xFFFFFFFF;
+    using mask = std::uint32_t;
+    static constexpr int lane_bits = 1;
+    static constexpr mask all_lanes = 0xFFFFFFFF;
 
     static type splat(std::uint8_t byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
     static type both(type a, type b) { return _mm256_and_si256(a, b); }
     static type shuffle(type table, type indices) { return _mm256_shuffle_epi8(table, indices); }
-    static type high_nibbles(type bytes) { return _mm256_srli_epi16(bytes, 4); }
-    static type packed(const char16_t* p) {
-        // Packing works within each 16-byte half; the permutation puts the quarters in order.
-        return _mm256_permute4x64_epi64(
-            _mm256_packus_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
-                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 16))),
-            0xD8);
-    }
-    static bool any_high_bit(type bytes) { return _mm256_movemask_epi8(bytes) != 0; }
+    static type high_nibbles(type bytes) { return both(_mm256_srli_epi16(bytes, 4), splat(0x0F)); }
+    static type load(const char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
     static std::uint32_t nonzero_lanes(type v) {
         return ~static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_setzero_si256())));
     }
@@ -169,6 +166,57 @@ void scan_avx2(prefilter_line_scan& s) { avx2::scan_blocks<avx2::vector>(s); }
 #endif
 
 #endif
+
+#endif
+
+#if defined(HUECAST_PREFILTER_NEON)
+
+// The block scan over 128-bit NEON vectors, which every aarch64 processor has.
+namespace neon {
+
+struct vector {
+    using type = uint8x16_t;
+    struct tables {
+        type nibble[2 * prefilter_tables::checked_units];
+        const type& operator[](std::size_t j) const { return nibble[j]; }
+    };
+    static constexpr std::size_t lanes = 16;
+    // NEON has no byte movemask; narrowing each 16-bit pair by 4 bits keeps a nibble of
+    // each byte's compare in one 64-bit word, the cheapest mask to get out of a vector.
+    using mask = std::uint64_t;
+    static constexpr int lane_bits = 4;
+    static constexpr mask all_lanes = 0x1111111111111111;
+
+    static type splat(std::uint8_t byte) { return vdupq_n_u8(byte); }
+    static type both(type a, type b) { return vandq_u8(a, b); }
+    static type shuffle(type table, type indices) { return vqtbl1q_u8(table, indices); }
+    static type high_nibbles(type bytes) { return vshrq_n_u8(bytes, 4); }
+    static type load(const char* p) { return vld1q_u8(reinterpret_cast<const std::uint8_t*>(p)); }
+    static mask nonzero_lanes(type v) {
+        const uint8x8_t nibbles = vshrn_n_u16(vreinterpretq_u16_u8(vtstq_u8(v, v)), 4);
+        return vget_lane_u64(vreinterpret_u64_u8(nibbles), 0);
+    }
+    static void store(std::uint8_t* lanes_out, type v) { vst1q_u8(lanes_out, v); }
+    // `now` moved up by `places` bytes, the last bytes of `before` filling the front.
+    template <int places>
+    static type shifted_in(type now, type before) {
+        return vextq_u8(before, now, 16 - places);
+    }
+    // `now` moved down by `places` bytes, `after` filling the end.
+    template <int places>
+    static type shifted_out(type now, type after) {
+        return vextq_u8(now, after, places);
+    }
+    static void load_tables(tables& t, const prefilter_tables::nibble_set& set) {
+        for (std::size_t j = 0; j < std::size(t.nibble); ++j) t.nibble[j] = vld1q_u8(set[j].data());
+    }
+};
+
+#include "filter/prefilter_block_scan.h"
+
+}  // namespace neon
+
+void scan_neon(prefilter_line_scan& s) { neon::scan_blocks<neon::vector>(s); }
 
 #endif
 

@@ -8,31 +8,21 @@ namespace {
 
 using tables = prefilter_tables;
 
-// Every equivalent packs to a byte with its high bit set, so a block that holds one shows it,
-// and not to one with the padding's high nibble.
-constexpr bool equivalents_pack_high() {
-    for (const ascii_case_equivalent& e : ascii_case_equivalents) {
-        if (packed_unit(e.unit) < 0x80 || packed_unit(e.unit) >> 4 == padding_byte >> 4) return false;
-    }
-    return true;
-}
-static_assert(equivalents_pack_high());
-
 // Each distinct literal once, with the filters it lets through, sorted by text; a filter
 // with nothing known is marked in `always` instead.
-using literal_users = std::map<std::u16string, std::vector<std::uint32_t>>;
+using literal_users = std::map<std::string, std::vector<std::uint32_t>>;
 
 literal_users users_of_literals(const std::vector<required_literals>& filters, std::vector<char>& always) {
     literal_users users;
     for (std::size_t f = 0; f < filters.size(); ++f) {
         const auto& any_of = filters[f].any_of;
         const bool known = !any_of.empty() && std::none_of(any_of.begin(), any_of.end(),
-                                                           [](const std::u16string& t) { return t.empty(); });
+                                                           [](const std::string& t) { return t.empty(); });
         if (!known) {
             always[f] = 1;
             continue;
         }
-        for (const std::u16string& text : any_of) {
+        for (const std::string& text : any_of) {
             auto& u = users[text];
             if (u.empty() || u.back() != f) u.push_back(static_cast<std::uint32_t>(f));
         }
@@ -51,40 +41,35 @@ std::vector<const literal_users::value_type*> in_bucket_order(const literal_user
     return order;
 }
 
-void add_literal(tables& t, const std::u16string& text, const std::vector<std::uint32_t>& users) {
+void add_literal(tables& t, const std::string& text, const std::vector<std::uint32_t>& users) {
     tables::literal& added = t.literals.emplace_back();
     added.text = static_cast<std::uint32_t>(t.texts.size());
     added.length = static_cast<std::uint32_t>(text.size());
     added.filters = static_cast<std::uint32_t>(t.literal_filters.size());
     added.filter_count = static_cast<std::uint32_t>(users.size());
-    for (std::size_t k = 0; k < std::min(text.size(), tables::head_units); ++k) {
-        added.head[k] = text[k];
-        added.head_equivalent[k] = equivalent_of(text[k]);
-    }
+    for (std::size_t k = 0; k < std::min(text.size(), tables::head_units); ++k) added.head[k] = text[k];
     t.texts += text;
     t.literal_filters.insert(t.literal_filters.end(), users.begin(), users.end());
 }
 
 // The group and nibble tables let the literal through wherever its first units may stand.
-void add_checked_units(tables& t, const std::u16string& text, std::size_t group, std::size_t bucket) {
+void add_checked_units(tables& t, const std::string& text, std::size_t group, std::size_t bucket) {
     const std::uint64_t group_bit = std::uint64_t{1} << group;
     const auto bucket_bit = static_cast<std::uint8_t>(1u << bucket);
     for (std::size_t j = 0; j < tables::checked_units; ++j) {
         if (j >= text.size()) {
             for (auto& entry : t.group_table[j]) entry |= group_bit;
-            for (auto& set : t.nibble_tables) {
-                for (auto& entry : set[j]) entry |= bucket_bit;
-                for (auto& entry : set[j + tables::checked_units]) entry |= bucket_bit;
-            }
+            for (auto& entry : t.nibble_tables[j]) entry |= bucket_bit;
+            for (auto& entry : t.nibble_tables[j + tables::checked_units]) entry |= bucket_bit;
             continue;
         }
-        t.group_table[j][text[j]] |= group_bit;
-        const units_folding_to units(text[j]);
-        for (std::size_t set = 0; set < t.nibble_tables.size(); ++set) {
-            for (std::size_t k = 0; k < (set == 0 ? units.ascii : units.count); ++k) {
-                t.nibble_tables[set][j][packed_unit(units.units[k]) & 0x0F] |= bucket_bit;
-                t.nibble_tables[set][j + tables::checked_units][packed_unit(units.units[k]) >> 4] |= bucket_bit;
-            }
+        const auto c = static_cast<unsigned char>(text[j]);
+        t.group_table[j][c] |= group_bit;
+        // The byte in either case: a letter's cases differ in bit 5 alone.
+        const unsigned char cases[2] = {c, static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 0x20 : c)};
+        for (const unsigned char b : cases) {
+            t.nibble_tables[j][b & 0x0F] |= bucket_bit;
+            t.nibble_tables[j + tables::checked_units][b >> 4] |= bucket_bit;
         }
     }
 }
@@ -146,6 +131,13 @@ prefilter_tables build_prefilter_tables(const std::vector<required_literals>& fi
     }
     find_sole_literals(t);
     index_filters(t, filters.size());
+    for (std::size_t f = 0; f < filters.size(); ++f) {
+        const auto& any_of = filters[f].any_of;
+        const bool folds = std::any_of(any_of.begin(), any_of.end(), [](const std::string& text) {
+            return std::any_of(text.begin(), text.end(), has_equivalent);
+        });
+        if (folds && t.always[f] == 0) t.folding_beyond_ascii.push_back(static_cast<std::uint32_t>(f));
+    }
     return t;
 }
 

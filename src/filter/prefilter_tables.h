@@ -15,12 +15,6 @@
 
 namespace huecast {
 
-// How the SIMD scans see a unit: packing reads it as signed and saturates, so a unit below
-// U+0100 keeps its value, one below U+8000 becomes 0xFF and any other 0.
-constexpr std::uint8_t packed_unit(char16_t c) {
-    return c < 0x100 ? static_cast<std::uint8_t>(c) : c < 0x8000 ? 0xFF : 0x00;
-}
-
 // Fills the places past the end of a line in the last block of the SIMD scans. No literal
 // has its high nibble, so only a literal that ends before it passes there.
 inline constexpr std::uint8_t padding_byte = 0x80;
@@ -30,13 +24,13 @@ struct prefilter_tables {
     static constexpr std::size_t buckets = 8;
     // Verification tells them apart by group: literal l is in group l % groups.
     static constexpr std::size_t groups = 64;
-    // How many leading units of a literal the tables check before it is compared whole.
+    // How many leading bytes of a literal the tables check before it is compared whole.
     static constexpr std::size_t checked_units = 3;
-    // A folded unit indexes the group tables: 0-127 for ASCII, folded_elsewhere (128) for
+    // A folded byte indexes the group tables: 0-127 for ASCII, folded_elsewhere (128) for
     // the rest, and one more for the places past the end of the line.
     static constexpr std::size_t past_end = folded_elsewhere + 1;
-    // How many leading units of a literal are compared at once.
-    static constexpr std::size_t head_units = 8;
+    // How many leading bytes of a literal are compared at once.
+    static constexpr std::size_t head_units = 16;
     static constexpr std::uint32_t no_literal = ~std::uint32_t{0};
 
     struct literal {
@@ -44,14 +38,12 @@ struct prefilter_tables {
         std::uint32_t length;
         std::uint32_t filters;  // where its filters begin in literal_filters
         std::uint32_t filter_count;
-        // Its first units as they are compared: folded, and the unit outside ASCII that
-        // folds to each (or the unit itself).
-        alignas(16) std::array<char16_t, head_units> head{};
-        alignas(16) std::array<char16_t, head_units> head_equivalent{};
+        // Its first bytes as they are compared: folded.
+        alignas(16) std::array<char, head_units> head{};
     };
 
     // Each distinct literal once, ordered so that those of a bucket are neighbours.
-    std::u16string texts;
+    std::string texts;
     std::vector<literal> literals;
     std::vector<std::uint32_t> literal_filters;
     // The literals of filter f: filter_literals[filter_literal_begin[f] to [f + 1]).
@@ -64,18 +56,19 @@ struct prefilter_tables {
     // The one literal of each bucket that has one alone; otherwise no_literal.
     std::array<std::uint32_t, buckets> sole_literal{};
     std::vector<char> always;  // 1 for each filter with nothing known
+    // The filters with a literal whose letter an equivalent outside ASCII may stand for
+    // (case_folding.h): in a line that holds one, these are let through unscanned.
+    std::vector<std::uint32_t> folding_beyond_ascii;
     std::uint64_t used_groups = 0;
     std::uint8_t used_buckets = 0;
 
-    // Group bits of the literals whose unit at a place (0 to checked_units - 1) may be a
-    // given folded one; a literal shorter than that place accepts any unit there.
+    // Group bits of the literals whose byte at a place (0 to checked_units - 1) may be a
+    // given folded one; a literal shorter than that place accepts any byte there.
     std::array<std::array<std::uint64_t, past_end + 1>, checked_units> group_table{};
-    // Bucket bits likewise for the units packed to bytes as the SIMD scans pack them, by
-    // nibble: low nibble for each place, then high nibble. Blocks of a line in ASCII alone
-    // use the first set; the second also lets through the bytes that the equivalents pack
-    // to, which collide with letters' nibbles.
+    // Bucket bits likewise for the bytes as the SIMD scans read them, by nibble: low nibble
+    // for each place, then high nibble.
     using nibble_set = std::array<std::array<std::uint8_t, 16>, 2 * checked_units>;
-    alignas(16) std::array<nibble_set, 2> nibble_tables{};
+    alignas(16) nibble_set nibble_tables{};
 
     static constexpr std::size_t bucket_of(std::size_t literal, std::size_t literal_count) {
         return literal * buckets / literal_count;

@@ -12,23 +12,23 @@ namespace {
 constexpr std::size_t help_column = 31;
 
 void write_line(io::text_output& output, const option_definition& option) {
-    std::u16string line = u"  ";
-    const auto add_name = [&](std::u16string_view name) {
-        if (line.size() > 2) line += u", ";
+    std::string line = "  ";
+    const auto add_name = [&](std::string_view name) {
+        if (line.size() > 2) line += ", ";
         line += name;
-        if (!option.value_name.empty()) line.append(u"=").append(option.value_name);
+        if (!option.value_name.empty()) line.append("=").append(option.value_name);
     };
     add_name(option.name);
-    for (const std::u16string_view alias : option.aliases) add_name(alias);
-    line.resize(std::max(line.size() + 2, help_column), u' ');
-    line.append(option.help).push_back(u'\n');
+    for (const std::string_view alias : option.aliases) add_name(alias);
+    line.resize(std::max(line.size() + 2, help_column), ' ');
+    line.append(option.help).push_back('\n');
     output.write(line);
 }
 
 }  // namespace
 
 void write_option_help(io::text_output& output) {
-    output.write(u"Options, before the colour code or filters:\n");
+    output.write("Options, before the colour code or filters:\n");
     for (const option_definition& option : option_table()) write_line(output, option);
     write_line(output, end_of_options());
 }

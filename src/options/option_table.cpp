@@ -6,50 +6,50 @@
 namespace huecast {
 namespace {
 
-constexpr std::u16string_view colour_aliases[] = {u"--colour"};
-constexpr std::u16string_view colour_words[] = {u"auto", u"always", u"never"};
+constexpr std::string_view colour_aliases[] = {"--colour"};
+constexpr std::string_view colour_words[] = {"auto", "always", "never"};
 constexpr colour_when colour_word_meanings[] = {colour_when::automatic, colour_when::always, colour_when::never};
 static_assert(std::size(colour_words) == std::size(colour_word_meanings));
 
 constexpr option_definition table[] = {
-    {.name = u"--color",
+    {.name = "--color",
      .aliases = colour_aliases,
      .takes = option_value::attached,
-     .value_name = u"WHEN",
+     .value_name = "WHEN",
      .words = colour_words,
      .completes = completion::words,
-     .help = u"colour: auto (on a terminal; the default), always, never",
-     .act = [](program_options& options, std::u16string_view, std::size_t word) {
+     .help = "colour: auto (on a terminal; the default), always, never",
+     .act = [](program_options& options, std::string_view, std::size_t word) {
          options.colour = colour_word_meanings[word];
      }},
-    {.name = u"--file",
+    {.name = "--file",
      .takes = option_value::attached_or_next,
-     .value_name = u"FILE",
+     .value_name = "FILE",
      .completes = completion::files,
-     .help = u"read filters from FILE, one per line; # starts a comment",
-     .act = [](program_options& options, std::u16string_view file, std::size_t) {
-         options.filter_sources.push_back({filter_source::kind::file, std::u16string(file)});
+     .help = "read filters from FILE, one per line; # starts a comment",
+     .act = [](program_options& options, std::string_view file, std::size_t) {
+         options.filter_sources.push_back({filter_source::kind::file, std::string(file)});
      }},
-    {.name = u"--set",
+    {.name = "--set",
      .takes = option_value::attached_or_next,
-     .value_name = u"NAME",
+     .value_name = "NAME",
      .completes = completion::sets,
-     .help = u"read the filter set NAME (NAME.filters where sets are kept)",
-     .act = [](program_options& options, std::u16string_view name, std::size_t) {
-         options.filter_sources.push_back({filter_source::kind::set, std::u16string(name)});
+     .help = "read the filter set NAME (NAME.filters where sets are kept)",
+     .act = [](program_options& options, std::string_view name, std::size_t) {
+         options.filter_sources.push_back({filter_source::kind::set, std::string(name)});
      }},
-    {.name = u"--list-sets",
-     .help = u"list the filter sets found, and the file of each",
-     .act = [](program_options& options, std::u16string_view, std::size_t) { options.list_sets = true; }},
-    {.name = u"--help",
-     .help = u"show this text",
-     .act = [](program_options& options, std::u16string_view, std::size_t) { options.help = true; }},
-    {.name = u"--version",
-     .help = u"show the version",
-     .act = [](program_options& options, std::u16string_view, std::size_t) { options.version = true; }},
+    {.name = "--list-sets",
+     .help = "list the filter sets found, and the file of each",
+     .act = [](program_options& options, std::string_view, std::size_t) { options.list_sets = true; }},
+    {.name = "--help",
+     .help = "show this text",
+     .act = [](program_options& options, std::string_view, std::size_t) { options.help = true; }},
+    {.name = "--version",
+     .help = "show the version",
+     .act = [](program_options& options, std::string_view, std::size_t) { options.version = true; }},
 };
 
-constexpr option_definition end = {.name = u"--", .help = u"end of the options"};
+constexpr option_definition end = {.name = "--", .help = "end of the options"};
 
 }  // namespace
 
@@ -57,7 +57,7 @@ std::span<const option_definition> option_table() { return table; }
 
 const option_definition& end_of_options() { return end; }
 
-const option_definition* find_option(std::u16string_view name) {
+const option_definition* find_option(std::string_view name) {
     for (const option_definition& option : table) {
         if (option.name == name || std::ranges::find(option.aliases, name) != option.aliases.end()) return &option;
     }

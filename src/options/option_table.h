@@ -25,16 +25,16 @@ enum class completion { nothing, words, files, sets };
 
 // What a well-formed option sets: `value` is what came with it (empty for a switch), `word`
 // its place among the option's words, when it has words.
-using option_action = void (*)(program_options& options, std::u16string_view value, std::size_t word);
+using option_action = void (*)(program_options& options, std::string_view value, std::size_t word);
 
 struct option_definition {
-    std::u16string_view name = {};                      // "--color"
-    std::span<const std::u16string_view> aliases = {};  // other names that mean the same: "--colour"
+    std::string_view name = {};                      // "--color"
+    std::span<const std::string_view> aliases = {};  // other names that mean the same: "--colour"
     option_value takes = option_value::none;
-    std::u16string_view value_name = {};                // what --help calls the value: "WHEN"
-    std::span<const std::u16string_view> words = {};    // the only values allowed; none: any
+    std::string_view value_name = {};                // what --help calls the value: "WHEN"
+    std::span<const std::string_view> words = {};    // the only values allowed; none: any
     completion completes = completion::nothing;
-    std::u16string_view help = {};                      // the option's line in --help
+    std::string_view help = {};                      // the option's line in --help
     option_action act = nullptr;
 };
 
@@ -45,6 +45,6 @@ std::span<const option_definition> option_table();
 const option_definition& end_of_options();
 
 // The option that `name` (no value attached) names, or nullptr.
-const option_definition* find_option(std::u16string_view name);
+const option_definition* find_option(std::string_view name);
 
 }  // namespace huecast

@@ -13,10 +13,10 @@ namespace huecast {
 
 // Why the options cannot be used, e.g. "unknown option '--x'".
 struct option_error {
-    std::u16string message;
+    std::string message;
 };
 
 // The options of argv[1] .. argv[argc-1]; the operands are a view of `argv`.
-value_or_error<program_options, option_error> parse_options(int argc, const char16_t* const argv[]);
+value_or_error<program_options, option_error> parse_options(int argc, const char* const argv[]);
 
 }  // namespace huecast

@@ -14,7 +14,7 @@ namespace huecast {
 struct filter_source {
     enum class kind { file, set };
     kind from;
-    std::u16string name;
+    std::string name;
     friend bool operator==(const filter_source&, const filter_source&) = default;
 };
 
@@ -26,7 +26,7 @@ struct program_options {
     std::vector<filter_source> filter_sources;  // in the order given
     // The arguments after the options: a view of the vector the options were read from,
     // which must outlive it.
-    std::span<const char16_t* const> operands;
+    std::span<const char* const> operands;
 };
 
 }  // namespace huecast

@@ -32,7 +32,8 @@ public:
             for (const segment& piece : segments) emit(piece);
         });
     }
-    // `line` whole in `colour`, then its line end, inside the caller's scope.
+    // `line` whole in `colour`, then its line end, inside the caller's scope; a piece of a
+    // long line whose rest is coming keeps the colour on for it.
     void print(const io::input_line& line, text_colour colour, colour_scope& scope);
 
 private:

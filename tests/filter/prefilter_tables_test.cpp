@@ -1,6 +1,6 @@
 // The prefilter's tables against what they promise the scans, on random literal sets: every
-// literal and filter indexed once and consistently, and every unit of a line that folds to a
-// literal's unit let through wherever the scans look it up.
+// literal and filter indexed once and consistently, and every byte of a line that folds to a
+// literal's byte let through wherever the scans look it up.
 #include "filter/prefilter_tables.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +18,17 @@ namespace {
 
 using tables = prefilter_tables;
 
-// Random literal sets: a small alphabet so that literals share units, lengths from one unit
+// Random literal sets: a small alphabet so that literals share bytes, lengths from one byte
 // to far past what the tables check, filters with nothing known, and sets large enough to
 // fill every bucket and wrap around the groups.
 std::vector<required_literals> random_literal_sets(std::mt19937& rng, std::size_t round) {
-    static const std::u16string letters = u"abkse0 \r-";
+    static const std::string letters = "abkse0 \r-";
     const auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
     std::vector<required_literals> filters(1 + pick(round % 5 == 0 ? 80 : 8));
     for (required_literals& f : filters) {
         if (pick(6) == 0) continue;
         for (std::size_t n = 1 + pick(round % 3 == 0 ? 10 : 3); n > 0; --n) {
-            std::u16string literal;
+            std::string literal;
             for (std::size_t length = 1 + pick(pick(4) == 0 ? 12 : 4); literal.size() < length;) {
                 literal += letters[pick(letters.size())];
             }
@@ -38,7 +38,7 @@ std::vector<required_literals> random_literal_sets(std::mt19937& rng, std::size_
     return filters;
 }
 
-std::u16string text_of(const tables& t, std::size_t l) {
+std::string text_of(const tables& t, std::size_t l) {
     return t.texts.substr(t.literals[l].text, t.literals[l].length);
 }
 
@@ -51,21 +51,21 @@ TEST(PrefilterTables, IndexEveryLiteralAndFilterOnce) {
 
         // Each distinct literal once, with exactly the filters that listed it, and the filters
         // with nothing known always let through.
-        std::set<std::u16string> distinct;
+        std::set<std::string> distinct;
         for (const required_literals& f : filters) distinct.insert(f.any_of.begin(), f.any_of.end());
         ASSERT_EQ(n, distinct.size());
         for (std::size_t f = 0; f < filters.size(); ++f) {
             EXPECT_EQ(t.always[f], filters[f].any_of.empty() ? 1 : 0);
-            std::set<std::u16string> indexed;
+            std::set<std::string> indexed;
             for (std::uint32_t k = t.filter_literal_begin[f]; k < t.filter_literal_begin[f + 1]; ++k) {
                 indexed.insert(text_of(t, t.filter_literals[k]));
             }
-            EXPECT_EQ(indexed, std::set<std::u16string>(filters[f].any_of.begin(), filters[f].any_of.end()));
+            EXPECT_EQ(indexed, std::set<std::string>(filters[f].any_of.begin(), filters[f].any_of.end()));
         }
         std::vector<std::uint8_t> buckets_of_filter(filters.size(), 0);
         std::array<std::set<std::uint32_t>, tables::buckets> filters_in_bucket;
         for (std::size_t l = 0; l < n; ++l) {
-            const std::u16string text = text_of(t, l);
+            const std::string text = text_of(t, l);
             ASSERT_TRUE(distinct.count(text)) << testing::shown(text);
             const tables::literal& lit = t.literals[l];
             const std::size_t b = tables::bucket_of(l, n);
@@ -86,14 +86,12 @@ TEST(PrefilterTables, IndexEveryLiteralAndFilterOnce) {
     }
 }
 
-// Every unit that folds to `c`, found by trying them all.
-const std::vector<char16_t>& folding_to(char16_t c) {
-    static const std::vector<std::vector<char16_t>> by_folded = [] {
-        std::vector<std::vector<char16_t>> units(tables::past_end);
-        for (std::uint32_t u = 0; u <= 0xFFFF; ++u) {
-            units[folded_unit(static_cast<char16_t>(u))].push_back(static_cast<char16_t>(u));
-        }
-        return units;
+// Every byte that folds to `c`, found by trying them all.
+const std::vector<unsigned char>& folding_to(unsigned char c) {
+    static const std::vector<std::vector<unsigned char>> by_folded = [] {
+        std::vector<std::vector<unsigned char>> bytes(tables::past_end);
+        for (unsigned b = 0; b <= 0xFF; ++b) bytes[folded_byte(static_cast<unsigned char>(b))].push_back(b);
+        return bytes;
     }();
     return by_folded[c];
 }
@@ -103,34 +101,27 @@ TEST(PrefilterTables, LetEveryFoldedFormOfALiteralThrough) {
     for (std::size_t round = 0, rounds = testing::seed_count(200); round < rounds; ++round) {
         const tables t = build_prefilter_tables(random_literal_sets(rng, round));
         const std::size_t n = t.literals.size();
+        const auto& nibbles = t.nibble_tables;
         for (std::size_t l = 0; l < n; ++l) {
-            const std::u16string text = text_of(t, l);
+            const std::string text = text_of(t, l);
             const std::uint64_t group_bit = std::uint64_t{1} << (l % tables::groups);
             const unsigned bucket_bit = 1u << tables::bucket_of(l, n);
             for (std::size_t j = 0; j < tables::checked_units; ++j) {
-                const auto& ascii_set = t.nibble_tables[0];
-                const auto& any_set = t.nibble_tables[1];
                 if (j >= text.size()) {
                     // Past its end a literal accepts anything, the end of the line included.
                     for (std::size_t x = 0; x <= tables::past_end; ++x) EXPECT_NE(t.group_table[j][x] & group_bit, 0u);
                     for (std::size_t nibble = 0; nibble < 16; ++nibble) {
-                        for (const auto* set : {&ascii_set, &any_set}) {
-                            EXPECT_NE((*set)[j][nibble] & bucket_bit, 0u);
-                            EXPECT_NE((*set)[j + tables::checked_units][nibble] & bucket_bit, 0u);
-                        }
+                        EXPECT_NE(nibbles[j][nibble] & bucket_bit, 0u);
+                        EXPECT_NE(nibbles[j + tables::checked_units][nibble] & bucket_bit, 0u);
                     }
                     continue;
                 }
-                EXPECT_NE(t.group_table[j][text[j]] & group_bit, 0u);
-                // Every unit of a line that folds to it, packed as the SIMD scans pack it; the
-                // set for ASCII blocks needs only the ASCII ones.
-                for (const char16_t u : folding_to(text[j])) {
-                    const std::uint8_t byte = packed_unit(u);
-                    EXPECT_NE(any_set[j][byte & 0x0F] & any_set[j + tables::checked_units][byte >> 4] & bucket_bit, 0u)
-                        << "unit " << unsigned{u} << " for " << testing::shown(text);
-                    if (u >= 0x80) continue;
-                    EXPECT_NE(ascii_set[j][byte & 0x0F] & ascii_set[j + tables::checked_units][byte >> 4] & bucket_bit,
-                              0u);
+                const auto c = static_cast<unsigned char>(text[j]);
+                EXPECT_NE(t.group_table[j][c] & group_bit, 0u);
+                // Every byte of a line that folds to it, as the SIMD scans read it.
+                for (const unsigned char b : folding_to(c)) {
+                    EXPECT_NE(nibbles[j][b & 0x0F] & nibbles[j + tables::checked_units][b >> 4] & bucket_bit, 0u)
+                        << "byte " << unsigned{b} << " for " << testing::shown(text);
                 }
             }
         }
@@ -141,7 +132,7 @@ TEST(PrefilterTables, LetEveryFoldedFormOfALiteralThrough) {
             for (std::size_t l = 0; l < n; ++l) {
                 if (t.literals[l].length <= j) ended |= 1u << tables::bucket_of(l, n);
             }
-            for (const auto& set : t.nibble_tables) EXPECT_EQ(set[j + tables::checked_units][padding_byte >> 4], ended);
+            EXPECT_EQ(nibbles[j + tables::checked_units][padding_byte >> 4], ended);
         }
     }
 }

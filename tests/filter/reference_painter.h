@@ -1,7 +1,7 @@
 // The filter colouring loop at its plainest, to check the painter against: every round
 // searches every filter in the rest of the line, as a text of its own, from its front, with
-// nothing remembered and nothing ruled out beforehand; the earliest start wins, the front
-// filter a tie; the next round starts at the winner's end.
+// nothing remembered and nothing ruled out beforehand, and always with PCRE2; the earliest
+// start wins, the front filter a tie; the next round starts at the winner's end.
 #pragma once
 
 #include <ostream>
@@ -17,11 +17,11 @@ using qel::ColourAttribute;
 
 struct filter_text {
     ColourAttribute attribute;
-    std::u16string text;
+    std::string text;
 };
 
 // Segments as the painter gives them. `gave_up` is set when some search hit a limit.
-std::vector<segment> reference_paint(const std::vector<filter_text>& filters, std::u16string_view line,
+std::vector<segment> reference_paint(const std::vector<filter_text>& filters, std::string_view line,
                                      bool& gave_up, const match_limits& limits = {});
 
 // A painter over the same filters, compiled once.
@@ -32,7 +32,7 @@ painter make_painter(const std::vector<filter_text>& filters, const match_limits
 // search at `from` finds a match exactly when the first match's attempt begins there, and
 // then the same one. Returns which promise is broken, or nullptr; `gave_up` is set when
 // some search hit a limit, and then nothing was compared.
-const char* broken_search_promise(matcher& expression, std::u16string_view line, std::size_t from, bool& gave_up);
+const char* broken_search_promise(matcher& expression, std::string_view line, std::size_t from, bool& gave_up);
 
 // The colour of an attribute word, for writing expected segments.
 constexpr text_colour colour_of(ColourAttribute word) { return text_colour::from_attribute(word); }

@@ -14,128 +14,128 @@ namespace {
 
 using testing::shown;
 
-std::vector<std::string> shown_sorted(const std::vector<std::u16string>& literals) {
+std::vector<std::string> shown_sorted(const std::vector<std::string>& literals) {
     std::vector<std::string> out;
-    for (const std::u16string& l : literals) out.push_back(shown(l));
+    for (const std::string& l : literals) out.push_back(shown(l));
     std::sort(out.begin(), out.end());
     return out;
 }
 
-std::vector<std::u16string> required_of(std::u16string_view expression) {
+std::vector<std::string> required_of(std::string_view expression) {
     return read_expression(expression).required.any_of;
 }
 
 struct literals_case {
-    std::u16string expression;
+    std::string expression;
     std::vector<std::string> any_of;  // sorted; empty: nothing known
 };
 
 TEST(RequiredLiterals, ReadFromTheExpression) {
     const std::vector<literals_case> cases = {
         // Sequences: the longest run of literal characters wins, folded.
-        {u"error", {"error"}},
-        {u"ERROR: disk", {"error: disk"}},
-        {u"\\d+\\.\\d+\\.\\d+\\.\\d+", {"."}},
-        {u"user=\\w+ id=\\d+", {"user="}},
-        {u"\\dabc\\d", {"abc"}},
-        {u"a\\.b\\-c\\/d\\\\e", {"a.b-c/d\\e"}},
-        {u"\\bok\\b", {"ok"}},
-        {u"^start|end$", {"end", "start"}},
-        {u"foo\\Kbar", {"foobar"}},
-        {u"a(?#note)b", {"ab"}},
-        {std::u16string(u"a\0b", 3), {"a\\u0000b"}},
+        {"error", {"error"}},
+        {"ERROR: disk", {"error: disk"}},
+        {"\\d+\\.\\d+\\.\\d+\\.\\d+", {"."}},
+        {"user=\\w+ id=\\d+", {"user="}},
+        {"\\dabc\\d", {"abc"}},
+        {"a\\.b\\-c\\/d\\\\e", {"a.b-c/d\\e"}},
+        {"\\bok\\b", {"ok"}},
+        {"^start|end$", {"end", "start"}},
+        {"foo\\Kbar", {"foobar"}},
+        {"a(?#note)b", {"ab"}},
+        {std::string("a\0b", 3), {"a\\u0000b"}},
         // Quantifiers.
-        {u"warn(ing)?", {"warn"}},
-        {u"colou?r", {"colo"}},
-        {u"ab+c", {"ab"}},
-        {u"x+", {"x"}},
-        {u"x*|y", {}},
-        {u"(abc)*def", {"def"}},
-        {u"(?:abc){2,}x", {"abcx"}},
-        {u"(?:abc){0,3}x", {"x"}},
-        {u"ab{2}c", {"ab"}},
-        {u"a+?b*+c??d", {"a"}},
+        {"warn(ing)?", {"warn"}},
+        {"colou?r", {"colo"}},
+        {"ab+c", {"ab"}},
+        {"x+", {"x"}},
+        {"x*|y", {}},
+        {"(abc)*def", {"def"}},
+        {"(?:abc){2,}x", {"abcx"}},
+        {"(?:abc){0,3}x", {"x"}},
+        {"ab{2}c", {"ab"}},
+        {"a+?b*+c??d", {"a"}},
         // Alternations: the union, each branch giving its best; a branch with nothing spoils it.
-        {u"ok|okay|rror", {"ok", "rror"}},
-        {u"(error|warn)ing", {"error", "warn"}},
-        {u"(?>abc|abd)", {"abc", "abd"}},
-        {u"(?|(a)|(b))cd", {"cd"}},
-        {u"abc|", {}},
-        {u"abc|.*", {}},
-        {u"ERROR|Warn", {"error", "warn"}},
+        {"ok|okay|rror", {"ok", "rror"}},
+        {"(error|warn)ing", {"error", "warn"}},
+        {"(?>abc|abd)", {"abc", "abd"}},
+        {"(?|(a)|(b))cd", {"cd"}},
+        {"abc|", {}},
+        {"abc|.*", {}},
+        {"ERROR|Warn", {"error", "warn"}},
         // Groups of every kind.
-        {u"(?<name>user) logged", {"user logged"}},
-        {u"(?P<n>sess)ion", {"session"}},
-        {u"(?'n'sess)ion", {"session"}},
-        {u"(?i)Kelvin", {"kelvin"}},
-        {u"(?-i:Error)", {"error"}},
-        {u"(?i-sm:abc)d", {"abcd"}},
+        {"(?<name>user) logged", {"user logged"}},
+        {"(?P<n>sess)ion", {"session"}},
+        {"(?'n'sess)ion", {"session"}},
+        {"(?i)Kelvin", {"kelvin"}},
+        {"(?-i:Error)", {"error"}},
+        {"(?i-sm:abc)d", {"abcd"}},
         // Lookarounds: a positive one's text must be in the line too; a negative one's need not.
-        {u"(?=.*error)", {"error"}},
-        {u"(?<=user=)\\w+", {"user="}},
-        {u"(?!error)warn", {"warn"}},
-        {u"(?<!x)abc", {"abc"}},
-        {u"(?=abc)?d", {"d"}},
+        {"(?=.*error)", {"error"}},
+        {"(?<=user=)\\w+", {"user="}},
+        {"(?!error)warn", {"warn"}},
+        {"(?<!x)abc", {"abc"}},
+        {"(?=abc)?d", {"d"}},
         // Classes and other single characters are not literals; their extent is read exactly.
-        {u"[abc]def", {"def"}},
-        {u"[^]]xy", {"]xy"}},
-        {u"[\\]]ok", {"ok"}},
-        {u"[\\Q]\\E]ok", {"ok"}},
-        {u"[[:alpha:]]+ok", {"ok"}},
-        {u"[[:<:]]ok", {"ok"}},
-        {u"\\x41bc", {"bc"}},
-        {u"\\u0041bc", {"bc"}},
-        {u"\\p{Lu}rror", {"rror"}},
-        {u"\\pLrror", {"rror"}},
-        {u"\\12345", {}},
-        {u"(a)\\1bc", {"bc"}},
-        {u"\\Qa.b\\E", {"a.b"}},
-        {u"x\\Qa(b", {"xa(b"}},
+        {"[abc]def", {"def"}},
+        {"[^]]xy", {"]xy"}},
+        {"[\\]]ok", {"ok"}},
+        {"[\\Q]\\E]ok", {"ok"}},
+        {"[[:alpha:]]+ok", {"ok"}},
+        {"[[:<:]]ok", {"ok"}},
+        {"\\x41bc", {"bc"}},
+        {"\\u0041bc", {"bc"}},
+        {"\\p{Lu}rror", {"rror"}},
+        {"\\pLrror", {"rror"}},
+        {"\\12345", {}},
+        {"(a)\\1bc", {"bc"}},
+        {"\\Qa.b\\E", {"a.b"}},
+        {"x\\Qa(b", {"xa(b"}},
         // Characters outside ASCII match in ways of their own, some as ASCII letters.
-        {u"caf\u00e9", {"caf"}},
-        {u"\u212Aey", {"ey"}},
-        {u"\u017Fession", {"ession"}},
-        {u"\U0001F600ok", {"ok"}},
-        {u"ошибка", {}},
+        {"caf\u00e9", {"caf"}},
+        {"\u212Aey", {"ey"}},
+        {"\u017Fession", {"ession"}},
+        {"\U0001F600ok", {"ok"}},
+        {"ошибка", {}},
         // What the reader does not understand gives nothing.
-        {u"a{,3}b", {}},
-        {u"a{x}bc", {}},
-        {u"a{2bc", {}},
-        {u"{2}abc", {}},
-        {u"abc{2}{3}", {}},
-        {u"a(?#c)+bc", {}},
-        {u"(?i)+abc", {}},
-        {u"\\Qab\\E+cd", {}},
-        {u"ab\\Ecd", {}},
-        {u"(*ACCEPT)abc", {}},
-        {u"abc(*ACCEPT)def", {}},
-        {u"(*UTF)abc", {}},
-        {u"a(*SKIP)(*F)|b", {}},
-        {u"(*pla:abc)abc", {}},
-        {u"(?(1)abc|abd)", {}},
-        {u"(a)(?1)bc", {}},
-        {u"(?R)?abc", {}},
-        {u"(?&n)abc", {}},
-        {u"(?P=n)abc", {}},
-        {u"(?P>n)abc", {}},
-        {u"(?C1)abc", {}},
-        {u"(?x) a b c", {}},
-        {u"\\g1abc", {}},
-        {u"\\k<n>abc", {}},
-        {u"\\cAabc", {}},
-        {u"\\x{41}bc", {}},
-        {u"\\xzbc", {}},
-        {u"\\u{41}bc", {}},
-        {u"\\N{U+41}bc", {}},
-        {u"\\o{101}bc", {}},
-        {u"\\Ubc", {}},
-        {u"[[:alpha]]abc", {}},
-        {u"[[.a.]]abc", {}},
-        {u"[abc", {}},
-        {u"abc)", {}},
-        {u"(abc", {}},
-        {u"abc\\", {}},
-        {u"\\éabc", {}},
+        {"a{,3}b", {}},
+        {"a{x}bc", {}},
+        {"a{2bc", {}},
+        {"{2}abc", {}},
+        {"abc{2}{3}", {}},
+        {"a(?#c)+bc", {}},
+        {"(?i)+abc", {}},
+        {"\\Qab\\E+cd", {}},
+        {"ab\\Ecd", {}},
+        {"(*ACCEPT)abc", {}},
+        {"abc(*ACCEPT)def", {}},
+        {"(*UTF)abc", {}},
+        {"a(*SKIP)(*F)|b", {}},
+        {"(*pla:abc)abc", {}},
+        {"(?(1)abc|abd)", {}},
+        {"(a)(?1)bc", {}},
+        {"(?R)?abc", {}},
+        {"(?&n)abc", {}},
+        {"(?P=n)abc", {}},
+        {"(?P>n)abc", {}},
+        {"(?C1)abc", {}},
+        {"(?x) a b c", {}},
+        {"\\g1abc", {}},
+        {"\\k<n>abc", {}},
+        {"\\cAabc", {}},
+        {"\\x{41}bc", {}},
+        {"\\xzbc", {}},
+        {"\\u{41}bc", {}},
+        {"\\N{U+41}bc", {}},
+        {"\\o{101}bc", {}},
+        {"\\Ubc", {}},
+        {"[[:alpha]]abc", {}},
+        {"[[.a.]]abc", {}},
+        {"[abc", {}},
+        {"abc)", {}},
+        {"(abc", {}},
+        {"abc\\", {}},
+        {"\\éabc", {}},
     };
     for (const literals_case& c : cases) {
         EXPECT_EQ(shown_sorted(required_of(c.expression)), c.any_of) << shown(c.expression);
@@ -143,18 +143,18 @@ TEST(RequiredLiterals, ReadFromTheExpression) {
 }
 
 TEST(RequiredLiterals, TooManyOrTooDeepGivesNothing) {
-    std::u16string many;
+    std::string many;
     for (int i = 0; i < 80; ++i) {
-        if (i > 0) many += u'|';
-        many += static_cast<char16_t>(u'a' + i % 26);
-        many += static_cast<char16_t>(u'a' + i / 26);
+        if (i > 0) many += '|';
+        many += static_cast<char>('a' + i % 26);
+        many += static_cast<char>('a' + i / 26);
     }
     EXPECT_TRUE(required_of(many).empty());
-    EXPECT_EQ(required_of(u"(?:" + many.substr(0, 8 * 3 - 1) + u")").size(), 8u);
+    EXPECT_EQ(required_of("(?:" + many.substr(0, 8 * 3 - 1) + ")").size(), 8u);
 
-    const std::u16string deep = std::u16string(300, u'(') + u"abc" + std::u16string(300, u')');
+    const std::string deep = std::string(300, '(') + "abc" + std::string(300, ')');
     EXPECT_TRUE(required_of(deep).empty());
-    const std::u16string shallow = std::u16string(20, u'(') + u"abc" + std::u16string(20, u')');
+    const std::string shallow = std::string(20, '(') + "abc" + std::string(20, ')');
     EXPECT_EQ(shown_sorted(required_of(shallow)), std::vector<std::string>{"abc"});
 }
 

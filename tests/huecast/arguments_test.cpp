@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "entry.h"
@@ -11,16 +12,16 @@ namespace {
 
 using huecast::text_colour;
 
-bool help(std::initializer_list<const char16_t*> args) {
-    return huecast::is_help_request(std::vector<const char16_t*>(args));
+bool help(std::initializer_list<const char*> args) {
+    return huecast::is_help_request(std::vector<const char*>(args));
 }
 
 TEST(HelpRequest, OnlyTheFourSwitchesAloneOrNothing) {
     EXPECT_TRUE(help({}));
-    for (const char16_t* s : {u"-?", u"/?", u"-h", u"-H", u"/h", u"/H"}) EXPECT_TRUE(help({s}));
-    for (const char16_t* s : {u"-help", u"--h", u"-h ", u" -h", u"h", u"?", u"-", u""}) EXPECT_FALSE(help({s}));
-    EXPECT_FALSE(help({u"-?", u"x"}));
-    EXPECT_FALSE(help({u"-h", u"-h"}));
+    for (const char* s : {"-?", "/?", "-h", "-H", "/h", "/H"}) EXPECT_TRUE(help({s}));
+    for (const char* s : {"-help", "--h", "-h ", " -h", "h", "?", "-", ""}) EXPECT_FALSE(help({s}));
+    EXPECT_FALSE(help({"-?", "x"}));
+    EXPECT_FALSE(help({"-h", "-h"}));
 }
 
 TEST(CompareNoCase, FoldsCaseAndOrdersByUnitThenLength) {
@@ -52,26 +53,27 @@ TEST(StripPairs, RemovesEnclosingPairsOncePerLevel) {
 }
 
 TEST(ParseFilters, DecodesEveryFilterInOrder) {
-    const std::vector<const char16_t*> arguments{u"0a,error", u"1F,warn", u"1f,warn", u"Ab,x",
-                                                 u"00,x",     u"0a,",     u"0a,x,y",  u"0c,\"abc\""};
+    const std::vector<const char*> arguments{"0a,error", "1F,warn", "1f,warn", "Ab,x",   "00,x",   "0a,",
+                                             "0a,x,y",   "0c,\"abc\"", "0c,\"",   "0c,\"\"", "0c,\"\"\""};
     const auto parsed = huecast::parse_filters(arguments);
     ASSERT_TRUE(parsed);
-    const std::vector<std::pair<int, std::u16string>> expected{
-        {0x0A, u"error"}, {0x1F, u"warn"}, {0x1F, u"warn"}, {0xAB, u"x"}, {0x00, u"x"}, {0x0A, u""}, {0x0A, u"x,y"}, {0x0C, u"abc"}};
+    const std::vector<std::pair<int, std::string>> expected{
+        {0x0A, "error"}, {0x1F, "warn"}, {0x1F, "warn"}, {0xAB, "x"},  {0x00, "x"},
+        {0x0A, ""},      {0x0A, "x,y"},  {0x0C, "abc"},  {0x0C, "\""}, {0x0C, ""}, {0x0C, "\""}};
     ASSERT_EQ(parsed->size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const huecast::labelled_filter& f = (*parsed)[i];
         EXPECT_EQ(f.filter.colour, text_colour::from_attribute(static_cast<std::uint16_t>(expected[i].first)));
         EXPECT_EQ(f.filter.text, expected[i].second);
-        EXPECT_EQ(f.label, u"filter " + huecast::decimal(i + 1) + u" \"" + arguments[i] + u"\"");
+        EXPECT_EQ(f.label, "filter " + huecast::decimal(i + 1) + " \"" + arguments[i] + "\"");
     }
 }
 
 TEST(ParseFilters, AnyArgumentNotOfTheFilterFormEndsTheParse) {
-    for (const char16_t* bad : {u"0a", u"0a x", u" 0a,x", u"0g,x", u"a,x", u"0a;x", u"0a,x\ny", u"0a,x\r", u"\xFF10" u"a,x"}) {
+    for (const char* bad : {"0a", "0a x", " 0a,x", "0g,x", "a,x", "0a;x", "0a,x\ny", "0a,x\r", "\xEF\xBC\x90" "a,x"}) {
         EXPECT_FALSE(huecast::parse_filter(bad)) << std::string(bad, bad + 3);
     }
-    const std::vector<const char16_t*> arguments{u"0a,x", u"hello", u"0c,y"};
+    const std::vector<const char*> arguments{"0a,x", "hello", "0c,y"};
     const auto parsed = huecast::parse_filters(arguments);
     ASSERT_FALSE(parsed);
     EXPECT_EQ(parsed.error().index, 1u);

@@ -20,13 +20,17 @@ TEST(HexDigitValue, DigitsInEitherCaseAndNothingElse) {
 // What the console is given for a code: the word the digits make, the rest spread unmasked.
 TEST(ColourCode, TwoDigitsMakeTheAttributeAndTheRestSpreadsUnmasked) {
     const struct {
-        std::u16string_view code;
+        std::string_view code;
         int attribute;
         bool two_digits;
     } cases[] = {
-        {u"1f", 0x1F, true},     {u"1F", 0x1F, true},      {u"F0", 0xF0, true},   {u"07", 0x07, true},
-        {u"7", 0xFF, false},     {u"x7", 0x0FF7, false},   {u"7x", 0xFF, false},  {u"xx", 0x0FFF, false},
-        {u"1fz", 0x1F, true},    {u"1f,abc", 0x1F, true},  {u"", 0x0FFF, false}, {u"-help", 0x0FFF, false},
+        {"1f", 0x1F, true},     {"1F", 0x1F, true},      {"F0", 0xF0, true},   {"07", 0x07, true},
+        {"7", 0xFF, false},     {"x7", 0x0FF7, false},   {"7x", 0xFF, false},  {"xx", 0x0FFF, false},
+        {"1fz", 0x1F, true},    {"1f,abc", 0x1F, true},  {"", 0x0FFF, false}, {"-help", 0x0FFF, false},
+        // The rule reads 16-bit units: a character outside ASCII is one, or two above U+FFFF,
+        // and so is a byte that is no character, escaped or not.
+        {"\xC3\xA9" "1", 0x0FF1, false}, {"\xF0\x9F\x98\x80" "1", 0x0FFF, false}, {"\xFF" "1", 0x0FF1, false},
+        {"\xED\xB2\x81" "1", 0x0FF1, false},
     };
     for (const auto& c : cases) {
         const huecast::colour_code read = huecast::read_colour_code(c.code);

@@ -17,7 +17,7 @@ namespace {
 
 using huecast::option_definition;
 
-std::string narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+std::string narrow(std::string_view text) { return std::string(text.begin(), text.end()); }
 
 std::string source_file(const std::string& path) {
     std::ifstream in(std::string(HUECAST_SOURCE_DIR "/").append(path), std::ios::binary);
@@ -35,7 +35,7 @@ std::vector<std::string> sorted_words(const std::string& text) {
 
 std::vector<std::string> names_of(const option_definition& option) {
     std::vector<std::string> names{narrow(option.name)};
-    for (const std::u16string_view alias : option.aliases) names.push_back(narrow(alias));
+    for (const std::string_view alias : option.aliases) names.push_back(narrow(alias));
     return names;
 }
 
@@ -60,7 +60,7 @@ offers table_offers() {
         offer o{option.takes != huecast::option_value::none, {}, option.completes == huecast::completion::files,
                 option.completes == huecast::completion::sets};
         if (option.completes == huecast::completion::words) {
-            for (const std::u16string_view word : option.words) o.words.push_back(narrow(word));
+            for (const std::string_view word : option.words) o.words.push_back(narrow(word));
             std::ranges::sort(o.words);
         }
         for (const std::string& name : names_of(option)) expected[name] = o;
@@ -164,7 +164,7 @@ TEST(DocumentedOptions, TheManualPageDescribesTheTableAndNothingElse) {
             const auto it = described.find(name);
             ASSERT_NE(it, described.end()) << name << " has no heading under OPTIONS";
             EXPECT_EQ(it->second.first, narrow(option.value_name)) << name;
-            for (const std::u16string_view word : option.words) {
+            for (const std::string_view word : option.words) {
                 const std::string starred = std::string(1, '*').append(narrow(word)).append(1, '*');
                 EXPECT_NE(it->second.second.find(starred), std::string::npos) << name << " " << starred;
             }

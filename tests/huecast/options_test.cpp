@@ -17,34 +17,34 @@ using huecast::colour_when;
 using testing_support::memory_sink;
 using testing_support::memory_source;
 
-std::vector<const char16_t*> command_line(const std::vector<const char16_t*>& args) {
-    std::vector<const char16_t*> argv{u"huecast"};
+std::vector<const char*> command_line(const std::vector<const char*>& args) {
+    std::vector<const char*> argv{"huecast"};
     argv.insert(argv.end(), args.begin(), args.end());
     argv.push_back(nullptr);
     return argv;
 }
 
 // The operands are a view of `argv`, which the caller keeps.
-auto parsed(const std::vector<const char16_t*>& argv) {
+auto parsed(const std::vector<const char*>& argv) {
     return huecast::parse_options(static_cast<int>(argv.size() - 1), argv.data());
 }
 
 TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
     constexpr auto file = huecast::filter_source::kind::file, set = huecast::filter_source::kind::set;
     const struct {
-        std::vector<const char16_t*> args;
+        std::vector<const char*> args;
         colour_when colour;
         std::vector<huecast::filter_source> sources;
-        std::vector<std::u16string> operands;
+        std::vector<std::string> operands;
     } cases[] = {
-        {{u"0a", u"--color=never"}, colour_when::automatic, {}, {u"0a", u"--color=never"}},
-        {{u"--color=always", u"0a"}, colour_when::always, {}, {u"0a"}},
-        {{u"--colour=never", u"--color=auto"}, colour_when::automatic, {}, {}},
-        {{u"--file=a", u"--set", u"b", u"--file", u"c", u"--set=d", u"0c,x"}, colour_when::automatic,
-         {{file, u"a"}, {set, u"b"}, {file, u"c"}, {set, u"d"}}, {u"0c,x"}},
-        {{u"--", u"--color=never"}, colour_when::automatic, {}, {u"--color=never"}},
-        {{u"-?", u"--help"}, colour_when::automatic, {}, {u"-?", u"--help"}},
-        {{u"-", u"x"}, colour_when::automatic, {}, {u"-", u"x"}},
+        {{"0a", "--color=never"}, colour_when::automatic, {}, {"0a", "--color=never"}},
+        {{"--color=always", "0a"}, colour_when::always, {}, {"0a"}},
+        {{"--colour=never", "--color=auto"}, colour_when::automatic, {}, {}},
+        {{"--file=a", "--set", "b", "--file", "c", "--set=d", "0c,x"}, colour_when::automatic,
+         {{file, "a"}, {set, "b"}, {file, "c"}, {set, "d"}}, {"0c,x"}},
+        {{"--", "--color=never"}, colour_when::automatic, {}, {"--color=never"}},
+        {{"-?", "--help"}, colour_when::automatic, {}, {"-?", "--help"}},
+        {{"-", "x"}, colour_when::automatic, {}, {"-", "x"}},
     };
     for (const auto& c : cases) {
         const auto argv = command_line(c.args);
@@ -52,24 +52,24 @@ TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
         ASSERT_TRUE(options) << c.args.size();
         EXPECT_EQ(options->colour, c.colour) << c.args.size();
         EXPECT_EQ(options->filter_sources, c.sources);
-        EXPECT_EQ(std::vector<std::u16string>(options->operands.begin(), options->operands.end()), c.operands);
+        EXPECT_EQ(std::vector<std::string>(options->operands.begin(), options->operands.end()), c.operands);
     }
-    EXPECT_TRUE(parsed(command_line({u"--help", u"x"}))->help);
-    EXPECT_TRUE(parsed(command_line({u"--version"}))->version);
+    EXPECT_TRUE(parsed(command_line({"--help", "x"}))->help);
+    EXPECT_TRUE(parsed(command_line({"--version"}))->version);
 }
 
 TEST(Options, EveryMistakeIsNamed) {
-    const std::pair<std::vector<const char16_t*>, std::u16string> cases[] = {
-        {{u"--x"}, u"unknown option '--x'"},
-        {{u"--color"}, u"option '--color' needs a value: auto, always or never"},
-        {{u"--colour=yes"}, u"invalid value 'yes' for '--colour': auto, always or never"},
-        {{u"--help=1"}, u"option '--help' takes no value"},
-        {{u"--file"}, u"option '--file' needs a file name"},
-        {{u"--set"}, u"option '--set' needs the name of a filter set"},
-        {{u"--color=never", u"--versio"}, u"unknown option '--versio'"},
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{"--x"}, "unknown option '--x'"},
+        {{"--color"}, "option '--color' needs a value: auto, always or never"},
+        {{"--colour=yes"}, "invalid value 'yes' for '--colour': auto, always or never"},
+        {{"--help=1"}, "option '--help' takes no value"},
+        {{"--file"}, "option '--file' needs a file name"},
+        {{"--set"}, "option '--set' needs the name of a filter set"},
+        {{"--color=never", "--versio"}, "unknown option '--versio'"},
         // What the user typed is echoed, but nothing in it reaches the terminal as a control.
-        {{u"--x\x1b]0;pwned\x07"}, u"unknown option '--x\\e]0;pwned\\x07'"},
-        {{u"--color=\r\u202e"}, u"invalid value '\\r\\u202e' for '--color': auto, always or never"},
+        {{"--x\x1b]0;pwned\x07"}, "unknown option '--x\\e]0;pwned\\x07'"},
+        {{"--color=\r\u202e"}, "invalid value '\\r\\u202e' for '--color': auto, always or never"},
     };
     for (const auto& [args, message] : cases) {
         const auto options = parsed(command_line(args));
@@ -81,10 +81,10 @@ TEST(Options, EveryMistakeIsNamed) {
 // Files by name, from memory.
 class memory_files final : public huecast::file_reader {
 public:
-    std::map<std::u16string, std::string> files;
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::u16string_view name,
+    std::map<std::string, std::string> files;
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name,
                                                                    std::size_t limit) override {
-        const auto found = files.find(std::u16string(name));
+        const auto found = files.find(std::string(name));
         if (found == files.end()) return huecast::unreadable{"No such file or directory"};
         if (found->second.size() > limit) return huecast::unreadable{{}, huecast::unreadable::too_large};
         return found->second;
@@ -98,8 +98,8 @@ struct run_result {
     int reads;
 };
 
-run_result run(const std::vector<const char16_t*>& args, const std::string& input = "",
-               const std::map<std::u16string, std::string>& files = {}) {
+run_result run(const std::vector<const char*>& args, const std::string& input = "",
+               const std::map<std::string, std::string>& files = {}) {
     const auto argv = command_line(args);
     const int argc = static_cast<int>(argv.size() - 1);
     memory_source source(input);
@@ -119,7 +119,7 @@ run_result run(const std::vector<const char16_t*>& args, const std::string& inpu
 }
 
 TEST(CommandLine, HelpVersionAndMistakes) {
-    const run_result help = run({u"--help", u"0a"}, "unread\n");
+    const run_result help = run({"--help", "0a"}, "unread\n");
     EXPECT_EQ(help.code, huecast::exit_code::done);
     EXPECT_TRUE(help.out.starts_with("huecast v2.1")) << help.out;
     // The options' lines, made from the option table, in order and in the column of the
@@ -134,44 +134,44 @@ TEST(CommandLine, HelpVersionAndMistakes) {
         ASSERT_NE(at, std::string::npos) << line << "\nin\n" << help.out;
     }
     EXPECT_EQ(help.reads, 0);
-    const run_result version = run({u"--version"});
+    const run_result version = run({"--version"});
     EXPECT_TRUE(version.out.starts_with("huecast 2.1.0.2\n"));
     EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 2);
-    const run_result bad = run({u"--x", u"0a"}, "unread\n");
+    const run_result bad = run({"--x", "0a"}, "unread\n");
     EXPECT_EQ(bad.code, huecast::exit_code::usage_error);
     EXPECT_EQ(bad.errors, "huecast: unknown option '--x'; try 'huecast --help'\n");
     EXPECT_EQ((bad.out + std::to_string(bad.reads)), "0");
     // After "--" and after the first other argument, everything is what it would be alone.
-    EXPECT_EQ(run({u"--", u"0c", u"--x"}).out, "\x1b[0;91;49m--x\x1b[0m\n");
+    EXPECT_EQ(run({"--", "0c", "--x"}).out, "\x1b[0;91;49m--x\x1b[0m\n");
 }
 
 TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
-    const std::map<std::u16string, std::string> files = {
-        {u"rules", "\xEF\xBB\xBF# errors first\r\n\r\n0c,error\r\n  \n\t # then warnings\n0e,warn\n"},
-        {u"more", "0a,ok"},
-        {u"bad", "0c,x\nhello\n"},
-        {u"broken", "\n0c,(x\n"},
-        {u"return", "0c,x\n0c,a\r(\n"},
-        {u"\x1b]0;t\x07", "x\n"},
-        {u"huge", std::string(huecast::filter_file_limit + 1, '#')}};
-    const run_result good = run({u"--file=rules", u"--file", u"more", u"0b,ok|error"}, "ok error warn\n", files);
+    const std::map<std::string, std::string> files = {
+        {"rules", "\xEF\xBB\xBF# errors first\r\n\r\n0c,error\r\n  \n\t # then warnings\n0e,warn\n"},
+        {"more", "0a,ok"},
+        {"bad", "0c,x\nhello\n"},
+        {"broken", "\n0c,(x\n"},
+        {"return", "0c,x\n0c,a\r(\n"},
+        {"\x1b]0;t\x07", "x\n"},
+        {"huge", std::string(huecast::filter_file_limit + 1, '#')}};
+    const run_result good = run({"--file=rules", "--file", "more", "0b,ok|error"}, "ok error warn\n", files);
     EXPECT_EQ(good.code, huecast::exit_code::done);
     EXPECT_EQ(good.out, "\x1b[0;92;49mok\x1b[0m \x1b[0;91;49merror\x1b[0m \x1b[0;93;49mwarn\x1b[0m\n");
     EXPECT_EQ(good.errors, "");
 
     const struct {
-        std::vector<const char16_t*> args;
+        std::vector<const char*> args;
         const char* error;
     } mistakes[] = {
-        {{u"--file=missing"}, "huecast: missing: No such file or directory\n"},
-        {{u"--file=bad"}, "huecast: bad:2: not a filter (colour digits, a comma, an expression): \"hello\"\n"},
-        {{u"--file=broken"}, "huecast: broken:2 \"0c,(x\": missing closing parenthesis at offset 2\n"},
-        {{u"--file=rules", u"0a"}, "huecast: '0a' is not a filter, and with --file or --set every argument must be one\n"},
-        {{u"--file=return"}, "huecast: return:2: not a filter (colour digits, a comma, an expression): \"0c,a\\r(\"\n"},
-        {{u"--file=\x1b]0;t\x07"}, "huecast: \\e]0;t\\x07:1: not a filter (colour digits, a comma, an expression): \"x\"\n"},
-        {{u"--file=\x1b]0;t\x07x"}, "huecast: \\e]0;t\\x07x: No such file or directory\n"},
-        {{u"--file=rules", u"\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --file or --set every argument must be one\n"},
-        {{u"--file=huge"}, "huecast: huge: too large for a filter file (more than 1 MiB)\n"},
+        {{"--file=missing"}, "huecast: missing: No such file or directory\n"},
+        {{"--file=bad"}, "huecast: bad:2: not a filter (colour digits, a comma, an expression): \"hello\"\n"},
+        {{"--file=broken"}, "huecast: broken:2 \"0c,(x\": missing closing parenthesis at offset 2\n"},
+        {{"--file=rules", "0a"}, "huecast: '0a' is not a filter, and with --file or --set every argument must be one\n"},
+        {{"--file=return"}, "huecast: return:2: not a filter (colour digits, a comma, an expression): \"0c,a\\r(\"\n"},
+        {{"--file=\x1b]0;t\x07"}, "huecast: \\e]0;t\\x07:1: not a filter (colour digits, a comma, an expression): \"x\"\n"},
+        {{"--file=\x1b]0;t\x07x"}, "huecast: \\e]0;t\\x07x: No such file or directory\n"},
+        {{"--file=rules", "\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --file or --set every argument must be one\n"},
+        {{"--file=huge"}, "huecast: huge: too large for a filter file (more than 1 MiB)\n"},
     };
     for (const auto& m : mistakes) {
         const run_result r = run(m.args, "unread\n", files);

@@ -58,7 +58,7 @@ std::string printed(const std::string& input, Each each) {
 
 TEST(Printer, ColoursEachPieceAndEndsTheLineInTheColourFoundBeforeIt) {
     const std::vector<std::vector<huecast::segment>> cuts = {
-        {{0, 3, std::nullopt}, {3, 8, red}, {8, 10, std::nullopt}, {10, 12, green}}, {}, {{0, 2, green}}};
+        {{0, 3, std::nullopt}, {3, 8, red}, {8, 10, std::nullopt}, {10, 12, green}}, {}, {{0, 3, green}}};
     std::size_t n = 0;
     const std::string out = printed("an error, ok\n\n\xC3\xA9\xFF\n", [&](auto& printer, auto&, const auto& line) {
         printer.print(line, cuts[n++]);
@@ -83,7 +83,7 @@ TEST(EscapeWriter, WritesOnlyWhatChangesTheTerminal) {
         scope.restore();  // nothing to undo yet
         scope.set(red);
         scope.set(red);
-        output.write(u"x");
+        output.write("x");
         scope.set(text_colour::from_attribute(0x1F));
         scope.restore();
         scope.restore();

@@ -3,16 +3,18 @@
 #include <string>
 
 #include "io/codec.h"
+#include "io/utf16.h"
+#include "io/utf8.h"
 
 namespace {
 
-std::u16string decode(const io::codec& c, std::string_view bytes) {
-    std::u16string text;
+std::string decode(const io::codec& c, std::string_view bytes) {
+    std::string text;
     c.decode(bytes, text);
     return text;
 }
 
-std::string encode(const io::codec& c, std::u16string_view text) {
+std::string encode(const io::codec& c, std::string_view text) {
     std::string bytes;
     c.encode(text, bytes);
     return bytes;
@@ -24,84 +26,44 @@ std::string every_byte() {
     return all;
 }
 
-TEST(Utf8Codec, DecodesWellFormedTextIncludingPairsAboveFFFF) {
-    const auto c = io::make_utf8_codec();
-    EXPECT_EQ(decode(*c, "plain ASCII, long enough for the fast path"), u"plain ASCII, long enough for the fast path");
-    EXPECT_EQ(decode(*c, "\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0"), u"Ошибка");
-    EXPECT_EQ(decode(*c, "caf\xC3\xA9 \xE2\x82\xAC"), u"café €");
-    EXPECT_EQ(decode(*c, "\xF0\x9F\x98\x80!"), u"\U0001F600!");
-    EXPECT_EQ(decode(*c, std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+std::string escaped(unsigned char byte) {
+    std::string s;
+    io::utf8::append_escaped_byte(s, byte);
+    return s;
 }
 
-TEST(Utf8Codec, MalformedBytesBecomeLoneSurrogatesOneByOne) {
+TEST(Utf8Codec, TextIsTheBytesWhateverTheyAre) {
     const auto c = io::make_utf8_codec();
-    EXPECT_EQ(decode(*c, "x\xFFy"), u"x\xDCFFy");
-    // A truncated sequence, an overlong form, an encoded surrogate and a code point past
-    // U+10FFFF: every byte of them stands for itself.
-    EXPECT_EQ(decode(*c, "\xE2\x82"), u"\xDCE2\xDC82");
-    EXPECT_EQ(decode(*c, "\xC0\xAF"), u"\xDCC0\xDCAF");
-    EXPECT_EQ(decode(*c, "\xED\xA0\x80"), u"\xDCED\xDCA0\xDC80");
-    EXPECT_EQ(decode(*c, "\xF4\x90\x80\x80"), u"\xDCF4\xDC90\xDC80\xDC80");
-}
-
-TEST(Utf8Codec, EveryByteStringRoundTrips) {
-    const auto c = io::make_utf8_codec();
-    const std::string all = every_byte();
-    EXPECT_EQ(encode(*c, decode(*c, all)), all);
-    // Pseudo-random byte soup, heavy in bytes above 0x7F.
-    std::string soup;
-    unsigned state = 12345;
-    for (int i = 0; i < 100000; ++i) {
-        state = state * 1103515245u + 12345u;
-        soup.push_back(static_cast<char>((state >> 16) & 0xFF));
+    ASSERT_TRUE(c->is_utf8());
+    // Well-formed text, malformed bytes (a truncated sequence, an overlong form, an encoded
+    // surrogate, past U+10FFFF) and every byte: nothing is converted either way.
+    for (const std::string& bytes : {std::string("caf\xC3\xA9 \xF0\x9F\x98\x80"), std::string("\xE2\x82 \xC0\xAF"),
+                                     std::string("\xED\xA0\x80\xF4\x90\x80\x80"), every_byte()}) {
+        EXPECT_EQ(decode(*c, bytes), bytes);
+        EXPECT_EQ(encode(*c, bytes), bytes);
     }
-    EXPECT_EQ(encode(*c, decode(*c, soup)), soup);
-}
-
-// ASCII runs go through 16 units at a time; a unit that is not ASCII must stop the run
-// wherever it falls in or after such a block, and nothing around it may change.
-TEST(Utf8Codec, ASingleNonAsciiPieceAnywhereInAsciiTextConvertsAsItDoesAlone) {
-    const auto c = io::make_utf8_codec();
-    const std::string ascii = "The quick brown fox jumps over the lazy dog 0123456789";
-    const std::string pieces[] = {"\xC3\xA9", "\xD0\x96", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xFF", "\x80",
-                                  "\xEF\xBE\x80", "\x7F"};
-    for (const std::string& piece : pieces) {
-        const std::u16string alone = decode(*c, piece);
-        for (std::size_t at = 0; at <= 40; ++at) {
-            const std::string bytes = ascii.substr(0, at) + piece + ascii.substr(at);
-            const std::u16string text = decode(*c, bytes);
-            const std::u16string expected =
-                std::u16string(ascii.begin(), ascii.begin() + static_cast<std::ptrdiff_t>(at)) + alone +
-                std::u16string(ascii.begin() + static_cast<std::ptrdiff_t>(at), ascii.end());
-            ASSERT_EQ(text, expected) << "piece " << piece << " at " << at;
-            ASSERT_EQ(encode(*c, text), bytes) << "piece " << piece << " at " << at;
-        }
-    }
-    // Units whose low byte alone would pass for ASCII must not be narrowed to it.
-    for (const char16_t unit : {char16_t{0x0141}, char16_t{0xFF41}, char16_t{0x0100}, char16_t{0xD800}}) {
-        std::u16string text(40, u'a');
-        text[21] = unit;
-        const std::string bytes = encode(*c, text);
-        EXPECT_EQ(bytes.substr(0, 21), std::string(21, 'a'));
-        EXPECT_EQ(bytes.substr(21), encode(*c, std::u16string(1, unit)) + std::string(18, 'a'));
-    }
-}
-
-TEST(Utf8Codec, UnrepresentableUnitsBecomeQuestionMarks) {
-    const auto c = io::make_utf8_codec();
-    // A lone high surrogate, and a lone low surrogate beyond the escaped bytes.
-    EXPECT_EQ(encode(*c, u"a\xD800" u"b\xDE10" u"c\xDC41"), "a?b?cA");
-    EXPECT_EQ(encode(*c, u"\xD83D\xDE00"), "\xF0\x9F\x98\x80");
 }
 
 TEST(ByteCodec, EachByteIsTheCharacterOfTheSameValue) {
     const auto c = io::make_byte_codec();
     const std::string all = every_byte();
-    const std::u16string text = decode(*c, all);
-    ASSERT_EQ(text.size(), 256u);
-    for (int b = 0; b < 256; ++b) EXPECT_EQ(text[static_cast<std::size_t>(b)], b);
+    const std::string text = decode(*c, all);
+    EXPECT_EQ(text.substr(0, 128), all.substr(0, 128));
+    EXPECT_EQ(text.substr(128, 4), "\xC2\x80\xC2\x81");
     EXPECT_EQ(encode(*c, text), all);
-    EXPECT_EQ(encode(*c, u"\x00E9x\x0100y\x4E2D"), "\xE9x?y?");
+    // Beyond U+00FF a question mark; an escaped byte and a byte that is no UTF-8 as themselves.
+    EXPECT_EQ(encode(*c, "\xC3\xA9x\xC4\x80y\xE4\xB8\xAD" + escaped(0x81) + "\xFF"), "\xE9x?y?\x81\xFF");
+}
+
+TEST(Utf16, ConversionsKeepEveryByteAndCharacter) {
+    // Characters of one to four bytes, and bytes that are no character, which go over as
+    // U+DC00 + the byte and come back as escaped bytes.
+    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+    EXPECT_EQ(io::utf16::to_utf16(text), u"a\u00E9\u20AC\U0001F600");
+    EXPECT_EQ(io::utf16::to_utf8(io::utf16::to_utf16(text)), text);
+    EXPECT_EQ(io::utf16::to_utf16(std::string("x\xFF").append(escaped(0x41))), u"x\xDCFF\xDC41");
+    EXPECT_EQ(io::utf16::to_utf8(u"x\xDCFF"), std::string("x").append(escaped(0xFF)));
+    EXPECT_EQ(io::utf16::to_utf8(u"\xD83D"), "\xED\xA0\xBD");  // a lone high surrogate keeps its value
 }
 
 }  // namespace

@@ -74,10 +74,10 @@ TEST(LineReader, FlushesTiedOutputBeforeWaitingForInput) {
     const auto codec = io::make_byte_codec();
     io::text_output output(sink, *codec, io::line_end::crlf);
     io::line_reader reader(source);
-    reader.tie(&output);
+    reader.before_waiting([&output] { output.flush(); });
     std::string_view line;
     ASSERT_TRUE(reader.next(line));
-    output.write_encoded(line);
+    output.write_bytes(line);
     output.end_line();
     EXPECT_EQ(sink.bytes, "");
     // "two" is not complete in the buffer, so the reader must read again: "one" goes out first.
@@ -102,7 +102,7 @@ std::string copied(const std::string& input, bool in_runs, bool terminal, std::s
         while (reader.next_lines(piece)) out.write_lines(piece);
     } else {
         while (reader.next(piece)) {
-            out.write_encoded(piece);
+            out.write_bytes(piece);
             out.end_line();
         }
     }
