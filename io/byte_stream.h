@@ -48,8 +48,18 @@ public:
 class byte_sink {
 public:
     virtual ~byte_sink() = default;
-    // Writes all `size` bytes, or reports why not.
+    // Writes all `size` bytes, or reports why not. A sink that writes later (async_sink)
+    // reports a failure with the writes after it, and with finish().
     virtual transfer_status write(const char* data, std::size_t size) = 0;
+    // Writes the bytes of `block` and leaves it empty: the same as write(), but a sink may
+    // take the block itself and hand back another, with no copy.
+    virtual transfer_status write_block(std::string& block) {
+        const transfer_status status = write(block.data(), block.size());
+        block.clear();
+        return status;
+    }
+    // Waits until every byte written has gone out, and says how that went.
+    virtual transfer_status finish() { return transfer_status::ok; }
     virtual std::string error_text() const = 0;
     // The run is about to write the whole input through in large blocks: a chance to make
     // the way out wider. Doing nothing is always right.

@@ -134,8 +134,13 @@ void text_output::end_line() {
 }
 
 bool text_output::flush() {
-    if (good() && !buffer_.empty()) status_ = sink_.write(buffer_.data(), buffer_.size());
+    if (good() && !buffer_.empty()) status_ = sink_.write_block(buffer_);
     buffer_.clear();
+    return good();
+}
+
+bool text_output::finish() {
+    if (flush()) status_ = sink_.finish();
     return good();
 }
 

@@ -36,6 +36,8 @@ public:
     void end_line();
     // Passes every buffered byte on. False once the output has failed.
     bool flush();
+    // Passes every buffered byte on and waits until all has gone out (see byte_sink::finish).
+    bool finish();
 
     // False once a transfer failed or the reader went away; later writes are dropped.
     bool good() const { return status_ == transfer_status::ok; }

@@ -8,7 +8,7 @@ namespace huecast {
 
 exit_code run_program(const value_or_error<program_options, option_error>& options, program_streams& streams) {
     const exit_code code = run_command_line(options, streams);
-    streams.output.flush();
+    streams.output.finish();
     const auto failure = [&](std::string what, const std::string& why) {
         streams.output.text_codec().decode(why, what);
         report_error(streams, what);

@@ -71,11 +71,34 @@ bool cannot_wait(int signal, const siginfo_t* info) {
     return signal == SIGTRAP && info != nullptr && info->si_code > 0;
 }
 
+// The thread whose writes reach the guarded descriptor. A signal that lands on another one
+// is handed on to it, so that it is met where the bytes go out: there a write that it cuts
+// short returns to meet it, and nothing else writes meanwhile.
+std::atomic<pthread_t> writing_thread;
+pthread_t guarding_thread;
+static_assert(std::atomic<pthread_t>::is_always_lock_free, "read in a signal handler");
+
+// A signal handed on carries this in its value, with bit 0 set when it was typed at the
+// terminal (which handing on would otherwise forget).
+constexpr int handed_on = 0x68750000;
+
 // Ctrl-C, Ctrl-\ and Ctrl-Z come from the terminal itself, which also throws away the output it
 // has not shown yet (unless NOFLSH is set): it may show the colour of any byte written lately.
 bool typed_at_the_terminal(int signal, const siginfo_t* info) {
-    return info != nullptr && info->si_code == SI_KERNEL &&
-           (signal == SIGINT || signal == SIGQUIT || signal == SIGTSTP);
+    if (info == nullptr) return false;
+    if (info->si_code == SI_QUEUE && (info->si_value.sival_int & ~1) == handed_on) {
+        return (info->si_value.sival_int & 1) != 0;
+    }
+    return info->si_code == SI_KERNEL && (signal == SIGINT || signal == SIGQUIT || signal == SIGTSTP);
+}
+
+// True when the signal was handed on to the writing thread, to be met there.
+bool handed_to_writer(int signal, bool typed) {
+    const pthread_t writer = writing_thread.load(std::memory_order_acquire);
+    if (pthread_equal(writer, pthread_self()) != 0) return false;
+    sigval value{};
+    value.sival_int = handed_on | (typed ? 1 : 0);
+    return ::pthread_sigqueue(writer, signal, value) == 0;
 }
 
 long milliseconds_since(const timespec& start) {
@@ -154,6 +177,12 @@ void meet(int signal, bool typed) {
 
 extern "C" void on_signal(int signal, siginfo_t* info, void*) {
     const bool typed = typed_at_the_terminal(signal, info);
+    if (!cannot_wait(signal, info)) {
+        const int saved_errno = errno;
+        const bool handed = handed_to_writer(signal, typed);
+        errno = saved_errno;
+        if (handed) return;
+    }
     if (in_write != 0 && !cannot_wait(signal, info)) {
         // A fatal signal goes before a stop; either way the write returns to meet it.
         if (requested == 0 || !is_stop(signal)) {
@@ -197,6 +226,8 @@ void end_write() {
 
 void guard_colour(int fd, std::string_view reset, bool job_control) {
     guarded_fd = fd;
+    guarding_thread = pthread_self();
+    writing_thread.store(guarding_thread, std::memory_order_release);
     reset_size = std::min(reset.size(), sizeof reset_bytes);
     std::memcpy(reset_bytes, reset.data(), reset_size);
     sigemptyset(&handled);
@@ -222,7 +253,9 @@ void guard_colour(int fd, std::string_view reset, bool job_control) {
     }
 }
 
-sigset_t guarded_signals() { return handled; }
+void meet_signals_on_this_thread() { writing_thread.store(pthread_self(), std::memory_order_release); }
+
+void meet_signals_where_guarded() { writing_thread.store(guarding_thread, std::memory_order_release); }
 
 io::transfer_status guarded_write(const char* data, std::size_t size, int& error) {
     if (stops_wanted && !stops_installed) {

@@ -11,8 +11,6 @@
 // never waits for a terminal that does not take it: the signal has its effect all the same.
 #pragma once
 
-#include <signal.h>
-
 #include <cstddef>
 #include <string_view>
 
@@ -26,10 +24,12 @@ namespace platform {
 // before the first write to `fd`.
 void guard_colour(int fd, std::string_view reset, bool job_control);
 
-// The signals met here, once guard_colour has run: a thread other than the one that writes
-// to the guarded descriptor blocks them (pthread_sigmask), so that they are met where the
-// bytes go out.
-sigset_t guarded_signals();
+// Signals are met on the thread that writes to the guarded descriptor (the one that called
+// guard_colour, until another says it writes): one that lands on another thread is handed on
+// to it, so that a write it cuts short returns to meet it. A thread that takes over the
+// writing says so before its first write, and hands back before it ends.
+void meet_signals_on_this_thread();
+void meet_signals_where_guarded();
 
 // Writes all `size` bytes to the guarded descriptor, waiting while it would block; where it
 // fails, `error` is the errno.

@@ -11,9 +11,11 @@
 #include "colour/colour_policy.h"
 #include "exit_code.h"
 #include "internal_error.h"
+#include "io/async_sink.h"
 #include "io/codec.h"
 #include "io/input_lines.h"
 #include "options/parse_options.h"
+#include "platform/posix/colour_signals.h"
 #include "platform/posix/fd_files.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
@@ -57,7 +59,10 @@ int run_on_standard_handles(int argc, char** argv) {
         // terminal needs the stops met.
         out_bytes.guard_colour(huecast::sgr_sequence(huecast::text_colour::terminal_default()), terminal);
     }
-    io::text_output output(out_bytes, *codec, policy.line_end);
+    // On a terminal the painting of a block overlaps the terminal's drawing of the last one;
+    // the signals are met on the thread that writes.
+    io::async_sink terminal_bytes(out_bytes, {platform::meet_signals_on_this_thread, platform::meet_signals_where_guarded});
+    io::text_output output(terminal ? static_cast<io::byte_sink&>(terminal_bytes) : out_bytes, *codec, policy.line_end);
     io::line_reader reader(in_bytes);
     reader.before_waiting([&output] { output.flush(); });
     io::input_lines input(reader, *codec);
