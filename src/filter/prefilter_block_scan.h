@@ -5,6 +5,10 @@
 // a bucket may begin where all three agree. The end of a line is read as one block more
 // that overlaps the one before, so that nothing is read past the end.
 //
+// A lane mask (V::mask) gives each lane V::lane_bits bits, lane k's lowest at bit
+// k * V::lane_bits, so that each width can keep the form its instructions make cheapest;
+// V::all_lanes holds the lowest bit of every lane alone.
+//
 // Included by prefilter_scan.cpp once for each vector type, inside a namespace of its
 // own and a region compiled for that type's instructions, so it has no include guard and
 // includes nothing: what it uses is included before the region.
@@ -14,19 +18,20 @@ template <class V>
 typename V::type lookup(typename V::type bytes, const typename V::tables& t, std::size_t j) {
     const typename V::type nibble = V::splat(0x0F);
     return V::both(V::shuffle(t[j], V::both(bytes, nibble)),
-                   V::shuffle(t[j + prefilter_tables::checked_units], V::both(V::high_nibbles(bytes), nibble)));
+                   V::shuffle(t[j + prefilter_tables::checked_units], V::high_nibbles(bytes)));
 }
 
 // Verifies the places of the lanes of `c` set in `wanted`, in order: lane k holds the
 // buckets of the literals that may begin at base + k - 2. False once nothing is left to find.
 template <class V>
-bool report(prefilter_line_scan& s, typename V::type c, std::size_t base, std::uint32_t wanted) {
-    std::uint32_t found = V::nonzero_lanes(c) & wanted;
+bool report(prefilter_line_scan& s, typename V::type c, std::size_t base, typename V::mask wanted) {
+    // One bit a lane is left, so that clearing the lowest bit moves on to the next lane.
+    typename V::mask found = V::nonzero_lanes(c) & wanted;
     if (found == 0) return true;
     alignas(V::lanes) std::uint8_t lanes[V::lanes];
     V::store(lanes, c);
     while (found != 0) {
-        const int lane = std::countr_zero(found);
+        const int lane = std::countr_zero(found) / V::lane_bits;
         found &= found - 1;
         s.verify_buckets(base + static_cast<std::size_t>(lane) - 2, lanes[lane]);
     }
@@ -73,5 +78,6 @@ void scan_blocks(prefilter_line_scan& s) {
     const std::size_t rest = n - i;
     // Places in order, so that a filter's first let-through is its first place.
     if (rest == lanes - 1) s.verify_at(o - 1);
-    report<V>(s, c, o + 2, rest < lanes - 2 ? V::all_lanes << (lanes - 2 - rest) & V::all_lanes : V::all_lanes);
+    report<V>(s, c, o + 2,
+              rest < lanes - 2 ? V::all_lanes << V::lane_bits * (lanes - 2 - rest) & V::all_lanes : V::all_lanes);
 }

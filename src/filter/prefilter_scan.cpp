@@ -55,12 +55,15 @@ struct vector {
         const type& operator[](std::size_t j) const { return nibble[j]; }
     };
     static constexpr std::size_t lanes = 16;
-    static constexpr std::uint32_t all_lanes = 0xFFFF;
+    using mask = std::uint32_t;
+    static constexpr int lane_bits = 1;
+    static constexpr mask all_lanes = 0xFFFF;
 
     static type splat(std::uint8_t byte) { return _mm_set1_epi8(static_cast<char>(byte)); }
     static type both(type a, type b) { return _mm_and_si128(a, b); }
     static type shuffle(type table, type indices) { return _mm_shuffle_epi8(table, indices); }
-    static type high_nibbles(type bytes) { return _mm_srli_epi16(bytes, 4); }
+    // x86 shifts no single bytes: the 16-bit shift carries bits over from the next byte.
+    static type high_nibbles(type bytes) { return both(_mm_srli_epi16(bytes, 4), splat(0x0F)); }
     static type packed(const char16_t* p) {
         return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
@@ -118,12 +121,14 @@ struct vector {
         const type& operator[](std::size_t j) const { return nibble[j]; }
     };
     static constexpr std::size_t lanes = 32;
-    static constexpr std::uint32_t all_lanes = 0xFFFFFFFF;
+    using mask = std::uint32_t;
+    static constexpr int lane_bits = 1;
+    static constexpr mask all_lanes = 0xFFFFFFFF;
 
     static type splat(std::uint8_t byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
     static type both(type a, type b) { return _mm256_and_si256(a, b); }
     static type shuffle(type table, type indices) { return _mm256_shuffle_epi8(table, indices); }
-    static type high_nibbles(type bytes) { return _mm256_srli_epi16(bytes, 4); }
+    static type high_nibbles(type bytes) { return both(_mm256_srli_epi16(bytes, 4), splat(0x0F)); }
     static type packed(const char16_t* p) {
         // Packing works within each 16-byte half; the permutation puts the quarters in order.
         return _mm256_permute4x64_epi64(
