@@ -36,12 +36,18 @@ bool literal_prefilter::supported(scan_method method) {
 #else
             return false;
 #endif
+        case scan_method::neon:
+#if defined(HUECAST_PREFILTER_NEON)
+            return true;
+#else
+            return false;
+#endif
     }
     return false;
 }
 
 scan_method literal_prefilter::fastest() {
-    for (const scan_method m : {scan_method::avx2, scan_method::ssse3}) {
+    for (const scan_method m : {scan_method::avx2, scan_method::ssse3, scan_method::neon}) {
         if (supported(m)) return m;
     }
     return scan_method::portable;
@@ -73,6 +79,12 @@ void literal_prefilter::scan(std::u16string_view line, std::vector<char>& may_ma
 #if defined(HUECAST_PREFILTER_X86)
     if (method_ != scan_method::portable && line.size() >= 16) {
         scan_ssse3(state);
+        return;
+    }
+#endif
+#if defined(HUECAST_PREFILTER_NEON)
+    if (method_ == scan_method::neon && line.size() >= 16) {
+        scan_neon(state);
         return;
     }
 #endif

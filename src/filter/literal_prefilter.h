@@ -22,6 +22,7 @@ enum class scan_method {
     portable,  // plain C++, everywhere
     ssse3,     // 16 units at a time (x86-64 with SSSE3)
     avx2,      // 32 units at a time (x86-64 with AVX2; not in Windows builds)
+    neon,      // 16 units at a time (aarch64, which always has it)
 };
 
 // Copyable, immutable after construction, and safe to share between threads.

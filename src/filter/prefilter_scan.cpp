@@ -3,6 +3,9 @@
 #if defined(HUECAST_PREFILTER_X86)
 #include <immintrin.h>
 #endif
+#if defined(HUECAST_PREFILTER_NEON)
+#include <arm_neon.h>
+#endif
 
 #include <bit>
 #include <cstddef>
@@ -174,6 +177,64 @@ void scan_avx2(prefilter_line_scan& s) { avx2::scan_blocks<avx2::vector>(s); }
 #endif
 
 #endif
+
+#endif
+
+#if defined(HUECAST_PREFILTER_NEON)
+
+// The block scan over 128-bit NEON vectors, which every aarch64 processor has.
+namespace neon {
+
+struct vector {
+    using type = uint8x16_t;
+    struct tables {
+        type nibble[2 * prefilter_tables::checked_units];
+        const type& operator[](std::size_t j) const { return nibble[j]; }
+    };
+    static constexpr std::size_t lanes = 16;
+    // NEON has no byte movemask; narrowing each 16-bit pair by 4 bits keeps a nibble of
+    // each byte's compare in one 64-bit word, the cheapest mask to get out of a vector.
+    using mask = std::uint64_t;
+    static constexpr int lane_bits = 4;
+    static constexpr mask all_lanes = 0x1111111111111111;
+
+    static type splat(std::uint8_t byte) { return vdupq_n_u8(byte); }
+    static type both(type a, type b) { return vandq_u8(a, b); }
+    static type shuffle(type table, type indices) { return vqtbl1q_u8(table, indices); }
+    static type high_nibbles(type bytes) { return vshrq_n_u8(bytes, 4); }
+    // Signed saturation, as the x86 packing does, so that a unit packs to the byte the
+    // tables were built with (packed_unit).
+    static type packed(const char16_t* p) {
+        const int16x8_t low = vld1q_s16(reinterpret_cast<const std::int16_t*>(p));
+        const int16x8_t high = vld1q_s16(reinterpret_cast<const std::int16_t*>(p + 8));
+        return vcombine_u8(vqmovun_s16(low), vqmovun_s16(high));
+    }
+    static bool any_high_bit(type bytes) { return vmaxvq_u8(bytes) >= 0x80; }
+    static mask nonzero_lanes(type v) {
+        const uint8x8_t nibbles = vshrn_n_u16(vreinterpretq_u16_u8(vtstq_u8(v, v)), 4);
+        return vget_lane_u64(vreinterpret_u64_u8(nibbles), 0);
+    }
+    static void store(std::uint8_t* lanes_out, type v) { vst1q_u8(lanes_out, v); }
+    // `now` moved up by `places` bytes, the last bytes of `before` filling the front.
+    template <int places>
+    static type shifted_in(type now, type before) {
+        return vextq_u8(before, now, 16 - places);
+    }
+    // `now` moved down by `places` bytes, `after` filling the end.
+    template <int places>
+    static type shifted_out(type now, type after) {
+        return vextq_u8(now, after, places);
+    }
+    static void load_tables(tables& t, const prefilter_tables::nibble_set& set) {
+        for (std::size_t j = 0; j < std::size(t.nibble); ++j) t.nibble[j] = vld1q_u8(set[j].data());
+    }
+};
+
+#include "filter/prefilter_block_scan.h"
+
+}  // namespace neon
+
+void scan_neon(prefilter_line_scan& s) { neon::scan_blocks<neon::vector>(s); }
 
 #endif
 

@@ -13,6 +13,10 @@
 #if defined(HUECAST_PREFILTER_X86) && !defined(_WIN32)
 #define HUECAST_PREFILTER_AVX2 1
 #endif
+// The NEON scan reads its lane mask out of a vector as a little-endian word.
+#if defined(__GNUC__) && defined(__aarch64__) && defined(__ARM_NEON) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define HUECAST_PREFILTER_NEON 1
+#endif
 
 namespace huecast {
 
@@ -25,6 +29,10 @@ void scan_ssse3(prefilter_line_scan& s);
 #if defined(HUECAST_PREFILTER_AVX2)
 // Blocks of 32 units (AVX2); the line holds one block at least.
 void scan_avx2(prefilter_line_scan& s);
+#endif
+#if defined(HUECAST_PREFILTER_NEON)
+// Blocks of 16 units (NEON); the line holds one block at least.
+void scan_neon(prefilter_line_scan& s);
 #endif
 
 }  // namespace huecast

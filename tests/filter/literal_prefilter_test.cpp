@@ -23,7 +23,7 @@ using testing::shown;
 
 std::vector<scan_method> supported_methods() {
     std::vector<scan_method> methods;
-    for (const scan_method m : {scan_method::portable, scan_method::ssse3, scan_method::avx2}) {
+    for (const scan_method m : {scan_method::portable, scan_method::ssse3, scan_method::avx2, scan_method::neon}) {
         if (literal_prefilter::supported(m)) methods.push_back(m);
     }
     return methods;
@@ -37,6 +37,8 @@ const char* name_of(scan_method m) {
             return "ssse3";
         case scan_method::avx2:
             return "avx2";
+        case scan_method::neon:
+            return "neon";
     }
     return "?";
 }
