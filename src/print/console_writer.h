@@ -14,8 +14,8 @@ namespace huecast {
 // The console's attribute word for `colour`, which is not the terminal default; for a colour
 // read from a word (text_colour::from_attribute), that word again.
 constexpr qel::ColourAttribute console_attribute(text_colour colour) {
-    auto word = static_cast<qel::ColourAttribute>(static_cast<unsigned>(colour.text()) |
-                                                  static_cast<unsigned>(colour.background())
+    auto word = static_cast<qel::ColourAttribute>(static_cast<unsigned>(colour.text().console()) |
+                                                  static_cast<unsigned>(colour.background().console())
                                                       << console_word::background_shift);
     for (const auto& [attribute, bit] : console_word::attribute_bits) {
         if (colour.has(attribute)) word |= bit;
