@@ -25,6 +25,9 @@ struct output_policy {
     colour_method colour;
     io::line_end line_end;
     colour_depth depth = colour_depth::palette_256;
+    // With console_attributes: the console interprets escapes as well, and a style that its
+    // attribute word cannot show goes out as escapes instead of the nearest word.
+    bool console_escapes = false;
 
     bool colours() const { return colour != colour_method::none; }
     friend bool operator==(const output_policy&, const output_policy&) = default;
@@ -34,6 +37,7 @@ struct output_policy {
 enum class output_kind {
     terminal,         // a terminal that takes escape sequences
     windows_console,  // a Windows console, coloured through its attribute service
+    escape_console,   // a Windows console that interprets escape sequences too
     file_or_pipe,     // anything else: a file, a pipe, a device
 };
 

@@ -11,7 +11,10 @@ std::unique_ptr<colour_writer> make_colour_writer(const output_policy& policy, i
         case colour_method::escapes:
             return std::make_unique<escape_writer>(output, policy.depth);
         case colour_method::console_attributes:
-            if (console != nullptr) return std::make_unique<console_writer>(*console);
+            if (console != nullptr) {
+                return std::make_unique<console_writer>(*console, policy.console_escapes ? &output : nullptr,
+                                                        policy.depth);
+            }
             break;
         case colour_method::none:
             break;

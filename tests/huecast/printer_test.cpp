@@ -177,4 +177,62 @@ TEST(EscapeWriter, EveryStyleInItsOwnSequenceHoweverManyARunHas) {
     EXPECT_EQ(sink.bytes, expected);
 }
 
+// What the console is given for each style: its nearest word, the colours it leaves open
+// taken from the word found at the start, underline and reverse as the console's own marks.
+TEST(ConsoleWriter, TheNearestWordOfEachStyle) {
+    const struct {
+        text_colour colour;
+        qel::ColourAttribute found;
+        const char* applied;
+    } cases[] = {
+        {style("0c"), 0x1F, "apply 000C"},
+        {text_colour::from_attribute(0xC087), 0x07, "apply C087"},
+        {style("red"), 0x07, "apply 0004"},
+        {style("normal blue"), 0x2E, "apply 001E"},
+        {style("green"), 0x2E, "apply 0022"},
+        {style("ul reverse red"), 0x07, "apply C004"},
+        {style("bold italic #ff8800"), 0x07, "apply 000E"},
+        {style("196 #000080"), 0x07, "apply 001C"},
+        {style("strike"), 0x1F, "apply 001F"},
+    };
+    for (const auto& c : cases) {
+        testing_support::recording_console console(true, c.found);
+        char found[16];
+        std::snprintf(found, sizeof found, "apply %04X", c.found);
+        {
+            huecast::console_writer writer(console);
+            huecast::colour_scope scope(writer);
+            scope.set(c.colour);
+        }
+        EXPECT_EQ(console.calls, (std::vector<std::string>{"query", c.applied, found})) << c.applied;
+    }
+}
+
+// On a console that interprets escapes, what its word cannot show goes as escapes, with
+// the colours the style leaves open as the console had them; colour codes still go as
+// words, and leaving escapes resets them first.
+TEST(ConsoleWriter, EscapesOnlyForWhatTheWordCannotShow) {
+    memory_sink sink;
+    const auto codec = io::make_utf8_codec();
+    io::text_output output(sink, *codec, io::line_end::lf);
+    testing_support::marking_console console(output);
+    huecast::console_writer writer(console, &output, colour_depth::true_colour);
+    {
+        huecast::colour_scope scope(writer);
+        scope.set(style("0c"));
+        output.write(u"a");
+        scope.set(style("bold #ff8800"));
+        output.write(u"b");
+        scope.set(style("bold #ff8800"));
+        scope.set(style("italic"));
+        output.write(u"c");
+        scope.set(style("red"));
+        output.write(u"d");
+        scope.set(style("dim"));
+    }
+    output.flush();
+    EXPECT_EQ(sink.bytes,
+              "[0C]a\x1b[0;1;38;2;255;136;0;49mb\x1b[0;3;37;49mc\x1b[0m[04]d\x1b[0;2;37;49m\x1b[0m[/]");
+}
+
 }  // namespace
