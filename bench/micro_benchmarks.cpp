@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "colour/parse_style.h"
 #include "entry.h"
 #include "io/codec.h"
 #include "io/input_lines.h"
@@ -184,6 +185,26 @@ void colour_changes(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(colour_changes);
+
+// The same with styles that are no colour code: attributes, palette and 24-bit colours.
+void style_changes(benchmark::State& state) {
+    const auto codec = io::make_utf8_codec();
+    counting_sink sink;
+    io::text_output out(sink, *codec, io::line_end::lf);
+    huecast::escape_writer writer(out, huecast::colour_depth::true_colour);
+    const huecast::text_colour styles[] = {*huecast::parse_style("bold red"), *huecast::parse_style("208 normal"),
+                                           *huecast::parse_style("ul #33cc66"),
+                                           *huecast::parse_style("italic #ffffff #202020")};
+    std::size_t piece = 0;
+    for (auto _ : state) {
+        writer.set(styles[piece++ % 4]);
+        writer.restore();
+    }
+    out.flush();
+    benchmark::DoNotOptimize(sink.checksum);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(style_changes);
 
 // A whole run of the program's entry in-process, from the memory source to the counting
 // sink: arguments as main passes them, the output policy of a terminal or of a pipe.

@@ -6,6 +6,14 @@
 
 namespace platform {
 
+bool interprets_escapes(void* handle) {
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+    constexpr DWORD ENABLE_VIRTUAL_TERMINAL_PROCESSING = 0x0004;
+#endif
+    DWORD mode = 0;
+    return GetConsoleMode(static_cast<HANDLE>(handle), &mode) && (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
 console_screen::console_screen(void* handle, io::text_output& output)
     : handle_(handle), output_(output), console_(kind_of(handle) == device_kind::console) {}
 

@@ -9,6 +9,11 @@
 
 namespace platform {
 
+// Whether the console behind `handle` interprets escape sequences (virtual-terminal
+// processing on, as a terminal program or the user set it). The console's mode belongs to
+// every program on it and to the shell after them, so it is read here and never changed.
+bool interprets_escapes(void* handle);
+
 class console_screen final : public qel::console_device {
 public:
     // `handle` is standard output's HANDLE; `output` writes to the same handle.

@@ -56,10 +56,13 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     HANDLE in_handle = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE out_handle = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE error_handle = GetStdHandle(STD_ERROR_HANDLE);
+    huecast::output_kind out_kind = huecast::output_kind::file_or_pipe;
+    if (platform::kind_of(out_handle) == platform::device_kind::console) {
+        out_kind = platform::interprets_escapes(out_handle) ? huecast::output_kind::escape_console
+                                                            : huecast::output_kind::windows_console;
+    }
     const huecast::output_policy policy = huecast::decide_output_policy(
-        platform::kind_of(out_handle) == platform::device_kind::console ? huecast::output_kind::windows_console
-                                                                        : huecast::output_kind::file_or_pipe,
-        options ? options->colour : huecast::colour_when::automatic, huecast::read_colour_environment());
+        out_kind, options ? options->colour : huecast::colour_when::automatic, huecast::read_colour_environment());
     if (policy.colour == huecast::colour_method::console_attributes) {
         platform::restore_attribute_on_console_events(out_handle);
     }

@@ -19,21 +19,30 @@ bool wants_colour(output_kind kind, colour_when when, const colour_environment& 
     if (set_and_not_empty(environment.no_color)) return false;
     if (says_yes(environment.force_color) || says_yes(environment.clicolor_force)) return true;
     if (kind == output_kind::terminal) return environment.term != "dumb";
-    return kind == output_kind::windows_console;
+    return kind == output_kind::windows_console || kind == output_kind::escape_console;
+}
+
+colour_depth depth_of(const colour_environment& environment) {
+    const bool direct = environment.colorterm == "truecolor" || environment.colorterm == "24bit";
+    return direct ? colour_depth::true_colour : colour_depth::palette_256;
 }
 
 }  // namespace
 
 colour_environment read_colour_environment() {
-    return {variable("NO_COLOR"), variable("FORCE_COLOR"), variable("CLICOLOR_FORCE"), variable("TERM")};
+    return {variable("NO_COLOR"), variable("FORCE_COLOR"), variable("CLICOLOR_FORCE"), variable("TERM"),
+            variable("COLORTERM")};
 }
 
 output_policy decide_output_policy(output_kind kind, colour_when when, const colour_environment& environment) {
     // The console sink gives every LF its CR; a terminal's own driver does the same.
     const io::line_end ending = kind == output_kind::file_or_pipe ? io::line_end::crlf : io::line_end::lf;
     if (!wants_colour(kind, when, environment)) return {colour_method::none, ending};
-    if (kind == output_kind::windows_console) return {colour_method::console_attributes, io::line_end::lf};
-    return {colour_method::escapes, io::line_end::lf};
+    const colour_depth depth = depth_of(environment);
+    if (kind == output_kind::windows_console || kind == output_kind::escape_console) {
+        return {colour_method::console_attributes, io::line_end::lf, depth, kind == output_kind::escape_console};
+    }
+    return {colour_method::escapes, io::line_end::lf, depth};
 }
 
 }  // namespace huecast

@@ -49,8 +49,9 @@ public:
     void end() override {}
 };
 
-// The writer that `policy` asks for: escapes into `output`, the attribute service of
-// `console` (which must then be given), or none.
+// The writer that `policy` asks for: escapes into `output` in the policy's depth, the
+// attribute service of `console` (which must then be given; with escapes into `output` for
+// what its word cannot show, where the policy says the console interprets them), or none.
 std::unique_ptr<colour_writer> make_colour_writer(const output_policy& policy, io::text_output& output,
                                                   qel::console_device* console);
 

@@ -45,8 +45,8 @@ namespace huecast {
 inline void PrintTo(const segment& s, std::ostream* os) {
     *os << '[' << s.begin << ',' << s.end << ')';
     if (s.colour) {
-        *os << '=' << std::hex << static_cast<unsigned>(s.colour->background())
-            << static_cast<unsigned>(s.colour->text()) << std::dec;
+        *os << '=' << std::hex << static_cast<unsigned>(s.colour->background().console())
+            << static_cast<unsigned>(s.colour->text().console()) << std::dec;
     }
 }
 

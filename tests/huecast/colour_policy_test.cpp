@@ -15,6 +15,9 @@ const output_policy escapes{colour_method::escapes, io::line_end::lf};
 const output_policy console{colour_method::console_attributes, io::line_end::lf};
 const output_policy plain_terminal{colour_method::none, io::line_end::lf};
 const output_policy plain_file{colour_method::none, io::line_end::crlf};
+const output_policy escapes_24bit{colour_method::escapes, io::line_end::lf, huecast::colour_depth::true_colour};
+const output_policy escape_console{colour_method::console_attributes, io::line_end::lf,
+                                   huecast::colour_depth::palette_256, true};
 
 TEST(OutputPolicy, FirstRuleThatAppliesWins) {
     const auto unset = std::nullopt;
@@ -52,6 +55,15 @@ TEST(OutputPolicy, FirstRuleThatAppliesWins) {
          plain_terminal},
         {"--color=never on a console", output_kind::windows_console, colour_when::never, {}, plain_terminal},
         {"--color=never into a pipe", output_kind::file_or_pipe, colour_when::never, {}, plain_file},
+        {"COLORTERM=truecolor", output_kind::terminal, colour_when::automatic, {unset, unset, unset, "xterm", "truecolor"},
+         escapes_24bit},
+        {"COLORTERM=24bit forced into a pipe", output_kind::file_or_pipe, colour_when::automatic,
+         {unset, "1", unset, unset, "24bit"}, escapes_24bit},
+        {"COLORTERM of another word", output_kind::terminal, colour_when::automatic, {unset, unset, unset, "xterm", "yes"},
+         escapes},
+        {"auto: a console that takes escapes", output_kind::escape_console, colour_when::automatic, {}, escape_console},
+        {"NO_COLOR on a console that takes escapes", output_kind::escape_console, colour_when::automatic, {"1"},
+         plain_terminal},
     };
     for (const auto& c : cases) EXPECT_EQ(huecast::decide_output_policy(c.kind, c.when, c.environment), c.expected) << c.why;
 }

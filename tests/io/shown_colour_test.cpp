@@ -11,6 +11,8 @@ namespace {
 TEST(ShownColour, FollowsTheLastSgrSequenceAcrossWrites) {
     const std::string red = "\x1b[0;91;49m";
     const std::string long_sgr = "\x1b[" + std::string(70, '1') + "m";
+    // The longest that a style gives: every attribute, a 24-bit text colour and background.
+    const std::string longest_style = "\x1b[0;1;2;3;4;5;7;9;38;2;255;255;255;48;2;255;255;255m";
     struct row {
         std::vector<std::string> writes;
         std::string sequence;
@@ -36,6 +38,8 @@ TEST(ShownColour, FollowsTheLastSgrSequenceAcrossWrites) {
         {{red + "x\x1b[1\x1b[0m"}, "", ""},
         {{red + "x\x1b[1\x1b[Kx"}, red, ""},
         {{"\x1b[32mx" + red}, red, ""},
+        {{red, longest_style.substr(0, 30), longest_style.substr(30)}, longest_style, ""},
+        {{red + "x" + longest_style.substr(0, 51)}, red, longest_style.substr(0, 51)},
         // Too long to follow: neither taken nor kept.
         {{red, long_sgr}, red, ""},
         {{red, long_sgr.substr(0, 40), long_sgr.substr(40)}, red, ""},

@@ -32,6 +32,11 @@ public:
     // Applies the attribute saved at construction. When the query failed there is nothing
     // to put back, and nothing is applied.
     bool restore();
+    // The attribute saved at construction, when the query succeeded.
+    bool saved(ColourAttribute& attribute) const {
+        if (saved_valid_) attribute = saved_;
+        return saved_valid_;
+    }
 
 private:
     console_device& device_;
