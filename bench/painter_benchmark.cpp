@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "filter/filter_files.h"
-#include "filter/painter.h"
+#include "filter/sources/filter_files.h"
+#include "filter/paint/painter.h"
 #include "io/codec.h"
 
 namespace {

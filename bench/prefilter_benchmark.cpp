@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "filter/literal_prefilter.h"
-#include "filter/expression_facts.h"
-#include "filter/search_text.h"
+#include "filter/prefilter/literal_prefilter.h"
+#include "filter/match/expression_facts.h"
+#include "filter/match/search_text.h"
 #include "io/codec.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "filter/painter.h"
+#include "filter/paint/painter.h"
 #include "reference_painter.h"
 
 namespace {

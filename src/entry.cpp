@@ -2,7 +2,7 @@
 
 #include "colour/colour_code.h"
 #include "filter/filter_mode.h"
-#include "filter/filter_sources.h"
+#include "filter/sources/filter_sources.h"
 #include "io/utf16.h"
 #include "qel/compare.h"
 #include "text_mode.h"

@@ -8,7 +8,7 @@
 
 #include "colour/colour_policy.h"
 #include "file_reader.h"
-#include "filter/named_sets.h"
+#include "filter/sources/named_sets.h"
 #include "io/byte_stream.h"
 #include "io/input_lines.h"
 #include "io/text_output.h"

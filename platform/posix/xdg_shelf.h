@@ -4,7 +4,7 @@
 // the program itself was installed to, for an installation elsewhere.
 #pragma once
 
-#include "filter/named_sets.h"
+#include "filter/sources/named_sets.h"
 #include "io/codec.h"
 
 namespace platform {

@@ -2,7 +2,7 @@
 // "filters" beside huecast.exe, where the download keeps the sets that come with it.
 #pragma once
 
-#include "filter/named_sets.h"
+#include "filter/sources/named_sets.h"
 
 namespace platform {
 

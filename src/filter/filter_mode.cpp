@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "filter/painter.h"
+#include "filter/paint/painter.h"
 #include "print/printer.h"
 
 namespace huecast {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "exit_code.h"
-#include "filter/filter_arguments.h"
+#include "filter/sources/filter_arguments.h"
 #include "program_streams.h"
 
 namespace huecast {

@@ -1,5 +1,5 @@
 // The case folding that literals are compared with, checked against PCRE2 itself.
-#include "filter/case_folding.h"
+#include "filter/match/case_folding.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "filter/matcher.h"
+#include "filter/match/matcher.h"
 #include "io/utf8.h"
 #include "random_filters.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "filter/painter.h"
+#include "filter/paint/painter.h"
 #include "random_filters.h"
 #include "reference_painter.h"
 

@@ -1,6 +1,6 @@
 // What the reader takes from an expression's text: the facts the matcher acts on, checked
 // against what PCRE2's compiled code knows.
-#include "filter/expression_facts.h"
+#include "filter/match/expression_facts.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <gtest/gtest.h>

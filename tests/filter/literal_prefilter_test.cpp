@@ -2,7 +2,7 @@
 // and where each filter's first literal begins), and the promise the
 // painter will rest on, checked against the matcher: a filter that matches anywhere in a
 // line is never ruled out.
-#include "filter/literal_prefilter.h"
+#include "filter/prefilter/literal_prefilter.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "filter/case_folding.h"
-#include "filter/matcher.h"
-#include "filter/search_text.h"
+#include "filter/match/case_folding.h"
+#include "filter/match/matcher.h"
+#include "filter/match/search_text.h"
 #include "random_filters.h"
 
 namespace huecast {

@@ -1,5 +1,5 @@
 // The filter dialect as the matcher compiles it, and the questions it answers.
-#include "filter/matcher.h"
+#include "filter/match/matcher.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <optional>
 #include <tuple>
 
-#include "filter/case_folding.h"
+#include "filter/match/case_folding.h"
 #include "random_filters.h"
 
 namespace huecast {

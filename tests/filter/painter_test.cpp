@@ -1,6 +1,6 @@
 // How lines are cut into pieces: the winner rule, the search range, and the places where a
 // match remembered from an earlier position no longer holds.
-#include "filter/painter.h"
+#include "filter/paint/painter.h"
 
 #include <gtest/gtest.h>
 

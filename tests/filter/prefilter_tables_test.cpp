@@ -1,7 +1,7 @@
 // The prefilter's tables against what they promise the scans, on random literal sets: every
 // literal and filter indexed once and consistently, and every byte of a line that folds to a
 // literal's byte let through wherever the scans look it up.
-#include "filter/prefilter_tables.h"
+#include "filter/prefilter/prefilter_tables.h"
 
 #include <gtest/gtest.h>
 

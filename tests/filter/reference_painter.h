@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "filter/painter.h"
+#include "filter/paint/painter.h"
 
 namespace huecast::testing {
 

@@ -1,5 +1,5 @@
 // The literals that every match of an expression needs, as the reader takes them from its text.
-#include "filter/expression_facts.h"
+#include "filter/match/expression_facts.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "entry.h"
-#include "filter/filter_arguments.h"
+#include "filter/sources/filter_arguments.h"
 #include "qel/compare.h"
 #include "qel/strings.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "entry.h"
-#include "filter/filter_files.h"
+#include "filter/sources/filter_files.h"
 #include "memory_streams.h"
 
 namespace {

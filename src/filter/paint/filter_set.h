@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "filter/literal_prefilter.h"
-#include "filter/matcher.h"
+#include "filter/prefilter/literal_prefilter.h"
+#include "filter/match/matcher.h"
 
 namespace huecast {
 

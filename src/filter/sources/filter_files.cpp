@@ -1,4 +1,4 @@
-#include "filter/filter_files.h"
+#include "filter/sources/filter_files.h"
 
 #include "printable.h"
 

@@ -1,4 +1,4 @@
-#include "filter/named_sets.h"
+#include "filter/sources/named_sets.h"
 
 #include <algorithm>
 

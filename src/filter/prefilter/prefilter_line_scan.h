@@ -13,7 +13,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "filter/prefilter_tables.h"
+#include "filter/prefilter/prefilter_tables.h"
 
 namespace huecast {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "filter/expression_facts.h"
+#include "filter/match/expression_facts.h"
 
 namespace huecast {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "file_reader.h"
-#include "filter/filter_arguments.h"
-#include "filter/named_sets.h"
+#include "filter/sources/filter_arguments.h"
+#include "filter/sources/named_sets.h"
 #include "io/codec.h"
 #include "options/program_options.h"
 #include "value_or_error.h"

@@ -1,4 +1,4 @@
-#include "filter/painter.h"
+#include "filter/paint/painter.h"
 
 namespace huecast {
 namespace {

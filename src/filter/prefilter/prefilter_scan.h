@@ -3,7 +3,7 @@
 // allow to the same verification (prefilter_line_scan), in order from the front.
 #pragma once
 
-#include "filter/prefilter_line_scan.h"
+#include "filter/prefilter/prefilter_line_scan.h"
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #define HUECAST_PREFILTER_X86 1

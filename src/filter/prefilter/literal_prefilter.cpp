@@ -1,9 +1,9 @@
-#include "filter/literal_prefilter.h"
+#include "filter/prefilter/literal_prefilter.h"
 
 #include <stdexcept>
 
-#include "filter/prefilter_scan.h"
-#include "filter/prefilter_tables.h"
+#include "filter/prefilter/prefilter_scan.h"
+#include "filter/prefilter/prefilter_tables.h"
 
 namespace huecast {
 

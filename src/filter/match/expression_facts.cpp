@@ -1,11 +1,11 @@
-#include "filter/expression_facts.h"
+#include "filter/match/expression_facts.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 
-#include "filter/case_folding.h"
+#include "filter/match/case_folding.h"
 #include "io/utf8.h"
 
 namespace huecast {

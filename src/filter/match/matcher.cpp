@@ -1,4 +1,4 @@
-#include "filter/matcher.h"
+#include "filter/match/matcher.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -8,8 +8,8 @@
 #include <new>
 #include <optional>
 
-#include "filter/case_folding.h"
-#include "filter/literal_search.h"
+#include "filter/match/case_folding.h"
+#include "filter/match/literal_search.h"
 #include "io/utf8.h"
 
 namespace huecast {

@@ -1,6 +1,6 @@
-#include "filter/filter_sources.h"
+#include "filter/sources/filter_sources.h"
 
-#include "filter/filter_files.h"
+#include "filter/sources/filter_files.h"
 #include "printable.h"
 
 namespace huecast {

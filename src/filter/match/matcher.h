@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "filter/expression_facts.h"
-#include "filter/search_text.h"
+#include "filter/match/expression_facts.h"
+#include "filter/match/search_text.h"
 #include "value_or_error.h"
 
 namespace huecast {

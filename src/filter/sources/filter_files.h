@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "filter/filter_arguments.h"
+#include "filter/sources/filter_arguments.h"
 #include "io/codec.h"
 #include "value_or_error.h"
 

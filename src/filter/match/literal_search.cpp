@@ -1,4 +1,4 @@
-#include "filter/literal_search.h"
+#include "filter/match/literal_search.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -6,7 +6,7 @@
 
 #include <bit>
 
-#include "filter/case_folding.h"
+#include "filter/match/case_folding.h"
 
 namespace huecast {
 namespace {

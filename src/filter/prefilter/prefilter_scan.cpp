@@ -1,4 +1,4 @@
-#include "filter/prefilter_scan.h"
+#include "filter/prefilter/prefilter_scan.h"
 
 #if defined(HUECAST_PREFILTER_X86)
 #include <immintrin.h>
@@ -89,7 +89,7 @@ struct vector {
     }
 };
 
-#include "filter/prefilter_block_scan.h"
+#include "filter/prefilter/prefilter_block_scan.h"
 
 }  // namespace ssse3
 
@@ -153,7 +153,7 @@ struct vector {
     }
 };
 
-#include "filter/prefilter_block_scan.h"
+#include "filter/prefilter/prefilter_block_scan.h"
 
 }  // namespace avx2
 
@@ -212,7 +212,7 @@ struct vector {
     }
 };
 
-#include "filter/prefilter_block_scan.h"
+#include "filter/prefilter/prefilter_block_scan.h"
 
 }  // namespace neon
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "filter/case_folding.h"
-#include "filter/expression_facts.h"
+#include "filter/match/case_folding.h"
+#include "filter/match/expression_facts.h"
 
 namespace huecast {
 

@@ -1,4 +1,4 @@
-#include "filter/filter_set.h"
+#include "filter/paint/filter_set.h"
 
 namespace huecast {
 namespace {

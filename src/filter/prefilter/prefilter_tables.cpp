@@ -1,4 +1,4 @@
-#include "filter/prefilter_tables.h"
+#include "filter/prefilter/prefilter_tables.h"
 
 #include <algorithm>
 #include <map>

@@ -1,8 +1,8 @@
-#include "filter/search_text.h"
+#include "filter/match/search_text.h"
 
 #include <cstring>
 
-#include "filter/case_folding.h"
+#include "filter/match/case_folding.h"
 #include "io/utf8.h"
 
 namespace huecast {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "colour/colour.h"
-#include "filter/filter_set.h"
-#include "filter/matcher.h"
+#include "filter/paint/filter_set.h"
+#include "filter/match/matcher.h"
 #include "print/segment.h"
 
 namespace huecast {

@@ -1,4 +1,4 @@
-#include "filter/filter_arguments.h"
+#include "filter/sources/filter_arguments.h"
 
 #include "colour/colour_code.h"
 #include "printable.h"
