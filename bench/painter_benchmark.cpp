@@ -21,7 +21,7 @@ const std::pair<huecast::text_colour, const char*> readme_four[] = {
 
 // The first `count` filters of the filter file given with --filters (all of them for 0), or
 // the README's four without one.
-std::vector<huecast::painter_filter> filters(std::size_t count) {
+std::vector<huecast::compiled_filter> filters(std::size_t count) {
     std::vector<std::pair<huecast::text_colour, std::string>> list;
     if (bench::filter_file().empty()) {
         for (const auto& [colour, text] : readme_four) list.emplace_back(colour, text);
@@ -29,20 +29,20 @@ std::vector<huecast::painter_filter> filters(std::size_t count) {
         const auto codec = io::make_utf8_codec();
         auto parsed = huecast::parse_filter_file("filters", bench::filter_file(), *codec);
         if (parsed) {
-            for (const huecast::labelled_filter& f : *parsed) list.emplace_back(f.filter.colour, f.filter.text);
+            for (const huecast::Filter& f : *parsed) list.emplace_back(f.colour, f.text);
         }
     }
     if (count != 0 && list.size() > count) list.erase(list.begin() + static_cast<std::ptrdiff_t>(count), list.end());
-    std::vector<huecast::painter_filter> compiled;
+    std::vector<huecast::compiled_filter> compiled;
     for (const auto& [colour, text] : list) {
         auto expression = huecast::matcher::compile(text);
         if (!expression) return {};
-        compiled.push_back({colour, std::move(expression).value()});
+        compiled.push_back({colour, std::move(expression).value(), text});
     }
     return compiled;
 }
 
-void paint(benchmark::State& state, std::vector<huecast::painter_filter> filters) {
+void paint(benchmark::State& state, std::vector<huecast::compiled_filter> filters) {
     const auto codec = io::make_utf8_codec();
     std::vector<std::string> lines;
     for (const std::string_view line : bench::sample_lines()) codec->decode(line, lines.emplace_back());
@@ -68,7 +68,7 @@ BENCHMARK(paint_four_filters)->Unit(benchmark::kMillisecond);
 
 // Every filter of the filter file: a rule file's worth, to set beside the four.
 void paint_file_filters(benchmark::State& state) {
-    std::vector<huecast::painter_filter> all = filters(0);
+    std::vector<huecast::compiled_filter> all = filters(0);
     state.counters["filters"] = static_cast<double>(all.size());
     paint(state, std::move(all));
 }
@@ -76,8 +76,8 @@ BENCHMARK(paint_file_filters)->Unit(benchmark::kMillisecond);
 
 // Each of the four alone, to see which one the time goes to.
 void paint_one_filter(benchmark::State& state) {
-    std::vector<huecast::painter_filter> four = filters(4);
-    std::vector<huecast::painter_filter> one;
+    std::vector<huecast::compiled_filter> four = filters(4);
+    std::vector<huecast::compiled_filter> one;
     if (static_cast<std::size_t>(state.range(0)) < four.size()) {
         one.push_back(std::move(four[static_cast<std::size_t>(state.range(0))]));
     }

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     limits.jit_stack_bytes = 8 << 20;
 
     std::vector<huecast::testing::filter_text> filters;
-    std::vector<huecast::painter_filter> compiled;
+    std::vector<huecast::compiled_filter> compiled;
     for (int i = 0; i < 64; ++i) {
         const std::size_t lf = input.find('\n');
         if (lf == std::string_view::npos) break;
@@ -62,12 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!expression) continue;
         const auto attribute = static_cast<qel::ColourAttribute>(0x0A + filters.size());
         filters.push_back({attribute, text});
-        compiled.push_back({huecast::testing::colour_of(attribute), std::move(expression).value()});
+        compiled.push_back({huecast::testing::colour_of(attribute), std::move(expression).value(), text});
     }
     const std::string_view line = input;
 
     if (line.size() <= 64) {
-        for (huecast::painter_filter& filter : compiled) {
+        for (huecast::compiled_filter& filter : compiled) {
             for (std::size_t from = 0; from <= line.size(); ++from) {
                 bool gave_up = false;
                 const char* broken = huecast::testing::broken_search_promise(filter.expression, line, from, gave_up);

@@ -4,6 +4,7 @@
 #include "filter/filter_mode.h"
 #include "filter/sources/filter_sources.h"
 #include "io/utf16.h"
+#include "messages.h"
 #include "qel/compare.h"
 #include "text_mode.h"
 #include "usage.h"
@@ -46,7 +47,7 @@ exit_code dispatch(std::span<const char* const> arguments, program_streams& stre
 
 exit_code run_command_line(const value_or_error<program_options, option_error>& options, program_streams& streams) {
     if (!options) {
-        report_error(streams, options.error().message + "; try 'huecast --help'");
+        report_error(streams, messages::with_help_hint(options.error().message));
         return exit_code::usage_error;
     }
     if (options->help) {

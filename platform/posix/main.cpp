@@ -14,6 +14,7 @@
 #include "io/async_sink.h"
 #include "io/codec.h"
 #include "io/input_lines.h"
+#include "messages.h"
 #include "options/parse_options.h"
 #include "platform/posix/colour_signals.h"
 #include "platform/posix/fd_files.h"
@@ -26,8 +27,8 @@
 
 namespace {
 
-void write_stderr(const std::string& line) {
-    const std::string text = "huecast: " + line + "\n";
+void write_stderr(const std::string& message) {
+    const std::string text = huecast::messages::line(message);
     [[maybe_unused]] const auto ignored = ::write(STDERR_FILENO, text.data(), text.size());
 }
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
     try {
         return run_on_standard_handles(argc, argv);
     } catch (...) {
-        write_stderr("internal error: " + huecast::current_exception_text(*io::make_utf8_codec()));
+        write_stderr(huecast::messages::internal_error(huecast::current_exception_text(*io::make_utf8_codec())));
         return huecast::exit_status(huecast::exit_code::internal_error);
     }
 }

@@ -14,6 +14,7 @@
 #include "internal_error.h"
 #include "io/input_lines.h"
 #include "io/utf16.h"
+#include "messages.h"
 #include "options/parse_options.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_events.h"
@@ -34,8 +35,9 @@ namespace {
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
 // For the last resort, when the streams are gone.
-void write_stderr(const std::string& line) {
-    const std::string text = "huecast: " + line + "\r\n";
+void write_stderr(const std::string& message) {
+    std::string text = huecast::messages::line(message);
+    text.insert(text.size() - 1, 1, '\r');
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
@@ -93,7 +95,7 @@ int wmain(int argc, wchar_t** argv) {
     } catch (...) {
         // One byte per character up to U+00FF, "?" beyond: the library's own texts are
         // ASCII or Cyrillic, and the streams may be gone by now.
-        write_stderr("internal error: " + huecast::current_exception_text(*io::make_byte_codec()));
+        write_stderr(huecast::messages::internal_error(huecast::current_exception_text(*io::make_byte_codec())));
         return huecast::exit_status(huecast::exit_code::internal_error);
     }
 }

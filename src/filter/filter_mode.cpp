@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "filter/paint/compiled_filter.h"
 #include "filter/paint/painter.h"
+#include "messages.h"
 #include "print/printer.h"
 
 namespace huecast {
@@ -16,34 +18,23 @@ namespace {
 // pieces of 16 MiB, so that memory does not grow with it.
 const io::piece_policy painting_pieces = {std::chrono::milliseconds{50}, true, std::size_t{16} << 20};
 
-// Every expression is compiled before any input is read, so that a bad one stops the run
-// before anything is consumed or written.
-bool compile_filters(const labelled_filters& filters, program_streams& streams,
-                     std::vector<painter_filter>& compiled) {
-    for (const labelled_filter& f : filters) {
-        value_or_error<matcher, compile_error> expression = matcher::compile(f.filter.text);
-        if (!expression) {
-            report_error(streams, f.label + ": " + expression.error().message + " at offset " +
-                                      decimal(expression.error().offset));
-            return false;
-        }
-        compiled.push_back({f.filter.colour, std::move(expression).value()});
-    }
-    return true;
-}
-
 }  // namespace
 
-exit_code filter_mode(const labelled_filters& filters, program_streams& streams) {
-    std::vector<painter_filter> compiled;
-    if (!compile_filters(filters, streams, compiled)) return exit_code::usage_error;
+exit_code filter_mode(const FilterList& filters, program_streams& streams) {
+    // Every expression is compiled before any input is read, so that a bad one stops the
+    // run before anything is consumed or written.
+    auto compiled = compile_filters(filters);
+    if (!compiled) {
+        report_error(streams, compiled.error());
+        return exit_code::usage_error;
+    }
     if (!streams.policy.colours()) {
         // No colour can show, so the lines go through as they are, at copy speed.
         streams.input.copy_to(streams.output);
         return exit_code::done;
     }
 
-    painter painter(std::move(compiled));
+    painter painter(std::move(compiled).value());
     const std::unique_ptr<colour_writer> colours = make_colour_writer(streams);
     printer print(streams.output, *colours);
     std::size_t line_number = 0;
@@ -60,10 +51,8 @@ exit_code filter_mode(const labelled_filters& filters, program_streams& streams)
             painter.paint(line.text(), pieces);
         });
         if (!warned && !painter.gave_up().empty()) {
-            report_error(streams, "warning: " + filters[painter.gave_up().front()].label + " gave up on line " +
-                                      decimal(line_number) +
-                                      " (too much backtracking) and colours nothing from there to the line's end;"
-                                      " later cases are not reported");
+            report_error(streams, messages::gave_up(painter.filter(painter.gave_up().front()).label, line_number,
+                                                    "too much backtracking"));
             warned = true;
         }
     });

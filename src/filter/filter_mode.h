@@ -11,6 +11,6 @@ namespace huecast {
 // Colours standard input with `filters`, named in messages by their labels. A filter whose
 // expression does not compile is a usage error: one line on the error stream names it, and
 // nothing has been read or written.
-exit_code filter_mode(const labelled_filters& filters, program_streams& streams);
+exit_code filter_mode(const FilterList& filters, program_streams& streams);
 
 }  // namespace huecast

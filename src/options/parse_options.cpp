@@ -5,18 +5,10 @@
 #include <string_view>
 
 #include "options/option_table.h"
-#include "printable.h"
+#include "messages.h"
 
 namespace huecast {
 namespace {
-
-// Every piece of an option echoed in a message goes through here.
-std::string quoted(std::string_view text) {
-    std::string q(1, '\'');
-    q.append(printable(text));
-    q.push_back('\'');
-    return q;
-}
 
 // "auto, always or never".
 std::string listed(std::span<const std::string_view> words) {
@@ -49,22 +41,21 @@ value_or_error<program_options, option_error> parse_options(int argc, const char
         const std::size_t equals = argument.find('=');
         const std::string_view name = argument.substr(0, equals);
         const option_definition* option = find_option(name);
-        if (option == nullptr) return option_error{"unknown option " + quoted(argument)};
+        if (option == nullptr) return option_error{messages::unknown_option(argument)};
         std::optional<std::string_view> value;
         if (equals != std::string_view::npos) value = argument.substr(equals + 1);
         if (option->takes == option_value::none && value) {
-            return option_error{"option " + quoted(name) + " takes no value"};
+            return option_error{messages::takes_no_value(name)};
         }
         if (option->takes != option_value::none && !value) {
             if (option->takes != option_value::attached_or_next || i + 1 == argc) {
-                return option_error{"option " + quoted(name) + " needs " + what_is_missing(*option)};
+                return option_error{messages::needs_value(name, what_is_missing(*option))};
             }
             value = argv[++i];
         }
         const auto word = std::ranges::find(option->words, value.value_or(""));
         if (!option->words.empty() && word == option->words.end()) {
-            return option_error{"invalid value " + quoted(*value) + " for " + quoted(name) + ": " +
-                                listed(option->words)};
+            return option_error{messages::invalid_value(*value, name, listed(option->words))};
         }
         option->act(options, value.value_or(""), static_cast<std::size_t>(word - option->words.begin()));
     }

@@ -59,11 +59,11 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
 }
 
 painter make_painter(const std::vector<filter_text>& filters, const match_limits& limits) {
-    std::vector<painter_filter> compiled;
+    std::vector<compiled_filter> compiled;
     for (const filter_text& f : filters) {
         value_or_error<matcher, compile_error> expression = matcher::compile(f.text, limits);
         if (!expression) throw std::invalid_argument("filter does not compile");
-        compiled.push_back({colour_of(f.attribute), std::move(expression).value()});
+        compiled.push_back({colour_of(f.attribute), std::move(expression).value(), f.text});
     }
     return painter(std::move(compiled));
 }

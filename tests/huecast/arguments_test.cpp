@@ -62,10 +62,10 @@ TEST(ParseFilters, DecodesEveryFilterInOrder) {
         {0x0A, ""},      {0x0A, "x,y"},  {0x0C, "abc"},  {0x0C, "\""}, {0x0C, ""}, {0x0C, "\""}};
     ASSERT_EQ(parsed->size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        const huecast::labelled_filter& f = (*parsed)[i];
-        EXPECT_EQ(f.filter.colour, text_colour::from_attribute(static_cast<std::uint16_t>(expected[i].first)));
-        EXPECT_EQ(f.filter.text, expected[i].second);
-        EXPECT_EQ(f.label, "filter " + huecast::decimal(i + 1) + " \"" + arguments[i] + "\"");
+        const huecast::Filter& f = (*parsed)[i];
+        EXPECT_EQ(f.colour, text_colour::from_attribute(static_cast<std::uint16_t>(expected[i].first)));
+        EXPECT_EQ(f.text, expected[i].second);
+        EXPECT_EQ(f.label, "filter " + std::to_string(i + 1) + " \"" + arguments[i] + "\"");
     }
 }
 

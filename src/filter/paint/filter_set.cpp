@@ -3,24 +3,59 @@
 namespace huecast {
 namespace {
 
-std::vector<required_literals> literals_of(const std::vector<matcher>& filters) {
+std::vector<required_literals> literals_of(const std::vector<compiled_filter>& filters) {
     std::vector<required_literals> literals;
-    for (const matcher& m : filters) literals.push_back(m.facts().required);
+    for (const compiled_filter& f : filters) literals.push_back(f.expression.facts().required);
     return literals;
 }
 
-std::vector<std::uint32_t> word_lengths_of(const std::vector<matcher>& filters) {
+std::vector<std::uint32_t> word_lengths_of(const std::vector<compiled_filter>& filters) {
     std::vector<std::uint32_t> lengths;
-    for (const matcher& m : filters) lengths.push_back(static_cast<std::uint32_t>(m.facts().plain_literal.size()));
+    for (const compiled_filter& f : filters) {
+        lengths.push_back(static_cast<std::uint32_t>(f.expression.facts().plain_literal.size()));
+    }
     return lengths;
 }
 
 }  // namespace
 
-filter_set::filter_set(std::vector<matcher> filters)
+filter_set::filter_set(std::vector<compiled_filter> filters)
     : filters_(std::move(filters)),
       word_length_(word_lengths_of(filters_)),
       prefilter_(literals_of(filters_)),
-      first_at_(filters_.size(), 0) {}
+      first_at_(filters_.size(), 0),
+      next_(filters_.size()) {}
+
+void filter_set::search_from(std::size_t filter, std::size_t position) {
+    next_match& next = next_[filter];
+    switch (filters_[filter].expression.search(line_, position, anchor::unanchored, next.match)) {
+        case search_result::found:
+            next.state = next_match::found;
+            break;
+        case search_result::none:
+            next.state = next_match::none;
+            break;
+        case search_result::gave_up:
+            next.state = next_match::gave_up;
+            gave_up_.push_back(filter);
+            break;
+    }
+}
+
+// A filter that gave up, or that found nothing and cannot tell where a text starts, finds
+// nothing more in the line.
+bool filter_set::finished(std::size_t filter) const {
+    const next_match& next = next_[filter];
+    return next.state == next_match::gave_up ||
+           (next.state == next_match::none && !filters_[filter].expression.sees_start_of_text());
+}
+
+void filter_set::drop_finished() {
+    std::size_t kept = 0;
+    for (const std::size_t f : live_) {
+        if (!finished(f)) live_[kept++] = f;
+    }
+    live_.resize(kept);
+}
 
 }  // namespace huecast

@@ -1,45 +1,62 @@
-// The filters of a run, front first, and what can be told of a line before any of them is
-// searched in it. Built once: each filter's expression gives the literals that every match
-// of it contains (expression_facts), and one prefilter holds them all. For each line, the
-// set scans it once for every literal, and answers which filters may match it at all and,
-// for a filter that is one plain word, where its first match lies. The caller then searches
-// only those filters, and never learns how the literals were chosen.
+// The filters of a run, front first, and one question about a line: where is filter f's
+// first match at or after position p. Built once: each filter's expression gives the
+// literals that every match of it contains (expression_facts), and one prefilter holds them
+// all. For each line the set scans it once for every literal, leaves out the filters that
+// cannot match it at all, and knows a plain word's first match from the scan alone; then,
+// as the position moves on, it keeps each filter's next match and searches again only where
+// the earlier answer may no longer hold. The caller never learns how the literals were
+// chosen, nor how a regular expression sees the start of a text.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
-#include "filter/prefilter/literal_prefilter.h"
 #include "filter/match/matcher.h"
+#include "filter/match/search_text.h"
+#include "filter/paint/compiled_filter.h"
+#include "filter/prefilter/literal_prefilter.h"
 
 namespace huecast {
 
-// Movable, not copyable (it owns the matchers); one line is screened at a time.
+// Movable, not copyable (it owns the matchers); one line is searched at a time.
 class filter_set {
 public:
-    explicit filter_set(std::vector<matcher> filters);
+    explicit filter_set(std::vector<compiled_filter> filters);
 
     std::size_t size() const { return filters_.size(); }
-    matcher& operator[](std::size_t filter) { return filters_[filter]; }
+    const compiled_filter& operator[](std::size_t filter) const { return filters_[filter]; }
 
-    // Sets `candidates` to the filters (front first) that may match somewhere in `line`;
-    // one left out has no match anywhere in it. Readies first_match for the same line.
-    void screen(const search_text& line, std::vector<std::size_t>& candidates);
-
-    // For a candidate of the line screened last: true, with `match` set, when the set already
-    // knows the filter's first match in the whole line, which a search would find too.
-    bool first_match(std::size_t filter, found_match& match) const {
-        const std::uint32_t length = word_length_[filter];
-        if (length == 0 || first_at_[filter] == literal_prefilter::unknown_place) return false;
-        const std::size_t at = first_at_[filter];
-        match = {at, at, at + length};
-        return true;
-    }
+    // Begins the search of `line`, which must outlive it.
+    void begin_line(std::string_view line);
+    // The filters that may still match in the line, front first. A filter leaves (at the next
+    // call of drop_finished) once it can find nothing more in the line.
+    std::span<const std::size_t> live() const { return live_; }
+    // The first non-empty match of `filter`, which is live, in the line at or after `position`,
+    // searched as a text of its own from there (`^` holds at `position`); null when there is
+    // none. Positions never go back within a line. The match stays valid until the next call
+    // for the same filter.
+    const found_match* first_match_from(std::size_t filter, std::size_t position);
+    // Lets go of the live filters that can find nothing more in the line.
+    void drop_finished();
+    // The filters (front first) that reached a search limit in the line: each was taken as
+    // matching nothing from there to the end of it.
+    const std::vector<std::size_t>& gave_up() const { return gave_up_; }
 
 private:
-    std::vector<matcher> filters_;
+    // What is known of one filter's next match, in line offsets.
+    struct next_match {
+        enum { unknown, none, found, gave_up } state = unknown;
+        found_match match;
+    };
+
+    void search_from(std::size_t filter, std::size_t position);
+    void revisit(std::size_t filter, std::size_t position);
+    bool finished(std::size_t filter) const;
+
+    std::vector<compiled_filter> filters_;
     // For a filter that is one plain word: its length, else 0. Such a word is the only
     // literal the prefilter holds for it (expression_facts::plain_literal), so the first
     // place the prefilter finds for it is its first match.
@@ -47,23 +64,83 @@ private:
     literal_prefilter prefilter_;
     std::vector<char> may_match_;  // the prefilter's answer for the line
     std::vector<std::uint32_t> first_at_;
+    search_text line_{std::string_view()};
+    std::vector<std::size_t> live_;
+    std::vector<next_match> next_;
+    std::vector<std::size_t> gave_up_;
 };
 
 // Inline: it runs once a line, and its loop belongs with the painter's.
-inline void filter_set::screen(const search_text& line, std::vector<std::size_t>& candidates) {
-    candidates.resize(filters_.size());
-    // Without literals there is no plain word either, so first_match has nothing to give.
+inline void filter_set::begin_line(std::string_view line) {
+    line_ = search_text(line);
+    gave_up_.clear();
+    live_.resize(filters_.size());
     if (!prefilter_.useful()) {
-        for (std::size_t f = 0; f < filters_.size(); ++f) candidates[f] = f;
+        // Without literals there is no plain word either, so the scan has nothing to give.
+        for (std::size_t f = 0; f < filters_.size(); ++f) {
+            live_[f] = f;
+            next_[f].state = next_match::unknown;
+        }
         return;
     }
-    prefilter_.scan(line.view(), prefilter_.folds_beyond_ascii() && line.may_hold_equivalents(), may_match_, first_at_);
+    prefilter_.scan(line, prefilter_.folds_beyond_ascii() && line_.may_hold_equivalents(), may_match_, first_at_);
     std::size_t n = 0;
     for (std::size_t f = 0; f < filters_.size(); ++f) {
-        candidates[n] = f;
-        n += may_match_[f] != 0;
+        live_[n] = f;
+        if (may_match_[f] == 0) continue;
+        ++n;
+        next_match& next = next_[f];
+        const std::uint32_t length = word_length_[f];
+        if (length != 0 && first_at_[f] != literal_prefilter::unknown_place) {
+            const std::size_t at = first_at_[f];
+            next = {next_match::found, {at, at, at + length}};
+        } else {
+            next.state = next_match::unknown;
+        }
     }
-    candidates.resize(n);
+    live_.resize(n);
+}
+
+// The filter's next match (or the lack of one) is known from a search that began at an
+// earlier position q; the rest of the line now begins at `position` (> q), where a
+// character begins, since a match ends where one does. An attempt that starts after
+// `position` sees the same characters as it did from q, because the expression looks back
+// at most one character (\b, \B) and no verb ties its attempts together (see
+// reaches_behind_start): such attempts fail or succeed as they did. Only the attempt at
+// `position` itself can differ, since `^`, `\A`, `\G`, `\b` and `\B` there now see the start
+// of a text. So one attempt anchored at `position` settles it: if it succeeds, that match is
+// the first; if not, the known result stands. That holds only while the known match's own
+// attempt (where it began before any \K) lies after `position`; otherwise the filter is
+// searched again from `position`. An expression that cannot see the start of a text
+// (matcher::sees_start_of_text) needs not even that attempt: the search from q already made
+// it, at the same place, and it failed.
+inline void filter_set::revisit(std::size_t filter, std::size_t position) {
+    next_match& next = next_[filter];
+    matcher& expression = filters_[filter].expression;
+    const bool needs_full_search = next.state == next_match::unknown || expression.reaches_behind_start() ||
+                                   (next.state == next_match::found && next.match.attempt <= position);
+    if (needs_full_search) {
+        search_from(filter, position);
+        return;
+    }
+    if (!expression.sees_start_of_text()) return;
+    switch (expression.search(line_, position, anchor::at_start, next.match)) {
+        case search_result::found:
+            next.state = next_match::found;
+            break;
+        case search_result::none:  // the known result stands
+            break;
+        case search_result::gave_up:
+            next.state = next_match::gave_up;
+            gave_up_.push_back(filter);
+            break;
+    }
+}
+
+inline const found_match* filter_set::first_match_from(std::size_t filter, std::size_t position) {
+    revisit(filter, position);
+    const next_match& next = next_[filter];
+    return next.state == next_match::found ? &next.match : nullptr;
 }
 
 }  // namespace huecast

@@ -1,27 +1,18 @@
-// Splits a line into the pieces that filters colour and the plain text between them.
-// From the current position, every filter's first non-empty match in the rest of the line
-// (a text of its own) is found; the one that starts earliest wins, the front filter winning
-// a tie; the winner is coloured and the next round starts where it ended. Only the filters
-// that the filter set lets through for the line are searched in it.
+// Splits a line into the pieces that filters colour and the plain text between them. From
+// the current position, every filter's first non-empty match in the rest of the line (a
+// text of its own) is asked of the filter set; the one that starts earliest wins, the front
+// filter winning a tie; the winner is coloured and the next round starts where it ended.
 #pragma once
 
 #include <cstddef>
-#include <memory>
-#include <optional>
 #include <string_view>
 #include <vector>
 
-#include "colour/colour.h"
+#include "filter/paint/compiled_filter.h"
 #include "filter/paint/filter_set.h"
-#include "filter/match/matcher.h"
 #include "print/segment.h"
 
 namespace huecast {
-
-struct painter_filter {
-    text_colour colour;
-    matcher expression;
-};
 
 // Where the painter puts the pieces of a line, in order, as it finds them, so that a line
 // with millions of matches never holds them all.
@@ -46,7 +37,7 @@ private:
 
 class painter {
 public:
-    explicit painter(std::vector<painter_filter> filters);
+    explicit painter(std::vector<compiled_filter> filters) : filters_(std::move(filters)) {}
 
     // Gives `out` non-empty pieces that cover `line` once, in order; an empty line gives
     // none. Two plain pieces are never adjacent.
@@ -56,23 +47,11 @@ public:
 
     // The filters (indices, front first) that reached a search limit on the last line
     // painted: each was taken as matching nothing from there to the end of that line.
-    const std::vector<std::size_t>& gave_up() const { return gave_up_; }
+    const std::vector<std::size_t>& gave_up() const { return filters_.gave_up(); }
+    const compiled_filter& filter(std::size_t f) const { return filters_[f]; }
 
 private:
-    // What is known of one filter's next match, in line offsets.
-    struct next_match {
-        enum { unknown, none, found, gave_up } state = unknown;
-        found_match match;
-    };
-
-    void search_from(std::size_t filter, const search_text& line, std::size_t position);
-    void revisit(std::size_t filter, const search_text& line, std::size_t position);
-
-    std::vector<text_colour> colours_;
     filter_set filters_;
-    std::vector<std::size_t> active_;  // the filters still searched in the line, front first
-    std::vector<next_match> next_;
-    std::vector<std::size_t> gave_up_;
 };
 
 }  // namespace huecast

@@ -1,7 +1,7 @@
 #include "filter/sources/filter_arguments.h"
 
 #include "colour/colour_code.h"
-#include "printable.h"
+#include "messages.h"
 
 namespace huecast {
 namespace {
@@ -23,23 +23,18 @@ std::optional<Filter> parse_filter(std::string_view argument) {
     const std::string_view text = argument.substr(3);
     // The expression part runs to the end of the argument and may not hold a line end.
     if (text.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
-    Filter filter{code.colour, std::string(text)};
+    Filter filter{code.colour, std::string(text), {}};
     strip_quote_pairs(filter.text);
     return filter;
 }
 
-std::string decimal(std::size_t n) {
-    const std::string digits = std::to_string(n);
-    return std::string(digits.begin(), digits.end());
-}
-
-value_or_error<labelled_filters, not_a_filter> parse_filters(std::span<const char* const> arguments) {
-    labelled_filters filters;
+value_or_error<FilterList, not_a_filter> parse_filters(std::span<const char* const> arguments) {
+    FilterList filters;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::optional<Filter> filter = parse_filter(arguments[i]);
         if (!filter) return not_a_filter{i};
-        filters.push_back(
-            {std::move(*filter), "filter " + decimal(i + 1) + " \"" + printable(arguments[i]) + "\""});
+        filter->label = messages::argument_label(i, arguments[i]);
+        filters.push_back(std::move(*filter));
     }
     return filters;
 }

@@ -14,25 +14,19 @@
 
 namespace huecast {
 
+// One filter as a source gives it: the colour of its matches, its expression, and the words
+// that name it in messages: `filter 2 "0c,(abc"` for an argument, `rules.filters:3
+// "0c,(abc"` for a line of a filter file. What the user wrote is in the label as printable()
+// shows it, so a label may go into a message as it is.
 struct Filter {
     text_colour colour;
-    std::string text;  // the expression, enclosing double quotes removed
-};
-
-// A filter with the words that name it in messages: `filter 2 "0c,(abc"` for an argument,
-// `rules.filters:3 "0c,(abc"` for a line of a filter file. What the user wrote is in them
-// as printable() shows it, so a label may go into a message as it is.
-struct labelled_filter {
-    Filter filter;
-    std::string label;
+    std::string text;   // the expression, enclosing double quotes removed
+    std::string label;  // empty until the source names it
 };
 
 // The filters of a run, front first: every source of filters gives them so, and filter
 // mode takes them so.
-using labelled_filters = std::vector<labelled_filter>;
-
-// `n` in decimal digits, for the numbers that messages about filters hold.
-std::string decimal(std::size_t n);
+using FilterList = std::vector<Filter>;
 
 // The first argument that is not of the filter form.
 struct not_a_filter {
@@ -44,6 +38,6 @@ std::optional<Filter> parse_filter(std::string_view argument);
 
 // The filters of `arguments`, labelled by their place among them (from 1), when every one
 // is a filter (none for no arguments).
-value_or_error<labelled_filters, not_a_filter> parse_filters(std::span<const char* const> arguments);
+value_or_error<FilterList, not_a_filter> parse_filters(std::span<const char* const> arguments);
 
 }  // namespace huecast

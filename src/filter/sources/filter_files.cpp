@@ -1,6 +1,6 @@
 #include "filter/sources/filter_files.h"
 
-#include "printable.h"
+#include "messages.h"
 
 namespace huecast {
 namespace {
@@ -13,12 +13,11 @@ bool ignored(std::string_view line) {
 
 }  // namespace
 
-value_or_error<labelled_filters, std::string> parse_filter_file(std::string_view name, std::string_view contents,
+value_or_error<FilterList, std::string> parse_filter_file(std::string_view name, std::string_view contents,
                                                                    const io::codec& codec) {
     // Editors on Windows start UTF-8 files with one; in any code page it is no filter.
     if (contents.starts_with("\xEF\xBB\xBF")) contents.remove_prefix(3);
-    const std::string shown_name = printable(name);
-    labelled_filters filters;
+    FilterList filters;
     std::size_t number = 0;
     std::string line;
     while (!contents.empty()) {
@@ -30,12 +29,11 @@ value_or_error<labelled_filters, std::string> parse_filter_file(std::string_view
         line.clear();
         codec.decode(bytes, line);
         if (ignored(line)) continue;
-        const std::string place = shown_name + ":" + decimal(number);
-        std::string shown_line(1, '"');
-        shown_line.append(printable(line)).push_back('"');
+        const std::string place = messages::file_line_place(name, number);
         std::optional<Filter> filter = parse_filter(line);
-        if (!filter) return place + ": not a filter (colour digits, a comma, an expression): " + shown_line;
-        filters.push_back({std::move(*filter), place + " " + shown_line});
+        if (!filter) return messages::not_a_filter_line(place, line);
+        filter->label = messages::file_line_label(place, line);
+        filters.push_back(std::move(*filter));
     }
     return filters;
 }

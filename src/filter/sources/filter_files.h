@@ -20,7 +20,7 @@ constexpr std::size_t filter_file_limit = std::size_t{1} << 20;
 
 // The filters of `contents`, read from the file `name`, each labelled "name:line"; or the
 // message for the first line that is not a filter ("name:3: not a filter ...").
-value_or_error<labelled_filters, std::string> parse_filter_file(std::string_view name, std::string_view contents,
+value_or_error<FilterList, std::string> parse_filter_file(std::string_view name, std::string_view contents,
                                                                    const io::codec& codec);
 
 }  // namespace huecast

@@ -1,7 +1,7 @@
 #include "filter/sources/filter_sources.h"
 
 #include "filter/sources/filter_files.h"
-#include "printable.h"
+#include "messages.h"
 
 namespace huecast {
 namespace {
@@ -11,9 +11,9 @@ static_assert(filter_file_limit % (1 << 20) == 0, "the message gives the limit i
 std::string why_unreadable(const unreadable& error, const io::codec& codec) {
     switch (error.why) {
         case unreadable::too_large:
-            return "too large for a filter file (more than " + decimal(filter_file_limit >> 20) + " MiB)";
+            return messages::file_too_large(filter_file_limit);
         case unreadable::standard_input:
-            return "cannot be a filter file: it is standard input, which holds the text to colour";
+            return messages::file_is_standard_input();
         case unreadable::system:
             break;
     }
@@ -24,10 +24,10 @@ std::string why_unreadable(const unreadable& error, const io::codec& codec) {
 
 }  // namespace
 
-value_or_error<labelled_filters, std::string> gather_filters(std::span<const filter_source> sources,
+value_or_error<FilterList, std::string> gather_filters(std::span<const filter_source> sources,
                                                                 std::span<const char* const> arguments,
                                                                 const filter_places& places) {
-    labelled_filters filters;
+    FilterList filters;
     for (const filter_source& source : sources) {
         std::string name = source.name;
         if (source.from == filter_source::kind::set) {
@@ -38,17 +38,14 @@ value_or_error<labelled_filters, std::string> gather_filters(std::span<const fil
         value_or_error<std::string, unreadable> contents = places.reader != nullptr
                                                                ? places.reader->read(name, filter_file_limit)
                                                                : unreadable{"files cannot be read here"};
-        if (!contents) return printable(name) + ": " + why_unreadable(contents.error(), places.codec);
+        if (!contents) return messages::unreadable_file(name, why_unreadable(contents.error(), places.codec));
         auto parsed = parse_filter_file(name, *contents, places.codec);
         if (!parsed) return parsed.error();
         filters.insert(filters.end(), std::make_move_iterator(parsed->begin()), std::make_move_iterator(parsed->end()));
     }
     auto from_arguments = parse_filters(arguments);
     if (!from_arguments) {
-        std::string message(1, '\'');
-        message.append(printable(arguments[from_arguments.error().index]))
-            .append("' is not a filter, and with --file or --set every argument must be one");
-        return message;
+        return messages::not_a_filter_argument(arguments[from_arguments.error().index]);
     }
     filters.insert(filters.end(), std::make_move_iterator(from_arguments->begin()),
                    std::make_move_iterator(from_arguments->end()));

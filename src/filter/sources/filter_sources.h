@@ -26,7 +26,7 @@ struct filter_places {
 // The filters of `sources`, then those of `arguments`; or the message for the first set
 // that is not there, the first file that cannot be read, the first line that is not a
 // filter, or the first argument that is not one. Nothing but the files is read.
-value_or_error<labelled_filters, std::string> gather_filters(std::span<const filter_source> sources,
+value_or_error<FilterList, std::string> gather_filters(std::span<const filter_source> sources,
                                                                 std::span<const char* const> arguments,
                                                                 const filter_places& places);
 

@@ -1,0 +1,26 @@
+// A filter ready to paint with: the colour of its matches, its expression compiled, and the
+// label that names it in messages. The one record of a filter once its text has been read.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "colour/colour.h"
+#include "filter/match/matcher.h"
+#include "filter/sources/filter_arguments.h"
+#include "value_or_error.h"
+
+namespace huecast {
+
+struct compiled_filter {
+    text_colour colour;
+    matcher expression;
+    std::string label;
+};
+
+// Every filter of `filters` compiled, front first; or the message for the first whose
+// expression does not compile (its label, PCRE2's reason and where).
+value_or_error<std::vector<compiled_filter>, std::string> compile_filters(const FilterList& filters,
+                                                                          const match_limits& limits = {});
+
+}  // namespace huecast

@@ -1,0 +1,49 @@
+// Every line that huecast says to its user on standard error, worded here and nowhere else:
+// "huecast: <what>: <why>". What the user wrote goes into a message as printable() shows it
+// (labels already hold it so), so that nothing echoed can harm the terminal.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "io/byte_stream.h"
+#include "io/codec.h"
+
+namespace huecast::messages {
+
+// The whole line for `message`, with the program's name in front and the line end after.
+std::string line(std::string_view message);
+// Writes that line to `errors`, in the bytes of `codec`.
+void report(io::byte_sink& errors, const io::codec& codec, std::string_view message);
+
+// `n` in decimal digits.
+std::string decimal(std::size_t n);
+
+// The options.
+std::string unknown_option(std::string_view argument);
+std::string takes_no_value(std::string_view option);
+std::string needs_value(std::string_view option, std::string_view what);
+std::string invalid_value(std::string_view value, std::string_view option, std::string_view allowed);
+// A usage error, with where to look.
+std::string with_help_hint(std::string_view message);
+
+// Filters: the labels that name them, and what can be wrong with them.
+std::string argument_label(std::size_t index, std::string_view argument);  // filter 2 "0c,(abc"
+std::string file_line_place(std::string_view file, std::size_t line);      // rules.filters:3
+std::string file_line_label(std::string_view place, std::string_view line);
+std::string not_a_filter_line(std::string_view place, std::string_view line);
+std::string not_a_filter_argument(std::string_view argument);
+std::string bad_expression(std::string_view label, std::string_view why, std::size_t offset);
+std::string gave_up(std::string_view label, std::size_t line_number, std::string_view limit);
+
+// Filter files.
+std::string unreadable_file(std::string_view file, std::string_view why);
+std::string file_too_large(std::size_t limit_bytes);
+std::string file_is_standard_input();
+
+// The streams, and the last resort.
+std::string stream_failed(std::string_view stream, std::string_view why);
+std::string internal_error(std::string_view what);
+
+}  // namespace huecast::messages
