@@ -1,21 +1,18 @@
 // The Windows entry: the OEM code page as the process code page, the 16-bit arguments as
-// the runtime split them and their leading options, the output policy, the standard
-// handles, and the console's colour put back on Ctrl-C; then the program, then what the
-// run's input and output came to.
+// the runtime split them (in UTF-8), the standard handles, files and the shelf of sets, and
+// the console, whose colour is put back on Ctrl-C. The rest is the portable run.
 #include <windows.h>
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "colour/colour_policy.h"
 #include "exit_code.h"
 #include "internal_error.h"
-#include "io/input_lines.h"
 #include "io/utf16.h"
 #include "messages.h"
-#include "options/parse_options.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/console_events.h"
 #include "platform/win32/console_screen.h"
@@ -23,8 +20,7 @@
 #include "platform/win32/handle_streams.h"
 #include "platform/win32/process_locale.h"
 #include "platform/win32/windows_shelf.h"
-#include "qel/startup_objects.h"
-#include "run_program.h"
+#include "run.h"
 
 // The runtime must not expand wildcards: "*" in a filter is part of its expression.
 extern "C" int _dowildcard;
@@ -52,8 +48,6 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
         arguments[i] = io::utf16::to_utf8(reinterpret_cast<const char16_t*>(argv[i]));
         pointers.push_back(arguments[i].c_str());
     }
-    pointers.push_back(nullptr);
-    const auto options = huecast::parse_options(argc, pointers.data());
 
     HANDLE in_handle = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE out_handle = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -63,28 +57,22 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
         out_kind = platform::interprets_escapes(out_handle) ? huecast::output_kind::escape_console
                                                             : huecast::output_kind::windows_console;
     }
-    const huecast::output_policy policy = huecast::decide_output_policy(
-        out_kind, options ? options->colour : huecast::colour_when::automatic, huecast::read_colour_environment());
-    if (policy.colour == huecast::colour_method::console_attributes) {
-        platform::restore_attribute_on_console_events(out_handle);
-    }
-
     platform::handle_source in_bytes(in_handle, *codec);
     const std::unique_ptr<io::byte_sink> out_bytes = platform::make_sink(out_handle, *codec, code_page, false);
     const std::unique_ptr<io::byte_sink> error_bytes = platform::make_sink(error_handle, *codec, code_page, true);
-    io::text_output output(*out_bytes, *codec, policy.line_end);
-    io::line_reader reader(in_bytes);
-    reader.before_waiting([&output] { output.flush(); });
-    io::input_lines input(reader, *codec);
-    platform::console_screen screen(out_handle, output);
     platform::handle_files files(*codec);
-    // The support library's process-wide objects: after the streams, before the entry, gone
-    // after it returns.
-    const qel::startup_objects library_objects;
-
     const platform::windows_shelf sets;
-    huecast::program_streams streams{input, output, *error_bytes, policy, &screen, &files, &sets};
-    return huecast::exit_status(huecast::run_program(options, streams));
+    const auto output_for = [&](const huecast::output_policy& policy) -> io::byte_sink& {
+        if (policy.colour == huecast::colour_method::console_attributes) {
+            platform::restore_attribute_on_console_events(out_handle);
+        }
+        return *out_bytes;
+    };
+    std::optional<platform::console_screen> screen;
+    const auto console_for = [&](io::text_output& output) -> qel::console_device* {
+        return &screen.emplace(out_handle, output);
+    };
+    return huecast::run({*codec, pointers, out_kind, in_bytes, *error_bytes, files, sets, output_for, console_for});
 }
 
 }  // namespace
