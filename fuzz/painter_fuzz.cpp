@@ -46,10 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Tight limits keep every input quick; what a limit does is checked by the tests.
     huecast::match_limits limits;
-    limits.steps = 200'000;
+    limits.line_steps = 200'000;
+    limits.steps_per_byte = 64;
     limits.depth = 10'000;
-    limits.heap_kib = 16 * 1024;
-    limits.jit_stack_bytes = 8 << 20;
+    limits.most_memory = 8 << 20;
 
     std::vector<huecast::testing::filter_text> filters;
     std::vector<huecast::compiled_filter> compiled;

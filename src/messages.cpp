@@ -64,8 +64,29 @@ std::string bad_expression(std::string_view label, std::string_view why, std::si
     return std::string(label) + ": " + std::string(why) + " at offset " + decimal(offset);
 }
 
-std::string gave_up(std::string_view label, std::size_t line_number, std::string_view limit) {
-    return "warning: " + std::string(label) + " gave up on line " + decimal(line_number) + " (" + std::string(limit) +
+std::string filters_too_large(std::string_view label, std::size_t limit_bytes) {
+    return std::string(label) + ": with it the compiled filters would take more than " + decimal(limit_bytes >> 20) +
+           " MiB, the most they may take in all";
+}
+
+std::string gave_up(std::string_view label, std::size_t line_number, limit_reached limit) {
+    const auto why = [&]() -> std::string_view {
+        switch (limit) {
+            case limit_reached::memory:
+                return "its backtracking memory for the line ran out";
+            case limit_reached::stack:
+                return "its engine's stack for the line ran out";
+            case limit_reached::depth:
+                return "its backtracking went too deep";
+            case limit_reached::other:
+                return "its engine failed";
+            case limit_reached::none:
+            case limit_reached::steps:
+                break;
+        }
+        return "too much backtracking";
+    };
+    return "warning: " + std::string(label) + " gave up on line " + decimal(line_number) + " (" + std::string(why()) +
            ") and colours nothing from there to the line's end; later cases are not reported";
 }
 

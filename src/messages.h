@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "io/byte_stream.h"
+#include "filter/match/search_limits.h"
 #include "io/codec.h"
 
 namespace huecast::messages {
@@ -35,7 +36,8 @@ std::string file_line_label(std::string_view place, std::string_view line);
 std::string not_a_filter_line(std::string_view place, std::string_view line);
 std::string not_a_filter_argument(std::string_view argument);
 std::string bad_expression(std::string_view label, std::string_view why, std::size_t offset);
-std::string gave_up(std::string_view label, std::size_t line_number, std::string_view limit);
+std::string filters_too_large(std::string_view label, std::size_t limit_bytes);
+std::string gave_up(std::string_view label, std::size_t line_number, limit_reached limit);
 
 // Filter files.
 std::string unreadable_file(std::string_view file, std::string_view why);

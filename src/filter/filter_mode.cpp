@@ -51,8 +51,8 @@ exit_code filter_mode(const FilterList& filters, program_streams& streams) {
             painter.paint(line.text(), pieces);
         });
         if (!warned && !painter.gave_up().empty()) {
-            report_error(streams, messages::gave_up(painter.filter(painter.gave_up().front()).label, line_number,
-                                                    "too much backtracking"));
+            const std::size_t f = painter.gave_up().front();
+            report_error(streams, messages::gave_up(painter.filter(f).label, line_number, painter.reached_by(f)));
             warned = true;
         }
     });

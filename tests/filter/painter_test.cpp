@@ -87,7 +87,8 @@ TEST(Painter, BytesThatAreNoCharacterInTheLine) {
 
 TEST(Painter, AFilterThatGivesUpColoursNothingMoreOnThatLine) {
     match_limits tight;
-    tight.steps = 2000;
+    tight.line_steps = 2000;
+    tight.steps_per_byte = 0;
     painter p = make_painter({{0x0A, "b"}, {0x0C, "(a+)+$"}, {0x0E, "c"}}, tight);
     const std::string line = "b" + std::string(30, 'a') + "bc";
     std::vector<segment> segments;

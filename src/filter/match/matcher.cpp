@@ -3,7 +3,9 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <optional>
@@ -91,25 +93,91 @@ start_rule start_rule_of(const pcre2_code* code) {
     return rule;
 }
 
-// The JIT stack that every matcher searches with. Each search runs alone, so one stack serves
-// all: dozens of filters do not reserve dozens of stacks of address space, which a limit on
-// it (ulimit -v) would refuse. Where even one is refused, a smaller one is taken; where none
-// can be had, JIT code runs on PCRE2's own small stack, and a search too deep for it gives up.
-std::shared_ptr<pcre2_jit_stack> shared_jit_stack(std::size_t most_bytes) {
-    static std::weak_ptr<pcre2_jit_stack> shared;
-    static std::size_t shared_bytes = 0;
-    if (std::shared_ptr<pcre2_jit_stack> stack = shared.lock(); stack && shared_bytes == most_bytes) return stack;
-    constexpr std::size_t start_bytes = 32 * 1024;
-    for (std::size_t bytes = most_bytes; bytes >= start_bytes; bytes /= 2) {
-        if (pcre2_jit_stack* made = pcre2_jit_stack_create(start_bytes, bytes, nullptr)) {
-            std::shared_ptr<pcre2_jit_stack> stack(made, freed_by<&pcre2_jit_stack_free>());
-            shared = stack;
-            shared_bytes = most_bytes;
-            return stack;
+// The JIT stacks that every matcher searches with, one for each size that a line may need:
+// a line gets a stack of memory_per_byte times its length, within the limits, so that the
+// memory a search may take grows with the line, not to the ceiling on every line. Each
+// search runs alone, so one stack of a size serves all matchers. A stack reserves address
+// space when made and takes memory only as used; where the system refuses one (ulimit -v),
+// a smaller one is taken, and where none can be had JIT code runs on PCRE2's own small
+// stack, and a search too deep for it gives up.
+class jit_stacks {
+public:
+    explicit jit_stacks(const match_limits& limits) : limits_(limits) {}
+    ~jit_stacks() {
+        for (pcre2_jit_stack* s : made_) {
+            if (s != nullptr) pcre2_jit_stack_free(s);
         }
     }
-    return nullptr;
+    jit_stacks(const jit_stacks&) = delete;
+    jit_stacks& operator=(const jit_stacks&) = delete;
+
+    // The stack for a text of `bytes`; null where none can be had.
+    pcre2_jit_stack* for_text(std::size_t bytes) {
+        const std::size_t wanted = std::clamp(bytes * limits_.memory_per_byte, limits_.least_memory, limits_.most_memory);
+        std::size_t size_class = 0;
+        while (size_class + 1 < classes && (limits_.least_memory << size_class) < wanted) ++size_class;
+        pcre2_jit_stack*& stack = made_[size_class];
+        if (stack == nullptr && !tried_[size_class]) {
+            tried_[size_class] = true;
+            constexpr std::size_t start_bytes = 32 * 1024;
+            for (std::size_t most = limits_.least_memory << size_class; most >= start_bytes && stack == nullptr; most /= 2) {
+                stack = pcre2_jit_stack_create(start_bytes, most, nullptr);
+            }
+        }
+        return stack;
+    }
+    const match_limits& limits() const { return limits_; }
+
+    // JIT code made so far by the matchers that share these stacks, and whether `bytes` more
+    // may be made: beyond most_jit_bytes in all, the interpreter runs what is left, which is
+    // as correct and takes far less memory.
+    bool may_add_jit_code() const { return jit_bytes_ < most_jit_bytes; }
+    void add_jit_code(std::size_t bytes) { jit_bytes_ += bytes; }
+
+private:
+    static constexpr std::size_t classes = 16;
+    static constexpr std::size_t most_jit_bytes = std::size_t{256} << 20;
+    std::size_t jit_bytes_ = 0;
+    match_limits limits_;
+    std::array<pcre2_jit_stack*, classes> made_{};
+    std::array<bool, classes> tried_{};
+};
+
+// The stacks for `limits`, shared by every matcher made with the same.
+std::shared_ptr<jit_stacks> shared_jit_stacks(const match_limits& limits) {
+    static std::weak_ptr<jit_stacks> shared;
+    if (std::shared_ptr<jit_stacks> stacks = shared.lock();
+        stacks && stacks->limits().memory_per_byte == limits.memory_per_byte &&
+        stacks->limits().least_memory == limits.least_memory && stacks->limits().most_memory == limits.most_memory) {
+        return stacks;
+    }
+    auto stacks = std::make_shared<jit_stacks>(limits);
+    shared = stacks;
+    return stacks;
 }
+
+// The limit that a search's error code says it reached.
+limit_reached limit_of(int code) {
+    switch (code) {
+        case PCRE2_ERROR_MATCHLIMIT:
+            return limit_reached::steps;
+        case PCRE2_ERROR_HEAPLIMIT:
+        case PCRE2_ERROR_NOMEMORY:
+            return limit_reached::memory;
+        case PCRE2_ERROR_JIT_STACKLIMIT:
+            return limit_reached::stack;
+        case PCRE2_ERROR_DEPTHLIMIT:
+            return limit_reached::depth;
+        default:
+            return limit_reached::other;
+    }
+}
+
+// A search's first try may take this many steps, each try after that eight times as many as
+// the one before, until the budget is spent: an ordinary search takes a handful and is done
+// at the first try, and a runaway one is charged at most about what it ran.
+constexpr std::uint64_t first_try_steps = 16;
+constexpr std::uint64_t try_growth = 8;
 
 // One compiled variant of the expression, made when first searched with.
 struct compiled_code {
@@ -156,8 +224,10 @@ struct matcher::state {
     // more to call than to search with.
     expression_facts facts;
     match_data_ptr data;
-    std::shared_ptr<pcre2_jit_stack> jit_stack;  // before the context that refers to it, so that it outlives it
+    std::shared_ptr<jit_stacks> stacks;  // before the context that refers to them, so that they outlive it
+    pcre2_jit_stack* stack_now = nullptr;  // the one for the text being searched
     match_context_ptr context;
+    match_limits limits;
     // When every branch begins with `.*`, PCRE2 tries the expression only at the front and
     // after a line break (or, with (?s), at the front alone): `.*` reaches every other
     // start from there. A byte that is no character stops `.` as well, which PCRE2 does not
@@ -166,7 +236,7 @@ struct matcher::state {
     bool starts_only_after_breaks = false;
 
     // One search of `c` in `text` from `offset`; PCRE2's return code.
-    int run(const compiled_code& c, std::string_view text, std::size_t offset) const {
+    int run_once(const compiled_code& c, std::string_view text, std::size_t offset) const {
         // The JIT entry skips pcre2_match's per-call checks, which cost as much as a short search.
         return c.jitted ? pcre2_jit_match(c.code.get(), pointer_to(text), text.size(), offset, match_options,
                                           data.get(), context.get())
@@ -180,7 +250,12 @@ struct matcher::state {
         return {pcre2_get_startchar(data.get()), ovector[0], ovector[1]};
     }
 
-    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match);
+    // One search of `c` in `text` from `offset` within `budget`, tried with a few steps first
+    // and more each time the limit is reached, the steps of every try charged; PCRE2's
+    // return code, and the limit reached when it gave up.
+    int run(const compiled_code& c, std::string_view text, std::size_t offset, search_budget& budget);
+    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match,
+                         search_budget& budget);
     // The code for `kind` and `where`, made now if it was not; null only for an ascii_text
     // code that cannot be made.
     const compiled_code* code(std::size_t kind, anchor where);
@@ -224,11 +299,12 @@ value_or_error<matcher, compile_error> matcher::compile(std::string_view express
 
     s->data = created<match_data_ptr>(pcre2_match_data_create(1, nullptr));
     s->context = created<match_context_ptr>(pcre2_match_context_create(nullptr));
-    s->jit_stack = shared_jit_stack(limits.jit_stack_bytes);
-    if (s->jit_stack != nullptr) pcre2_jit_stack_assign(s->context.get(), nullptr, s->jit_stack.get());
-    pcre2_set_match_limit(s->context.get(), limits.steps);
+    s->stacks = shared_jit_stacks(limits);
+    s->limits = limits;
+    // PCRE2 asks for the stack as each search starts: the one for the text being searched.
+    pcre2_jit_stack_assign(
+        s->context.get(), [](void* state) { return static_cast<matcher::state*>(state)->stack_now; }, s.get());
     pcre2_set_depth_limit(s->context.get(), limits.depth);
-    pcre2_set_heap_limit(s->context.get(), limits.heap_kib);
 
     matcher m(std::move(s));
     m.reaches_behind_start_ = m.state_->facts.reaches_behind_start;
@@ -238,10 +314,39 @@ value_or_error<matcher, compile_error> matcher::compile(std::string_view express
 
 std::string_view matcher::expression() const { return state_->expression; }
 
+std::size_t matcher::compiled_bytes() const {
+    std::size_t bytes = 0;
+    pcre2_pattern_info(state_->codes[any_text][column(anchor::unanchored)].code.get(), PCRE2_INFO_SIZE, &bytes);
+    return bytes;
+}
+
 const expression_facts& matcher::facts() const { return state_->facts; }
 
-search_result matcher::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
-    return state_->search(text, from, where, match);
+search_result matcher::search(const search_text& text, std::size_t from, anchor where, found_match& match,
+                               search_budget& budget) {
+    return state_->search(text, from, where, match, budget);
+}
+
+search_budget matcher::budget_for(std::size_t bytes) const {
+    return {state_->limits.line_steps + state_->limits.steps_per_byte * bytes, limit_reached::none};
+}
+
+int matcher::state::run(const compiled_code& c, std::string_view text, std::size_t offset, search_budget& budget) {
+    for (std::uint64_t steps = first_try_steps;; steps *= try_growth) {
+        steps = std::min(steps, budget.steps);
+        if (steps == 0) {
+            budget.reached = limit_reached::steps;
+            return PCRE2_ERROR_MATCHLIMIT;
+        }
+        pcre2_set_match_limit(context.get(), static_cast<std::uint32_t>(std::min<std::uint64_t>(steps, UINT32_MAX)));
+        const int rc = run_once(c, text, offset);
+        budget.steps -= steps;
+        if (rc >= 0 || rc == PCRE2_ERROR_NOMATCH) return rc;
+        if (rc != PCRE2_ERROR_MATCHLIMIT || budget.steps == 0) {
+            budget.reached = limit_of(rc);
+            return rc;
+        }
+    }
 }
 
 const compiled_code* matcher::state::code(std::size_t kind, anchor where) {
@@ -269,12 +374,14 @@ const compiled_code* matcher::state::code(std::size_t kind, anchor where) {
     // (*NO_JIT), for which pcre2_jit_compile succeeds and makes nothing) the interpreter
     // runs, under the depth and heap limits; both are correct, JIT is only faster.
     std::size_t jit_size = 0;
-    c.jitted = pcre2_jit_compile(c.code.get(), PCRE2_JIT_COMPLETE) == 0 &&
+    c.jitted = stacks->may_add_jit_code() && pcre2_jit_compile(c.code.get(), PCRE2_JIT_COMPLETE) == 0 &&
                pcre2_pattern_info(c.code.get(), PCRE2_INFO_JITSIZE, &jit_size) == 0 && jit_size > 0;
+    stacks->add_jit_code(jit_size);
     return &c;
 }
 
-search_result matcher::state::search(const search_text& text, std::size_t from, anchor where, found_match& match) {
+search_result matcher::state::search(const search_text& text, std::size_t from, anchor where, found_match& match,
+                                      search_budget& budget) {
     if (const std::string& literal = facts.plain_literal; !literal.empty()) {
         literal_place place = no_place;
         if (where == anchor::unanchored) {
@@ -291,7 +398,11 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
     const compiled_code* chosen = ascii_row && text.is_ascii() ? code(ascii_text, where) : nullptr;
     if (chosen == nullptr) chosen = code(any_text, where);
     const bool at_start = where == anchor::at_start;
-    const int rc = run(*chosen, rest, 0);
+    // The memory a search may take grows with the whole line.
+    const std::size_t memory = std::clamp(text.size() * limits.memory_per_byte, limits.least_memory, limits.most_memory);
+    pcre2_set_heap_limit(context.get(), static_cast<std::uint32_t>(memory >> 10));
+    stack_now = stacks->for_text(text.size());
+    const int rc = run(*chosen, rest, 0, budget);
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) return search_result::gave_up;
     std::optional<found_match> found;
     if (rc >= 0) {
@@ -307,7 +418,7 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
         const std::size_t limit = found ? found->attempt : rest.size();
         for (std::size_t start = next_run_after_invalid(rest, 0); start < limit;
              start = next_run_after_invalid(rest, start)) {
-            const int at = run(anchored, rest, start);
+            const int at = run(anchored, rest, start, budget);
             if (at == PCRE2_ERROR_NOMATCH) continue;
             if (at < 0) return search_result::gave_up;
             if (pcre2_get_startchar(data.get()) != start) continue;  // the interpreter's retry further on

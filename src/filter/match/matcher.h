@@ -12,19 +12,11 @@
 #include <string_view>
 
 #include "filter/match/expression_facts.h"
+#include "filter/match/search_limits.h"
 #include "filter/match/search_text.h"
 #include "value_or_error.h"
 
 namespace huecast {
-
-// Bounds that keep one search from running away on a pathological expression. The
-// defaults hold a search to well under a second; tests lower them.
-struct match_limits {
-    std::uint32_t steps = 5'000'000;          // PCRE2 match limit
-    std::uint32_t depth = 1'000'000;          // backtracking depth without JIT
-    std::uint32_t heap_kib = 256 * 1024;      // backtracking memory without JIT
-    std::size_t jit_stack_bytes = 256 << 20;  // address space reserved once for all matchers, memory taken only as used
-};
 
 struct compile_error {
     // Why, without where: PCRE2's text (e.g. "missing closing parenthesis"), or "invalid
@@ -64,6 +56,9 @@ public:
     std::string_view expression() const;
     // What the expression's text says about it, read once when it was compiled.
     const expression_facts& facts() const;
+    // How many bytes its compiled code takes (made when it was compiled; the variants and
+    // their JIT code come when first searched with).
+    std::size_t compiled_bytes() const;
 
     // Compiles `expression`, or says why it is not valid.
     static value_or_error<matcher, compile_error> compile(std::string_view expression,
@@ -76,8 +71,16 @@ public:
 
     // The first non-empty match in text[from, end), searched as a text of its own: `^`
     // holds at `from`, and `\b` sees nothing before it. Needs from <= text.size().
-    // `match` is written only when the result is found.
-    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match);
+    // `match` is written only when the result is found. The steps come out of `budget`.
+    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match,
+                         search_budget& budget);
+    // The same with a budget of its own, a whole line's.
+    search_result search(const search_text& text, std::size_t from, anchor where, found_match& match) {
+        search_budget budget = budget_for(text.size());
+        return search(text, from, where, match, budget);
+    }
+    // The budget of one line of `bytes`.
+    search_budget budget_for(std::size_t bytes) const;
 
     // The facts of the same names (expression_facts), kept at hand for the painter's loop.
     bool reaches_behind_start() const { return reaches_behind_start_; }

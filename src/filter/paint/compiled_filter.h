@@ -18,8 +18,14 @@ struct compiled_filter {
     std::string label;
 };
 
+// The most that the compiled expressions of a run may take in all: far more than any real
+// set of filters needs, and little enough that a file of thousands of huge expressions is
+// refused at start-up rather than taking the machine's memory.
+constexpr std::size_t most_compiled_bytes = std::size_t{64} << 20;
+
 // Every filter of `filters` compiled, front first; or the message for the first whose
-// expression does not compile (its label, PCRE2's reason and where).
+// expression does not compile (its label, PCRE2's reason and where), or for the filter with
+// which the compiled expressions would take more than most_compiled_bytes.
 value_or_error<std::vector<compiled_filter>, std::string> compile_filters(const FilterList& filters,
                                                                           const match_limits& limits = {});
 

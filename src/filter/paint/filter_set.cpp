@@ -24,11 +24,12 @@ filter_set::filter_set(std::vector<compiled_filter> filters)
       word_length_(word_lengths_of(filters_)),
       prefilter_(literals_of(filters_)),
       first_at_(filters_.size(), 0),
-      next_(filters_.size()) {}
+      next_(filters_.size()),
+      budget_(filters_.size()) {}
 
 void filter_set::search_from(std::size_t filter, std::size_t position) {
     next_match& next = next_[filter];
-    switch (filters_[filter].expression.search(line_, position, anchor::unanchored, next.match)) {
+    switch (filters_[filter].expression.search(line_, position, anchor::unanchored, next.match, budget_[filter])) {
         case search_result::found:
             next.state = next_match::found;
             break;

@@ -42,8 +42,10 @@ public:
     // Lets go of the live filters that can find nothing more in the line.
     void drop_finished();
     // The filters (front first) that reached a search limit in the line: each was taken as
-    // matching nothing from there to the end of it.
+    // matching nothing from there to the end of it. Each has a budget of its own for the line
+    // (match_limits), and reached_by says which limit it reached.
     const std::vector<std::size_t>& gave_up() const { return gave_up_; }
+    limit_reached reached_by(std::size_t filter) const { return budget_[filter].reached; }
 
 private:
     // What is known of one filter's next match, in line offsets.
@@ -67,6 +69,7 @@ private:
     search_text line_{std::string_view()};
     std::vector<std::size_t> live_;
     std::vector<next_match> next_;
+    std::vector<search_budget> budget_;
     std::vector<std::size_t> gave_up_;
 };
 
@@ -80,6 +83,7 @@ inline void filter_set::begin_line(std::string_view line) {
         for (std::size_t f = 0; f < filters_.size(); ++f) {
             live_[f] = f;
             next_[f].state = next_match::unknown;
+            budget_[f] = filters_[f].expression.budget_for(line.size());
         }
         return;
     }
@@ -89,6 +93,7 @@ inline void filter_set::begin_line(std::string_view line) {
         live_[n] = f;
         if (may_match_[f] == 0) continue;
         ++n;
+        budget_[f] = filters_[f].expression.budget_for(line.size());
         next_match& next = next_[f];
         const std::uint32_t length = word_length_[f];
         if (length != 0 && first_at_[f] != literal_prefilter::unknown_place) {
@@ -124,7 +129,7 @@ inline void filter_set::revisit(std::size_t filter, std::size_t position) {
         return;
     }
     if (!expression.sees_start_of_text()) return;
-    switch (expression.search(line_, position, anchor::at_start, next.match)) {
+    switch (expression.search(line_, position, anchor::at_start, next.match, budget_[filter])) {
         case search_result::found:
             next.state = next_match::found;
             break;

@@ -48,6 +48,8 @@ public:
     // The filters (indices, front first) that reached a search limit on the last line
     // painted: each was taken as matching nothing from there to the end of that line.
     const std::vector<std::size_t>& gave_up() const { return filters_.gave_up(); }
+    // Which limit filter `f` reached when it gave up on the last line.
+    limit_reached reached_by(std::size_t f) const { return filters_.reached_by(f); }
     const compiled_filter& filter(std::size_t f) const { return filters_[f]; }
 
 private:
