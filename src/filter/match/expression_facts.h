@@ -1,8 +1,8 @@
 // What a filter expression is, read once from its text in the dialect that the matcher
-// compiles: the facts that the matcher and the prefilter act on. No other code reads an
-// expression's text. A fact may be wrong only on the side its comment names, where a wrong
-// answer costs a search and never a match; what the reader does not follow for certain
-// gives the safe answer.
+// compiles (expression_tree.h): the facts that the matcher and the prefilter act on. No
+// other code reads an expression's text. A fact may be wrong only on the side its comment
+// names, where a wrong answer costs a search and never a match; what the reader does not
+// follow for certain gives the safe answer.
 #pragma once
 
 #include <string>
