@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "filter/match/expression_tree.h"
@@ -232,20 +233,38 @@ std::string plain_literal_of(const expression_tree& tree) {
     return word;
 }
 
+// Where the front of a text is: whether it holds there says whether anything lies before.
 bool is_start_anchor(const expression_node& n) {
     return is_anchor(n, anchor_kind::line_start) || is_anchor(n, anchor_kind::text_start) ||
            is_anchor(n, anchor_kind::search_start);
 }
 
-// A lookbehind may look back any distance; a word boundary looks back one character from
-// where it stands, which is never before the start.
-bool reaches_behind_start(const expression_tree& tree) {
-    return tree.lost || holds_verb(tree) ||
-           holds(tree.root, [](const expression_node& n) { return is_kind(n, node_kind::lookbehind); });
+// How many characters before an attempt's start the expression may look at. A word
+// boundary looks back one character from where it stands, which is never before the start
+// unless a lookbehind took it there. PCRE2 counts each lookbehind alone, so its count is the
+// reach only when no lookbehind holds an assertion that looks behind or for the front (from
+// a character back, `^` asks whether another lies before it), or what the reader does not
+// follow (a call may hold one); otherwise nothing bounds it.
+std::uint32_t behind_reach(const expression_tree& tree, const compiled_code_facts& compiled) {
+    constexpr std::uint32_t unbounded = std::numeric_limits<std::uint32_t>::max();
+    if (tree.lost) return unbounded;
+    if (!holds(tree.root, looks_behind)) return 0;
+    if (!holds(tree.root, [](const expression_node& n) { return is_kind(n, node_kind::lookbehind); })) return 1;
+    const auto reaches_further = [](const expression_node& n) {
+        return looks_behind(n) || is_start_anchor(n) || is_kind(n, node_kind::unknown);
+    };
+    const auto nests = [&](const expression_node& n) {
+        return is_kind(n, node_kind::lookbehind) && holds(n.children.front(), reaches_further);
+    };
+    return holds(tree.root, nests) ? unbounded : compiled.max_lookbehind;
 }
 
-bool sees_start_of_text(const expression_tree& tree) {
-    return tree.lost || holds(tree.root, is_start_anchor) || holds_verb(tree) || holds(tree.root, looks_behind);
+bool reaches_behind_start(const expression_tree& tree, const compiled_code_facts& compiled) {
+    return tree.lost || holds_verb(tree) || behind_reach(tree, compiled) > 1;
+}
+
+bool sees_start_of_text(const expression_tree& tree, const compiled_code_facts& compiled) {
+    return tree.lost || holds(tree.root, is_start_anchor) || holds_verb(tree) || behind_reach(tree, compiled) > 0;
 }
 
 bool same_without_utf_on_ascii(const expression_tree& tree) {
@@ -260,10 +279,14 @@ bool gains_without_utf(const expression_tree& tree) {
     });
 }
 
-// Only whether a `.` is there at all.
-bool may_begin_with_dot_star(const expression_tree& tree) {
-    return tree.lost ||
-           holds(tree.root, [](const expression_node& n) { return is_single(n, single_kind::any_but_break); });
+// PCRE2 anchors an expression whose every branch begins with `.*` (at the front alone with
+// (?s), after line breaks too otherwise), which shows in its start rule; the tree only
+// tells whether a `.` is there at all.
+bool may_begin_with_dot_star(const expression_tree& tree, const compiled_code_facts& compiled) {
+    const bool dot = tree.lost || holds(tree.root, [](const expression_node& n) {
+        return is_single(n, single_kind::any_but_break);
+    });
+    return dot && (compiled.first_code_type == 2 || compiled.anchored);
 }
 
 // Also where the reader lost track (expression_tree::lost).
@@ -273,16 +296,16 @@ bool asserts_search_start(const expression_tree& tree) {
 
 }  // namespace
 
-expression_facts read_expression(std::string_view expression) {
+expression_facts read_expression(std::string_view expression, const compiled_code_facts& compiled) {
     const expression_tree tree = read_expression_tree(expression);
     expression_facts facts;
     facts.plain_literal = plain_literal_of(tree);
     facts.required = required_of(tree);
-    facts.reaches_behind_start = reaches_behind_start(tree);
-    facts.sees_start_of_text = sees_start_of_text(tree);
+    facts.reaches_behind_start = reaches_behind_start(tree, compiled);
+    facts.sees_start_of_text = sees_start_of_text(tree, compiled);
     facts.same_without_utf_on_ascii = same_without_utf_on_ascii(tree);
     facts.gains_without_utf = gains_without_utf(tree);
-    facts.may_begin_with_dot_star = may_begin_with_dot_star(tree);
+    facts.may_begin_with_dot_star = may_begin_with_dot_star(tree, compiled);
     facts.asserts_search_start = asserts_search_start(tree);
     return facts;
 }
