@@ -2,6 +2,8 @@
 // against what PCRE2's compiled code knows.
 #include "filter/match/expression_facts.h"
 
+#include "filter/match/matcher.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <gtest/gtest.h>
 #include <pcre2.h>
@@ -103,6 +105,36 @@ TEST(ExpressionFacts, ReadFromTheExpression) {
         const expression_facts facts = read_expression(c.expression);
         EXPECT_EQ(shown(facts.plain_literal), c.plain_literal) << shown(c.expression);
         EXPECT_EQ(shown_facts(facts), c.facts) << shown(c.expression);
+    }
+}
+
+// Where the compiled code tells how far back an expression looks and where PCRE2 starts its
+// attempts, the matcher's facts are more exact than the text's; PCRE2 counts each lookbehind
+// alone, so what looks behind or for the front from inside one is still read from the text.
+TEST(ExpressionFacts, SharpenedByTheCompiledCode) {
+    const std::vector<facts_case> cases = {
+        {"(?<=x)foo", "", "sees same"},
+        {"(?<=)foo", "", "same"},
+        {"(?<=ab)c", "", "reaches sees same"},
+        {"(?<=\\ba)x", "", "reaches sees same gains"},
+        {"(?<=[[:<:]]a)x", "", "reaches sees same gains"},
+        {"(?<=(?<=b)a)x", "", "reaches sees same"},
+        {"(?<=^a)b", "", "reaches sees same"},
+        {"(?<=(?1))(\\ba)", "", "reaches sees same gains"},
+        {"(?(?<=a)b|c)", "", "sees same"},
+        {"\\bok(*SKIP)", "", "reaches sees gains"},
+        // Only where every branch begins with a run of any characters.
+        {".*a|b", "", "same gains"},
+        {"a.*", "", "same gains"},
+        {".*a|.*b", "", "same gains dotstar"},
+        {"(?s).*a", "", "same gains dotstar"},
+        {"(?x)a.*", "", "reaches sees"},
+        {"(?x).*a", "", "reaches sees dotstar"},
+    };
+    for (const facts_case& c : cases) {
+        const auto compiled = matcher::compile(c.expression);
+        ASSERT_TRUE(compiled.has_value()) << shown(c.expression);
+        EXPECT_EQ(shown_facts(compiled->facts()), c.facts) << shown(c.expression);
     }
 }
 

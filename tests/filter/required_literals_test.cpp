@@ -83,6 +83,7 @@ TEST(RequiredLiterals, ReadFromTheExpression) {
         {"[\\Q]\\E]ok", {"ok"}},
         {"[[:alpha:]]+ok", {"ok"}},
         {"[[:<:]]ok", {"ok"}},
+        {"ok[[:>:]] done", {"ok done"}},
         {"\\x41bc", {"bc"}},
         {"\\u0041bc", {"bc"}},
         {"\\p{Lu}rror", {"rror"}},

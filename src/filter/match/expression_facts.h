@@ -1,10 +1,12 @@
 // What a filter expression is, read once from its text in the dialect that the matcher
-// compiles: the facts that the matcher and the prefilter act on. No other code reads an
-// expression's text. A fact may be wrong only on the side its comment names, where a wrong
-// answer costs a search and never a match; what the reader does not follow for certain
-// gives the safe answer.
+// compiles (expression_tree.h) and from what PCRE2 says of its compiled code: the facts that
+// the matcher and the prefilter act on. No other code reads an expression's text. A fact may
+// be wrong only on the side its comment names, where a wrong answer costs a search and never
+// a match; what the reader does not follow for certain gives the safe answer.
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +35,7 @@ struct expression_facts {
     // True is never wrong.
     bool reaches_behind_start = true;
     // False when an attempt cannot tell the front of a text from any other place: the
-    // expression has no `^`, `\A`, `\G`, word boundary, lookbehind or verb. An attempt of
+    // expression has no `^`, `\A`, `\G` or verb, and nothing that looks behind. An attempt of
     // such an expression at the front of a text succeeds or fails as it did at the same
     // place in any longer text ending the same way. True is never wrong.
     bool sees_start_of_text = true;
@@ -54,6 +56,19 @@ struct expression_facts {
     bool asserts_search_start = true;
 };
 
-expression_facts read_expression(std::string_view expression);
+// What PCRE2 says of the expression once compiled (pcre2_pattern_info), where it knows a fact
+// more exactly than the text tells it. The defaults say nothing, and the facts are then
+// those of the text alone.
+struct compiled_code_facts {
+    // PCRE2_INFO_MAXLOOKBEHIND: the longest lookbehind, in characters, each one counted
+    // alone (one inside another is not added to it); `\b` and `\B` count as one.
+    std::uint32_t max_lookbehind = std::numeric_limits<std::uint32_t>::max();
+    // PCRE2_INFO_FIRSTCODETYPE: 2 when attempts start only at the front and after line breaks.
+    std::uint32_t first_code_type = 2;
+    // PCRE2_ANCHORED among PCRE2_INFO_ALLOPTIONS: attempts start only at the front.
+    bool anchored = true;
+};
+
+expression_facts read_expression(std::string_view expression, const compiled_code_facts& compiled = {});
 
 }  // namespace huecast

@@ -93,6 +93,16 @@ start_rule start_rule_of(const pcre2_code* code) {
     return rule;
 }
 
+// What the compiled code knows of the expression that its text tells less exactly.
+compiled_code_facts code_facts_of(const pcre2_code* code) {
+    compiled_code_facts known;
+    pcre2_pattern_info(code, PCRE2_INFO_MAXLOOKBEHIND, &known.max_lookbehind);
+    const start_rule rule = start_rule_of(code);
+    known.first_code_type = rule.first_code_type;
+    known.anchored = rule.anchored;
+    return known;
+}
+
 // The JIT stacks that every matcher searches with, one for each size that a line may need:
 // a line gets a stack of memory_per_byte times its length, within the limits, so that the
 // memory a search may take grows with the line, not to the ceiling on every line. Each
@@ -275,8 +285,6 @@ value_or_error<matcher, compile_error> matcher::compile(std::string_view express
 
     auto s = std::make_unique<state>();
     s->expression.assign(expression);
-    s->facts = read_expression(expression);
-    const expression_facts& facts = s->facts;
     int error = 0;
     PCRE2_SIZE offset = 0;
     code_ptr& unanchored = s->codes[any_text][column(anchor::unanchored)].code;
@@ -285,6 +293,8 @@ value_or_error<matcher, compile_error> matcher::compile(std::string_view express
         return compile_error{error_text(error), io::utf8::utf16_length(expression.substr(0, offset))};
     }
     const pcre2_code* const unanchored_code = unanchored.get();
+    s->facts = read_expression(expression, code_facts_of(unanchored_code));
+    const expression_facts& facts = s->facts;
 
     // `\G` would hold at a start after a byte that is no character, so an expression with it
     // keeps PCRE2's starts.
