@@ -30,7 +30,26 @@ const unsigned char* skip_ascii(const unsigned char* p, const unsigned char* end
 
 bool is_ascii(std::string_view text) noexcept {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    return skip_ascii(p, p + text.size()) == p + text.size();
+    const std::size_t n = text.size();
+    // Lines are short: every byte once, the last block overlapping the one before it rather
+    // than a loop over the bytes that are left.
+#if defined(__SSE2__)
+    if (n >= 16) {
+        __m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+        for (std::size_t i = 0; i + 16 <= n; i += 16) {
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
+        }
+        return _mm_movemask_epi8(any) == 0;
+    }
+#endif
+    if (n >= 8) {
+        std::uint64_t first, last;
+        std::memcpy(&first, p, 8);
+        std::memcpy(&last, p + n - 8, 8);
+        if (((first | last) & 0x8080808080808080ull) != 0) return false;
+        if (n <= 16) return true;
+    }
+    return skip_ascii(p, p + n) == p + n;
 }
 
 std::size_t first_invalid(std::string_view text, std::size_t from) noexcept {
