@@ -14,8 +14,8 @@ sys.path.insert(0, os.path.dirname(__file__))
 from huecast_run import run_pipe  # noqa: E402
 
 EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples")
-RED, YELLOW, GREEN, AQUA, GRAY, WHITE = "91;49", "93;49", "92;49", "96;49", "90;49", "97;49"  # the light ones
-BLUE, PURPLE, DARK_GREEN = "94;49", "95;49", "32;49"
+RED, YELLOW, GREEN, AQUA, GRAY, BLUE, PURPLE = "91;49", "93;49", "92;49", "96;49", "90;49", "94;49", "95;49"  # light
+DARK_RED, DARK_GREEN, DARK_YELLOW, DARK_AQUA, ON_BLUE = "31;49", "32;49", "33;49", "36;49", "97;44"
 PACKAGES = {"java": "openjdk-17-jdk-headless", "go": "golang-go", "git": "git", "diff": "diffutils"}
 SLOG = "/usr/share/gocode/src/golang.org/x/exp/slog"  # Debian 12's Go (1.19) has no log/slog
 TMP = tempfile.mkdtemp(prefix="huecast-sets-")
@@ -115,43 +115,43 @@ class FilterSets(unittest.TestCase):
         # as a regular expression), pieces left plain)
         cases = [
             ("diff", "diff -ru", lambda: tool(["diff", "-ru", "-p", "old", "new"], TREES)[0], [
-                (r"diff -ru -p old/a\.c new/a\.c", WHITE), (r"\+\+\+ new/a\.c\t2023-11-14 22:13:20\.0+ \+0000", WHITE),
-                (r"@@ -3,5 \+3,5 @@ int main\(void\)", AQUA), (r"-    return 0;", RED), (r"\+    return n;", GREEN),
-                (r"--- old", RED), (r"\+\+\+ x", GREEN), (r"\\ No newline at end of file", GRAY),
+                (r"diff -ru -p old/a\.c new/a\.c", ON_BLUE), (r"\+\+\+ new/a\.c\t2023-11-14 22:13:20\.0+ \+0000", ON_BLUE),
+                (r"@@ -3,5 \+3,5 @@ int main\(void\)", AQUA), (r"-    return 0;", DARK_RED), (r"\+    return n;", DARK_GREEN),
+                (r"--- old", DARK_RED), (r"\+\+\+ x", DARK_GREEN), (r"\\ No newline at end of file", GRAY),
                 (r"Only in new: c\.txt", GRAY)], ['    puts("2");', " -- users"]),
             ("diff", "git log -p --word-diff, git diff", lambda: tool(
                 ["sh", "-c", GIT], TREES, "git", GIT_AUTHOR_NAME="A", GIT_AUTHOR_EMAIL="a@example.org",
                 GIT_AUTHOR_DATE=STAMP, GIT_COMMITTER_NAME="A", GIT_COMMITTER_EMAIL="a@example.org",
                 GIT_COMMITTER_DATE=STAMP)[0], [
-                (r"commit [0-9a-f]{40}", YELLOW), (r"\[-0;-\]", RED), (r"\{\+n;\+\}", GREEN),
-                (r"diff --git a/e\.txt b/f\.txt", WHITE), (r"similarity index 100%", GRAY), (r"rename to f\.txt", GRAY),
-                (r"index [0-9a-f]+\.\.[0-9a-f]+ 100644", GRAY), (r"--- a/a\.c", WHITE), (r"\+\+\+ b/a\.c", WHITE),
-                (r"new file mode 100644", GRAY), (r"--- /dev/null", WHITE), (r"\+c", GREEN), (r"--- old", RED)],
+                (r"commit [0-9a-f]{40}", YELLOW), (r"\[-0;-\]", DARK_RED), (r"\{\+n;\+\}", DARK_GREEN),
+                (r"diff --git a/e\.txt b/f\.txt", ON_BLUE), (r"similarity index 100%", GRAY), (r"rename to f\.txt", GRAY),
+                (r"index [0-9a-f]+\.\.[0-9a-f]+ 100644", GRAY), (r"--- a/a\.c", ON_BLUE), (r"\+\+\+ b/a\.c", ON_BLUE),
+                (r"new file mode 100644", GRAY), (r"--- /dev/null", ON_BLUE), (r"\+c", DARK_GREEN), (r"--- old", DARK_RED)],
              ["Author: A <a@example.org>", "    Second", "    return "]),
             ("structured-log", "slog TextHandler", lambda: go_logs(False), [
                 ("level", BLUE), (STAMP_RE, GRAY), ("DEBUG", GRAY), ("INFO", GREEN), ("WARN", YELLOW), ("ERROR", RED),
-                ('msg="server started"', WHITE), ('err="no such file"', RED), ("2048", PURPLE), ("0.75", PURPLE),
+                ('msg="server started"', AQUA), ('err="no such file"', RED), ("2048", PURPLE), ("0.75", PURPLE),
                 ("true", PURPLE), (r"1\.5s", PURPLE), ("<nil>", GRAY)], ["=/etc/app.ini", "=GET"]),
             ("structured-log", "slog JSONHandler", lambda: go_logs(True), [
                 ('"level"', BLUE), ('"%s"' % STAMP_RE, GRAY), ('"DEBUG"', GRAY), ('"INFO"', GREEN), ('"WARN"', YELLOW),
-                ('"ERROR"', RED), ('"msg":"server started"', WHITE), ('"err":"no such file"', RED),
+                ('"ERROR"', RED), ('"msg":"server started"', AQUA), ('"err":"no such file"', RED),
                 ('"/etc/app.ini"', DARK_GREEN), ("1500000000", PURPLE), ("true", PURPLE), ("null", GRAY)], []),
             ("stack-trace", "python3", lambda: tool([sys.executable, "-I", "-Walways", "f.py"], {"f.py": PYTHON})[1], [
-                (r"/.+/f\.py:9: ", GRAY), ("DeprecationWarning", YELLOW), ("old format", WHITE),
+                (r"/.+/f\.py:9: ", GRAY), ("DeprecationWarning", YELLOW), ("old format", PURPLE),
                 (r"Traceback \(most recent call last\):", RED), (r'"/.+/f\.py", line 11', GRAY), ("<module>", AQUA),
-                ("parse", AQUA), ("KeyError", RED), ("'retries'", WHITE), ("ValueError", RED), ("RuntimeError", RED),
+                ("parse", AQUA), ("KeyError", RED), ("'retries'", PURPLE), ("ValueError", RED), ("RuntimeError", RED),
                 ("During handling of the above exception, another exception occurred:", YELLOW),
                 ("The above exception was the direct cause of the following exception:", YELLOW),
-                ("could not load: bad settings", WHITE), *([(r"~*\^+", RED)] if sys.version_info >= (3, 11) else [])],
+                ("could not load: bad settings", PURPLE), *([(r"~*\^+", RED)] if sys.version_info >= (3, 11) else [])],
              ['    raise RuntimeError("could not load: bad settings") from e', "  File "]),
             ("stack-trace", "java", lambda: tool(["java", "Trace.java"], {"Trace.java": JAVA})[1], [
-                (r"java\.lang\.IllegalStateException", RED), ("could not load", WHITE), (r"Trace\.load", AQUA),
+                (r"java\.lang\.IllegalStateException", RED), ("could not load", PURPLE), (r"Trace\.load", AQUA),
                 (r"Trace\.java:4", GRAY), ("Native Method", GRAY), (r"java\.base/java\.lang\.Integer\.parseInt", AQUA),
                 ("Caused by: ", YELLOW), (r"java\.lang\.NumberFormatException", RED),
-                ('For input string: "12x"', WHITE), (r"\.\.\. \d+ more", GRAY), ('Exception in thread "main" ', RED),
+                ('For input string: "12x"', PURPLE), (r"\.\.\. \d+ more", GRAY), ('Exception in thread "main" ', RED),
                 (r"java\.lang\.UnsupportedOperationException", RED), (r"Trace\.java:8", GRAY)], ["\tat "]),
             ("stack-trace", "go run", lambda: tool(["go", "run", "main.go"], {"main.go": GO_PANIC})[1], [
-                ("panic", RED), (r"runtime error: index out of range \[5\] with length 1", WHITE),
+                ("panic", RED), (r"runtime error: index out of range \[5\] with length 1", PURPLE),
                 (r"goroutine \d+ \[running\]:", YELLOW), (r"main\.\(\*Loader\)\.Load", AQUA), (r"/.+/main\.go:3", GRAY),
                 (r"main\.main\.func1", AQUA), (r"/.+/main\.go:6", GRAY), (r"main\.main", AQUA)],
              ["created by ", "exit status 2"]),
