@@ -19,10 +19,12 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) scdoc dpkg-dev file
 # Every test: the unit and end-to-end tests, the bench smoke (Google Benchmark, time), the
 # fuzz smoke (clang and its runtime), locales for localedef, for the package's test lintian,
 # man and the shells whose completions it tries, and the tools whose output the example
-# filter sets are tried on (git, Java, Go and the golang.org/x/exp module with its slog):
+# filter sets are tried on (git, Java, Go and the golang.org/x/exp module with its slog; ping,
+# traceroute, ip, ifconfig, free and ps; df, du, mount and dmesg are in every Debian system):
 TEST_PACKAGES := $(PACKAGE_PACKAGES) python3 libgtest-dev libbenchmark-dev time clang libclang-rt-14-dev \
                  locales lintian man-db bash-completion fish \
-                 git openjdk-17-jdk-headless golang-go golang-golang-x-exp-dev
+                 git openjdk-17-jdk-headless golang-go golang-golang-x-exp-dev \
+                 iputils-ping traceroute iproute2 net-tools procps
 # Building the micro benchmarks:
 BENCH_BUILD_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev
 # Running the benchmarks, and the peers they are compared with:

@@ -1,29 +1,42 @@
 """The filter sets of examples/ on what real tools write here: diff and git on files written
-here, tracebacks, exceptions, panics and logs of small programs run with python3, java and go.
-A tool that is not installed skips its rows (make test installs them)."""
+here, tracebacks, exceptions, panics and logs of small programs run with python3, java and go,
+ping and traceroute to this machine, ip, ifconfig, df, du, free, ps on children of this test,
+mount and dmesg; and on a few lines of those tools' formats for what this machine cannot show
+(a full disk, a host that cannot be reached, an OOM kill). A tool that is not installed, or
+that may not be used here, skips its rows (make test installs them)."""
 
 import os
+import pwd
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from huecast_run import run_pipe  # noqa: E402
 
 EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples")
+SAMPLE_LOG = os.path.join(EXAMPLES, "sample.log")
 RED, YELLOW, GREEN, AQUA, GRAY, BLUE, PURPLE = "91;49", "93;49", "92;49", "96;49", "90;49", "94;49", "95;49"  # light
-DARK_RED, DARK_GREEN, DARK_YELLOW, DARK_AQUA, ON_BLUE = "31;49", "32;49", "33;49", "36;49", "97;44"
-PACKAGES = {"java": "openjdk-17-jdk-headless", "go": "golang-go", "git": "git", "diff": "diffutils"}
+DARK_RED, DARK_GREEN, DARK_AQUA, ON_BLUE, ON_RED = "31;49", "32;49", "36;49", "97;44", "97;41"
+# Light red, or anything on red: what must never colour what is normal.
+FAILURE = re.compile(r"91;49|\d+;41")
+PACKAGES = {"java": "openjdk-17-jdk-headless", "go": "golang-go", "git": "git", "diff": "diffutils",
+            "ping": "iputils-ping", "traceroute": "traceroute", "ip": "iproute2", "ifconfig": "net-tools",
+            "df": "coreutils", "du": "coreutils", "free": "procps", "ps": "procps", "mount": "mount",
+            "dmesg": "util-linux"}
 SLOG = "/usr/share/gocode/src/golang.org/x/exp/slog"  # Debian 12's Go (1.19) has no log/slog
 TMP = tempfile.mkdtemp(prefix="huecast-sets-")
 
 
-def tool(argv, files, program=None, **env):
+def tool(argv, files, program=None, codes=(0, 1), **env):
     """Writes files ({name: text}) into a new directory of TMP and runs argv there, with its home
-    and caches there too; returns (stdout, stderr)."""
+    and caches there too; returns (stdout, stderr). An exit code outside `codes` fails (1: the
+    differences found, the exception or panic, the ping that got no answer)."""
     program = program or argv[0]
     if not shutil.which(program):
         raise unittest.SkipTest("%s is not installed (Debian package %s)" % (program, PACKAGES[program]))
@@ -38,7 +51,7 @@ def tool(argv, files, program=None, **env):
     env = dict(inherited, HOME=d, LC_ALL="C.UTF-8", TZ="UTC", GIT_CONFIG_NOSYSTEM="1", GOCACHE=d + "/cache",
                GOPATH=d + ":/usr/share/gocode", GO111MODULE="off", GOTOOLCHAIN="local", GOPROXY="off", **env)
     p = subprocess.run(argv, cwd=d, capture_output=True, text=True, env=env, timeout=300)
-    if p.returncode not in (0, 1):  # 1: the differences found, the exception or panic
+    if p.returncode not in codes:
         raise AssertionError("%s: exit %d\n%s%s" % (argv, p.returncode, p.stdout, p.stderr))
     return p.stdout, p.stderr
 
@@ -109,24 +122,100 @@ def go_logs(json):
 STAMP_RE = r"\d{4}-\d\d-\d\dT[\d:.]+Z"
 
 
+def unanswered_ping():
+    """ping to an address kept for documentation, which no network should answer; where this
+    machine's own network holds one of them, the next is tried."""
+    for address in ("192.0.2.1", "198.51.100.1", "203.0.113.1"):
+        out, err = tool(["ping", "-c", "1", "-W", "1", address], {}, codes=(0, 1, 2))
+        if " 0 received" in out:
+            return out + err
+    raise unittest.SkipTest("every address for documentation answers ping here")
+
+
+def kernel_log():
+    out, err = tool(["dmesg", "-x"], {})
+    if not out:
+        raise unittest.SkipTest("dmesg may not read the kernel's log here: " + err.strip())
+    return out
+
+
+def processes():
+    """ps u on three children of this test: one asleep, one stopped, one ended and not yet
+    waited for (a zombie)."""
+    children = [subprocess.Popen(argv) for argv in (["sleep", "60"], ["sleep", "60"], ["true"])]
+    try:
+        os.kill(children[1].pid, signal.SIGSTOP)
+        for _ in range(1000):
+            with open("/proc/%d/stat" % children[2].pid) as f:
+                if f.read().rsplit(")", 1)[1].split()[0] == "Z":
+                    break
+            time.sleep(0.01)
+        return tool(["ps", "u", "-p", ",".join(str(c.pid) for c in children)], {})[0]
+    finally:
+        for c in children:
+            c.kill()
+            c.wait()
+
+
+def read(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read()
+
+
+USER = pwd.getpwuid(os.geteuid()).pw_name[:8]
+
+# Lines in the tools' own formats, for what this machine cannot be made to show.
+PROBE_LINES = """\
+64 bytes from lhr25s34-in-f14.1e100.net (142.250.180.14): icmp_seq=1 ttl=117 time=9.41 ms (DUP!)
+Request timeout for icmp_seq 3
+From 192.168.1.1 icmp_seq=1 Destination Host Unreachable
+10 packets transmitted, 7 received, 30% packet loss, time 9013ms
+ 2  * * *
+ 3  * 10.0.0.1 (10.0.0.1)  12.345 ms !H
+  3.|-- ???                       100.0%    10    0.0   0.0   0.0   0.0   0.0
+  4.|-- 10.1.2.3                  20.0%    10    5.1   5.3   5.0   6.1   0.3
+"""
+DISK_LINES = """\
+/dev/sda1       100G   79G   21G  79% /
+/dev/sdb1       100G   80G   20G  80% /data
+/dev/sdd1       100G   90G   10G  90% /var
+4.0K\t./95% of the report.txt
+"""
+KERNEL_LINES = """\
+[ 1234.567890] app[4242]: segfault at 0 ip 000055d5c0a1b2c3 sp 00007ffd4e5f6a70 error 4 in app[55d5c0a1a000+2000]
+[ 2345.678901] Out of memory: Killed process 4321 (java) total-vm:8123456kB, anon-rss:4012345kB, file-rss:0kB
+[ 3456.789012] BUG: kernel NULL pointer dereference, address: 0000000000000008
+[ 3456.789100] WARNING: CPU: 1 PID: 42 at drivers/gpu/drm/drm_atomic.c:123 drm_atomic_check_only+0x1c/0x80 [drm]
+[ 3456.789200] CPU: 1 PID: 42 Comm: kworker/1:1 Tainted: G        W  OE      6.1.0-13-amd64 #1
+[ 3456.789300] CPU: 0 PID: 1 Comm: swapper/0 Not tainted 6.1.0-13-amd64 #1
+[ 3456.789400] Call Trace:
+"""
+
+
 class FilterSets(unittest.TestCase):
     def test_each_set_colours_what_real_tools_write(self):
         # (set, tool, what the tool writes, pieces in their colour (each a whole piece, written
-        # as a regular expression), pieces left plain)
+        # as a regular expression; the colour, or a tuple of those it may be), pieces left
+        # plain, and optionally what is normal: regular expressions, matched line by line, whose
+        # matches are never in the colour of failure)
+        every_line = [r".+"]
         cases = [
             ("diff", "diff -ru", lambda: tool(["diff", "-ru", "-p", "old", "new"], TREES)[0], [
-                (r"diff -ru -p old/a\.c new/a\.c", ON_BLUE), (r"\+\+\+ new/a\.c\t2023-11-14 22:13:20\.0+ \+0000", ON_BLUE),
-                (r"@@ -3,5 \+3,5 @@ int main\(void\)", AQUA), (r"-    return 0;", DARK_RED), (r"\+    return n;", DARK_GREEN),
+                (r"diff -ru -p old/a\.c new/a\.c", ON_BLUE), (r"@@ -3,5 \+3,5 @@ int main\(void\)", AQUA),
+                (r"\+\+\+ new/a\.c\t2023-11-14 22:13:20\.0+ \+0000", ON_BLUE),
+                (r"-    return 0;", DARK_RED), (r"\+    return n;", DARK_GREEN),
                 (r"--- old", DARK_RED), (r"\+\+\+ x", DARK_GREEN), (r"\\ No newline at end of file", GRAY),
-                (r"Only in new: c\.txt", GRAY)], ['    puts("2");', " -- users"]),
+                (r"Only in new: c\.txt", GRAY)], ['    puts("2");', " -- users"], [r"^-.*"]),
             ("diff", "git log -p --word-diff, git diff", lambda: tool(
                 ["sh", "-c", GIT], TREES, "git", GIT_AUTHOR_NAME="A", GIT_AUTHOR_EMAIL="a@example.org",
                 GIT_AUTHOR_DATE=STAMP, GIT_COMMITTER_NAME="A", GIT_COMMITTER_EMAIL="a@example.org",
                 GIT_COMMITTER_DATE=STAMP)[0], [
                 (r"commit [0-9a-f]{40}", YELLOW), (r"\[-0;-\]", DARK_RED), (r"\{\+n;\+\}", DARK_GREEN),
-                (r"diff --git a/e\.txt b/f\.txt", ON_BLUE), (r"similarity index 100%", GRAY), (r"rename to f\.txt", GRAY),
+                (r"diff --git a/e\.txt b/f\.txt", ON_BLUE), (r"similarity index 100%", GRAY),
+                (r"rename to f\.txt", GRAY),
                 (r"index [0-9a-f]+\.\.[0-9a-f]+ 100644", GRAY), (r"--- a/a\.c", ON_BLUE), (r"\+\+\+ b/a\.c", ON_BLUE),
-                (r"new file mode 100644", GRAY), (r"--- /dev/null", ON_BLUE), (r"\+c", DARK_GREEN), (r"--- old", DARK_RED)],
+                (r"new file mode 100644", GRAY), (r"--- /dev/null", ON_BLUE), (r"\+c", DARK_GREEN),
+                (r"--- old", DARK_RED)],
              ["Author: A <a@example.org>", "    Second", "    return "]),
             ("structured-log", "slog TextHandler", lambda: go_logs(False), [
                 ("level", BLUE), (STAMP_RE, GRAY), ("DEBUG", GRAY), ("INFO", GREEN), ("WARN", YELLOW), ("ERROR", RED),
@@ -155,8 +244,65 @@ class FilterSets(unittest.TestCase):
                 (r"goroutine \d+ \[running\]:", YELLOW), (r"main\.\(\*Loader\)\.Load", AQUA), (r"/.+/main\.go:3", GRAY),
                 (r"main\.main\.func1", AQUA), (r"/.+/main\.go:6", GRAY), (r"main\.main", AQUA)],
              ["created by ", "exit status 2"]),
+            ("net-probe", "ping", lambda: tool(["ping", "-c", "2", "-i", "0.2", "127.0.0.1"], {})[0], [
+                (r"127\.0\.0\.1", AQUA), (r"\d+\.\d+ ms", PURPLE), ("0% packet loss", GREEN),
+                (r"[\d.]+/[\d.]+/[\d.]+/[\d.]+ ms", PURPLE), (r"--- 127\.0\.0\.1 ping statistics ---", GRAY)],
+             ["64 bytes from "], every_line),
+            ("net-probe", "ping, no answer", unanswered_ping, [("100% packet loss", RED)], ["0 received"]),
+            ("net-probe", "traceroute", lambda: tool(["traceroute", "-n", "127.0.0.1"], {})[0], [
+                (r" 1", GRAY), (r"127\.0\.0\.1", AQUA), (r"\d+\.\d+ ms", PURPLE)], ["30 hops max"], every_line),
+            ("net-probe", "lines of ping, traceroute, mtr", lambda: PROBE_LINES, [
+                ("lhr25s34-in-f14.1e100.net", BLUE), (r"\(DUP!\)", YELLOW), ("Request timeout for icmp_seq 3", RED),
+                ("Destination Host Unreachable", RED), ("30% packet loss", YELLOW), (r"\* \* \*", YELLOW),
+                ("!H", RED), (r"\?\?\?", YELLOW), (r"100\.0%", RED), (r"20\.0%", YELLOW)], []),
+            ("net-interfaces", "ip addr", lambda: tool(["ip", "addr", "show", "dev", "lo"], {})[0], [
+                ("lo", BLUE), ("LOOPBACK", GRAY), ("UP", GREEN), ("UNKNOWN", GRAY), ("00:00:00:00:00:00", PURPLE),
+                (r"127\.0\.0\.1/8", AQUA)], ["mtu 65536"], every_line),
+            ("net-interfaces", "ip -br link", lambda: tool(["ip", "-br", "link", "show", "dev", "lo"], {})[0], [
+                ("lo", BLUE), ("UNKNOWN", GRAY), ("00:00:00:00:00:00", PURPLE)], [], every_line),
+            ("net-interfaces", "ip route", lambda: tool(["ip", "route", "show", "table", "local", "dev", "lo"], {})[0],
+             [(r"127\.0\.0\.1", AQUA), (r"127\.0\.0\.0/8", AQUA)], ["proto kernel"], every_line),
+            ("net-interfaces", "ifconfig", lambda: tool(["ifconfig", "lo"], {})[0], [
+                ("lo", BLUE), ("RUNNING", GREEN), (r"127\.0\.0\.1", AQUA)], ["RX errors 0"], every_line),
+            ("disk-usage", "df -h", lambda: tool(["df", "-h", "."], {})[0], [
+                (r"\d+(\.\d)?[KMGTP]?", PURPLE), (r"\d+%", (GREEN, YELLOW, RED)), (r"/.*", BLUE)], ["Use%"]),
+            ("disk-usage", "du", lambda: tool(["du", "-a", "."], {"a/b.txt": "b" * 5000})[0], [
+                (r"\d+", PURPLE), (r"\./a/b\.txt", BLUE)], [], every_line),
+            ("disk-usage", "free -h", lambda: tool(["free", "-h"], {})[0], [
+                ("Mem:", BLUE), (r"\d+(\.\d)?[KMGT]i", PURPLE)], ["available"], every_line),
+            ("disk-usage", "lines of df and du", lambda: DISK_LINES, [
+                ("79%", GREEN), ("80%", YELLOW), ("90%", RED), ("/dev/sda1", AQUA), ("/data", BLUE),
+                (r"\./95% of the report\.txt", BLUE)], [], [r"^/dev/sd[ab]1 .*", r"95%"]),
+            ("processes", "ps u", processes, [
+                (USER, YELLOW if USER == "root" else BLUE), (r"\d+", AQUA), (r"0\.0", GRAY), ("S", GRAY),
+                ("T", PURPLE), ("Z", RED), ("<defunct>", RED)], ["%CPU", "sleep 60"]),
+            ("mounts", "mount", lambda: tool(["mount"], {})[0], [
+                (r"/\S*", BLUE), (r"[\w.+-]+", PURPLE), (r"rw(,[^\s()]*)?", GRAY)], [" on ", " type "], every_line),
+            ("mounts", "a line of mount", lambda: "/dev/sdb1 on /media/My Disk type vfat (ro,nosuid,uid=1000)\n", [
+                ("/dev/sdb1", AQUA), ("/media/My Disk", BLUE), ("vfat", PURPLE), ("ro", YELLOW),
+                ("nosuid,uid=1000", GRAY)], [], every_line),
+            ("kernel", "dmesg -x", kernel_log, [
+                (r"kern *:", GRAY), (r"(info|notice) *:", (GRAY, AQUA)), (r" \[\s*\d+\.\d+\] ", GRAY)],
+             [], [r"(?<=:)(info|notice|debug) *:"]),
+            ("kernel", "lines of dmesg", lambda: KERNEL_LINES, [
+                (r"\[ 1234\.567890\] ", GRAY), (r"app\[4242\]: segfault at 0", RED),
+                (r"Out of memory: Killed process 4321 \(java\)", ON_RED),
+                ("BUG: kernel NULL pointer dereference, address: 0000000000000008", ON_RED), ("WARNING:", YELLOW),
+                (r"drm_atomic_check_only\+0x1c/0x80 \[drm\]", AQUA), (r"Tainted: G        W  OE", YELLOW),
+                ("Not tainted", GRAY), ("Call Trace:", YELLOW), ("CPU:", BLUE)], [], [r"Not tainted"]),
+            ("log", "examples/sample.log", lambda: read(SAMPLE_LOG), [
+                (r"2026-12-09 08:12:02\.931", GRAY), ("ERROR", RED), ("WARN", YELLOW), ("INFO", GREEN),
+                ("DEBUG", GRAY), (r"203\.24\.37\.211:5432", AQUA), ("GET", PURPLE),
+                (r"/api/v1/orders/29977", DARK_AQUA),
+                (r"191 ms", PURPLE), ("db", BLUE), ("318ms", PURPLE), (r"café-owner@example\.com", AQUA),
+                ("failed", RED), ("«Ёлкин и партнёры»", DARK_GREEN)], ["(attempt 5 of 5)"],
+             [r"^.* (INFO|DEBUG) .*$"]),
+            ("log", "slog TextHandler", lambda: go_logs(False), [
+                (STAMP_RE, GRAY), ("INFO", GREEN), ("WARN", YELLOW), ("ERROR", RED), ('"server started"', DARK_GREEN),
+                ("msg", BLUE), ("2048", PURPLE), ("/etc/app.ini", DARK_AQUA)], ["=:8080"],
+             [r"^.*level=(INFO|DEBUG).*$"]),
         ]
-        for name, label, writer, coloured, plain in cases:
+        for name, label, writer, coloured, plain, *normal in cases:
             with self.subTest(set=name, tool=label):
                 text = writer()
                 code, out, err = run_pipe(["--color=always", "--file=%s/%s.filters" % (EXAMPLES, name)], text.encode())
@@ -164,11 +310,42 @@ class FilterSets(unittest.TestCase):
                 self.assertEqual((code, err, re.sub(r"\x1b\[[0-9;]*m", "", out)), (0, b"", text))
                 got = re.findall(r"\x1b\[0;([0-9;]+)m(.*?)\x1b\[0m", out)
                 for piece, sgr in coloured:
-                    self.assertTrue(any(s == sgr and re.fullmatch(piece, t) for s, t in got),
-                                    "%s not %s in\n%s" % (piece, sgr, out))
+                    self.assertTrue(any(s in (sgr if isinstance(sgr, tuple) else (sgr,)) and re.fullmatch(piece, t)
+                                        for s, t in got), "%s not %s in\n%s" % (piece, sgr, out))
                 uncoloured = re.sub(r"\x1b\[0;[0-9;]+m(.*?)\x1b\[0m", lambda m: "\0" * len(m.group(1)), out)
                 for piece in plain:
                     self.assertTrue(piece in uncoloured, "%r coloured or missing in\n%s" % (piece, out))
+                # The text again, with every character in the colour of failure as \0.
+                failing = re.sub(r"\x1b\[0;([0-9;]+)m(.*?)\x1b\[0m",
+                                 lambda m: ("\0" if FAILURE.fullmatch(m.group(1)) else "x") * len(m.group(2)), out)
+                failing = re.sub(r"[^\0]", "x", failing)
+                for pattern in (normal[0] if normal else []):
+                    for m in re.finditer(pattern, text, re.M):
+                        self.assertNotIn("\0", failing[m.start():m.end()],
+                                         "%r in the colour of failure in\n%s" % (m.group(0), out))
+
+
+    def test_every_set_is_installed_reads_on_any_background_and_names_its_commands_once(self):
+        with open(os.path.join(EXAMPLES, "..", "CMakeLists.txt")) as f:
+            installed = re.search(r"set\(HUECAST_FILTER_SETS ([^)]*)\)", f.read()).group(1).split()
+        names = sorted(n for n in os.listdir(EXAMPLES) if n.endswith(".filters"))
+        self.assertEqual(sorted(os.path.basename(n) for n in installed), names)
+        owner = {}
+        for name in names:
+            lines = read(os.path.join(EXAMPLES, name)).splitlines()
+            header = lines[:next(i for i, line in enumerate(lines) if not line.startswith("#"))]
+            commands = [line for line in lines if re.match(r"#\s*commands\b", line)]
+            self.assertLessEqual(len(commands), 1, name)
+            for line in commands:
+                self.assertIn(line, header, name)
+                self.assertRegex(line, r"^# commands: [\w.+-]+( [\w.+-]+)*$", name)
+                for command in line.split()[2:]:
+                    self.assertNotIn(command, owner, "%s: %s is %s's" % (name, command, owner.get(command)))
+                    owner[command] = name
+            # Black, white or bright white text needs a background of its own.
+            for line in lines:
+                if line.strip() and not line.lstrip().startswith("#"):
+                    self.assertNotRegex(line, r"^0[07fF],", name)
 
 
 def tearDownModule():

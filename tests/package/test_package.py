@@ -25,7 +25,8 @@ ROOT = None  # the package unpacked
 DOC = "usr/share/doc/huecast/"
 SETS = "usr/share/huecast/"
 EXAMPLES = ["build.filters", "syslog.filters", "access-log.filters", "diff.filters", "structured-log.filters",
-            "stack-trace.filters"]
+            "stack-trace.filters", "net-probe.filters", "net-interfaces.filters", "disk-usage.filters",
+            "processes.filters", "mounts.filters", "kernel.filters", "log.filters"]
 FILES = {
     "usr/bin/huecast": 0o755,
     "usr/share/man/man1/huecast.1.gz": 0o644,
