@@ -30,6 +30,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 FOUR = ["0c,error", "0e,warn(ing)?", "0a,\\bok\\b", "0b,\\d+\\.\\d+\\.\\d+\\.\\d+"]
 # A rule file's worth: the four and 28 words of the log, one filter per line.
 FILTER_FILE = os.path.join(HERE, "filters-32.txt")
+# The filter sets that come with huecast, each run on the same log as the build set: none may
+# take more than twice the build set's time.
+SETS = sorted(os.path.join(HERE, "..", "examples", n) for n in os.listdir(os.path.join(HERE, "..", "examples"))
+              if n.endswith(".filters"))
+SET_PREFIX = "huecast --color=always, set "
 # The peers' colours for the same four pieces: light red, light yellow, light green, light cyan.
 RED, YELLOW, GREEN, CYAN, OFF = "\x1b[91m", "\x1b[93m", "\x1b[92m", "\x1b[96m", "\x1b[0m"
 SED = ["sed", "-E",
@@ -135,6 +140,8 @@ def make_rows(args, huecast, log, line, ccze_slice, coloured, matches):
             rows.append(Row(w, path, "huecast --color=always, four filters", [huecast, "--color=always", *FOUR], log))
             rows.append(Row(w, path, "huecast --color=always, 32 filters",
                             [huecast, "--color=always", "--file=" + FILTER_FILE], log))
+            for f in SETS:
+                rows.append(Row(w, path, SET_PREFIX + set_name(f), [huecast, "--color=always", "--file=" + f], log))
         rows.append(Row(w, path, "huecast 0a (whole stream)", [huecast, "0a"], log))
         rows.append(Row(w, path, "sed -E, four s///", SED, log))
         rows.append(Row(w, path, "perl -pe, four s///", PERL, log))
@@ -165,6 +172,16 @@ def make_rows(args, huecast, log, line, ccze_slice, coloured, matches):
             rows.append(Row(w, "pipe", "ugrep --color=always --passthru error",
                             ["ugrep", "--color=always", "--passthru", "-i", "error"], path))
     return rows
+
+
+def set_name(path):
+    return os.path.basename(path)[:-len(".filters")]
+
+
+def set_times(rows):
+    """{set name: its median time on the log into a pipe, as a multiple of the build set's}."""
+    times = {r.name[len(SET_PREFIX):]: r.median() for r in rows if r.name.startswith(SET_PREFIX)}
+    return {name: t / times["build"] for name, t in times.items()} if times.get("build") else {}
 
 
 def parse_size(text):
@@ -270,9 +287,9 @@ def micro(binary, log, smoke):
 
 def print_table(rows, start):
     print()
-    print("%-15s %-9s %-40s %9s %8s %9s %7s %8s" %
+    print("%-15s %-9s %-44s %9s %8s %9s %7s %8s" %
           ("workload", "path", "tool", "median s", "x floor", "MB/s in", "out/in", "peak MB"))
-    print("-" * 112)
+    print("-" * 116)
     floors = {(r.workload, r.path): r.median() for r in rows if r.floor}
     last = None
     for r in rows:
@@ -280,13 +297,18 @@ def print_table(rows, start):
         m = r.median()
         ratio = m / floors[key] if floors.get(key) else float("nan")
         out_in = (statistics.median(r.outs) / os.path.getsize(r.input_path)) if r.outs else float("nan")
-        print("%-15s %-9s %-40s %9.3f %8.2f %9.0f %7.2f %8.1f" % (
+        print("%-15s %-9s %-44s %9.3f %8.2f %9.0f %7.2f %8.1f" % (
             r.workload if key != last else "", r.path if key != last else "", r.name, m, ratio,
             r.input_bytes / m / 1e6, out_in, r.peak_mb()))
         last = key
+    ratios = set_times(rows)
+    if ratios:
+        print()
+        print("filter sets on the log into a pipe, each set's time as a multiple of the build set's:")
+        print("  " + "  ".join("%s %.2f" % (name, ratios[name]) for name in sorted(ratios)))
     floor = start.get("/bin/echo hello (floor)", (0,))[0]
     for name, (m, peak) in start.items():
-        print("%-15s %-9s %-40s %9.4f %8.2f %9s %7s %8.1f" % (
+        print("%-15s %-9s %-44s %9.4f %8.2f %9s %7s %8.1f" % (
             "start-up" if "echo" in name else "", "/dev/null" if "echo" in name else "", name, m, m / floor,
             "", "", peak))
 
@@ -335,6 +357,8 @@ def judge(rows, start, rates, log_size, line_size):
          matches.peak_mb() * (1 << 20) / os.path.getsize(matches.input_path), 4.0, "x"),
         ("one line of matches: <= 1.1 x the time of the same matches in lines",
          matches.median() / find(rows, "matches, lines", "pipe", "huecast").median(), 1.1, "x"),
+        *[("filter set %s on the log: <= 2 x the build set's time" % name, ratio, 2.0, "x")
+          for name, ratio in sorted(set_times(rows).items()) if name != "build"],
     ]
     missed = 0
     print()
