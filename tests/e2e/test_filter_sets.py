@@ -146,9 +146,8 @@ def processes():
     try:
         os.kill(children[1].pid, signal.SIGSTOP)
         for _ in range(1000):
-            with open("/proc/%d/stat" % children[2].pid) as f:
-                if f.read().rsplit(")", 1)[1].split()[0] == "Z":
-                    break
+            if [state_of(c.pid) for c in children[1:]] == ["T", "Z"]:
+                break
             time.sleep(0.01)
         return tool(["ps", "u", "-p", ",".join(str(c.pid) for c in children)], {})[0]
     finally:
@@ -157,12 +156,18 @@ def processes():
             c.wait()
 
 
+def state_of(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        return f.read().rsplit(")", 1)[1].split()[0]
+
+
 def read(path):
     with open(path, encoding="utf-8") as f:
         return f.read()
 
 
-USER = pwd.getpwuid(os.geteuid()).pw_name[:8]
+# ps shortens a user's name of more than 8 characters to 7 and "+".
+USER = re.escape(re.sub(r"^(.{7}).{2,}$", r"\1+", pwd.getpwuid(os.geteuid()).pw_name))
 
 # Lines in the tools' own formats, for what this machine cannot be made to show.
 PROBE_LINES = """\
