@@ -35,6 +35,9 @@ TEST(Painter, EarliestStartWinsAndTheFrontFilterTakesTies) {
     EXPECT_EQ(paint({{0x0A, "a|ab"}}, "ab"), (std::vector<segment>{{0, 1, colour_of(0x0A)}, {1, 2, plain}}));
     // Adjacent matches stay separate pieces.
     EXPECT_EQ(paint({{0x0A, "a"}}, "aa"), (std::vector<segment>{{0, 1, colour_of(0x0A)}, {1, 2, colour_of(0x0A)}}));
+    // A word of one byte, which the prefilter is not given, beside one that it is.
+    EXPECT_EQ(paint({{0x0A, "bb"}, {0x0C, "x"}}, "axbb"),
+              (std::vector<segment>{{0, 1, plain}, {1, 2, colour_of(0x0C)}, {2, 4, colour_of(0x0A)}}));
 }
 
 TEST(Painter, EachRoundSeesTheRestOfTheLineAsATextOfItsOwn) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -166,6 +167,28 @@ std::shared_ptr<jit_stacks> shared_jit_stacks(const match_limits& limits) {
     return stacks;
 }
 
+// The bytes that a match attempt may begin with, as the compiled code knows them: its one
+// first code unit (in both ASCII cases, since the expression ignores case: PCRE2 names one
+// only where no other character folds to it), or its table of first code units. False when
+// it knows neither.
+bool first_bytes_of(const pcre2_code* code, std::array<bool, 256>& bytes) {
+    std::uint32_t type = 0;
+    pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODETYPE, &type);
+    if (type == 1) {
+        std::uint32_t unit = 0;
+        pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
+        if (unit > 0xFF) return false;
+        bytes[unit] = true;
+        if (unit < 0x80 && std::isalpha(static_cast<int>(unit)) != 0) bytes[unit ^ 0x20] = true;
+        return true;
+    }
+    const std::uint8_t* table = nullptr;
+    pcre2_pattern_info(code, PCRE2_INFO_FIRSTBITMAP, &table);
+    if (table == nullptr) return false;
+    for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b] = (table[b / 8] >> (b % 8) & 1) != 0;
+    return true;
+}
+
 // The limit that a search's error code says it reached.
 limit_reached limit_of(int code) {
     switch (code) {
@@ -319,6 +342,7 @@ value_or_error<matcher, compile_error> matcher::compile(std::string_view express
     matcher m(std::move(s));
     m.reaches_behind_start_ = m.state_->facts.reaches_behind_start;
     m.sees_start_of_text_ = m.state_->facts.sees_start_of_text;
+    m.begins_anywhere_ = !first_bytes_of(unanchored_code, m.first_bytes_);
     return m;
 }
 

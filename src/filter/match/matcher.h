@@ -5,6 +5,7 @@
 // escaped byte of another code page) never matches anything.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -85,6 +86,11 @@ public:
     // The facts of the same names (expression_facts), kept at hand for the painter's loop.
     bool reaches_behind_start() const { return reaches_behind_start_; }
     bool sees_start_of_text() const { return sees_start_of_text_; }
+    // False when no attempt that begins at `at` in `text` can succeed, by its first byte
+    // alone (what PCRE2's compiled code knows of where matches begin); true is never wrong.
+    bool may_begin_at(std::string_view text, std::size_t at) const {
+        return begins_anywhere_ || (at < text.size() && first_bytes_[static_cast<unsigned char>(text[at])]);
+    }
 
 private:
     struct state;
@@ -93,6 +99,8 @@ private:
     std::unique_ptr<state> state_;
     bool reaches_behind_start_ = false;
     bool sees_start_of_text_ = true;
+    bool begins_anywhere_ = true;
+    std::array<bool, 256> first_bytes_{};
 };
 
 }  // namespace huecast

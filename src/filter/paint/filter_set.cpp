@@ -1,18 +1,33 @@
 #include "filter/paint/filter_set.h"
 
+#include <algorithm>
+
 namespace huecast {
 namespace {
 
+// What the prefilter is given to look for. A literal of one byte (a blank, an "=") is in
+// nearly every line: it rules out little, and the places it stands keep its bucket of the
+// scan busy for the other literals, so a filter that needs one is searched in every line.
+bool selective(const required_literals& literals) {
+    return std::none_of(literals.any_of.begin(), literals.any_of.end(),
+                        [](const std::string& text) { return text.size() < 2; });
+}
+
 std::vector<required_literals> literals_of(const std::vector<compiled_filter>& filters) {
     std::vector<required_literals> literals;
-    for (const compiled_filter& f : filters) literals.push_back(f.expression.facts().required);
+    for (const compiled_filter& f : filters) {
+        const required_literals& required = f.expression.facts().required;
+        literals.push_back(selective(required) ? required : required_literals{});
+    }
     return literals;
 }
 
+// A plain word's first match comes from the scan, where the scan looks for it.
 std::vector<std::uint32_t> word_lengths_of(const std::vector<compiled_filter>& filters) {
     std::vector<std::uint32_t> lengths;
     for (const compiled_filter& f : filters) {
-        lengths.push_back(static_cast<std::uint32_t>(f.expression.facts().plain_literal.size()));
+        const expression_facts& facts = f.expression.facts();
+        lengths.push_back(selective(facts.required) ? static_cast<std::uint32_t>(facts.plain_literal.size()) : 0);
     }
     return lengths;
 }

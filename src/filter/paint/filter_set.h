@@ -128,7 +128,7 @@ inline void filter_set::revisit(std::size_t filter, std::size_t position) {
         search_from(filter, position);
         return;
     }
-    if (!expression.sees_start_of_text()) return;
+    if (!expression.sees_start_of_text() || !expression.may_begin_at(line_.view(), position)) return;
     switch (expression.search(line_, position, anchor::at_start, next.match, budget_[filter])) {
         case search_result::found:
             next.state = next_match::found;
