@@ -259,6 +259,7 @@ struct matcher::state {
     match_data_ptr data;
     std::shared_ptr<jit_stacks> stacks;  // before the context that refers to them, so that they outlive it
     pcre2_jit_stack* stack_now = nullptr;  // the one for the text being searched
+    std::size_t memory_for_bytes = ~std::size_t{0};  // the length of line that the limits are set for
     match_context_ptr context;
     match_limits limits;
     // When every branch begins with `.*`, PCRE2 tries the expression only at the front and
@@ -433,9 +434,13 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
     if (chosen == nullptr) chosen = code(any_text, where);
     const bool at_start = where == anchor::at_start;
     // The memory a search may take grows with the whole line.
-    const std::size_t memory = std::clamp(text.size() * limits.memory_per_byte, limits.least_memory, limits.most_memory);
-    pcre2_set_heap_limit(context.get(), static_cast<std::uint32_t>(memory >> 10));
-    stack_now = stacks->for_text(text.size());
+    if (text.size() != memory_for_bytes) {
+        memory_for_bytes = text.size();
+        const std::size_t memory =
+            std::clamp(text.size() * limits.memory_per_byte, limits.least_memory, limits.most_memory);
+        pcre2_set_heap_limit(context.get(), static_cast<std::uint32_t>(memory >> 10));
+        stack_now = stacks->for_text(text.size());
+    }
     const int rc = run(*chosen, rest, 0, budget);
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) return search_result::gave_up;
     std::optional<found_match> found;

@@ -58,20 +58,4 @@ void filter_set::search_from(std::size_t filter, std::size_t position) {
     }
 }
 
-// A filter that gave up, or that found nothing and cannot tell where a text starts, finds
-// nothing more in the line.
-bool filter_set::finished(std::size_t filter) const {
-    const next_match& next = next_[filter];
-    return next.state == next_match::gave_up ||
-           (next.state == next_match::none && !filters_[filter].expression.sees_start_of_text());
-}
-
-void filter_set::drop_finished() {
-    std::size_t kept = 0;
-    for (const std::size_t f : live_) {
-        if (!finished(f)) live_[kept++] = f;
-    }
-    live_.resize(kept);
-}
-
 }  // namespace huecast

@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -31,16 +30,13 @@ public:
 
     // Begins the search of `line`, which must outlive it.
     void begin_line(std::string_view line);
-    // The filters that may still match in the line, front first. A filter leaves (at the next
-    // call of drop_finished) once it can find nothing more in the line.
-    std::span<const std::size_t> live() const { return live_; }
-    // The first non-empty match of `filter`, which is live, in the line at or after `position`,
-    // searched as a text of its own from there (`^` holds at `position`); null when there is
-    // none. Positions never go back within a line. The match stays valid until the next call
-    // for the same filter.
-    const found_match* first_match_from(std::size_t filter, std::size_t position);
-    // Lets go of the live filters that can find nothing more in the line.
-    void drop_finished();
+    // Calls `take(filter, match)`, front first, for each filter that may still match in the
+    // line and has a first non-empty match at or after `position`, searched as a text of its
+    // own from there (`^` holds at `position`). Positions never go back within a line. A
+    // filter that can find nothing more in the line is let go of. Each match stays valid
+    // until the next call.
+    template <class Take>
+    void each_first_match_from(std::size_t position, Take take);
     // The filters (front first) that reached a search limit in the line: each was taken as
     // matching nothing from there to the end of it. Each has a budget of its own for the line
     // (match_limits), and reached_by says which limit it reached.
@@ -56,7 +52,6 @@ private:
 
     void search_from(std::size_t filter, std::size_t position);
     void revisit(std::size_t filter, std::size_t position);
-    bool finished(std::size_t filter) const;
 
     std::vector<compiled_filter> filters_;
     // For a filter that is one plain word: its length, else 0. Such a word is the only
@@ -142,10 +137,23 @@ inline void filter_set::revisit(std::size_t filter, std::size_t position) {
     }
 }
 
-inline const found_match* filter_set::first_match_from(std::size_t filter, std::size_t position) {
-    revisit(filter, position);
-    const next_match& next = next_[filter];
-    return next.state == next_match::found ? &next.match : nullptr;
+template <class Take>
+inline void filter_set::each_first_match_from(std::size_t position, Take take) {
+    std::size_t kept = 0;
+    for (const std::size_t f : live_) {
+        revisit(f, position);
+        const next_match& next = next_[f];
+        if (next.state == next_match::found) {
+            take(f, next.match);
+        } else if (next.state == next_match::gave_up ||
+                   (next.state == next_match::none && !filters_[f].expression.sees_start_of_text())) {
+            // It finds nothing more in this line: it gave up, or found nothing and cannot
+            // tell where a text starts.
+            continue;
+        }
+        live_[kept++] = f;
+    }
+    live_.resize(kept);
 }
 
 }  // namespace huecast

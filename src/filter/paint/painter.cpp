@@ -16,14 +16,12 @@ void painter::paint(std::string_view line, segment_sink& out) {
         const found_match* winner = nullptr;
         std::size_t best = 0;
         // Front first, so that a later filter wins only by starting strictly earlier.
-        for (const std::size_t f : filters_.live()) {
-            const found_match* match = filters_.first_match_from(f, position);
-            if (match != nullptr && (winner == nullptr || match->begin < winner->begin)) {
-                winner = match;
+        filters_.each_first_match_from(position, [&](std::size_t f, const found_match& match) {
+            if (winner == nullptr || match.begin < winner->begin) {
+                winner = &match;
                 best = f;
             }
-        }
-        filters_.drop_finished();
+        });
         if (winner == nullptr) {
             out.take({position, line.size(), std::nullopt});
             return;
