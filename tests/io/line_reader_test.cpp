@@ -144,36 +144,25 @@ TEST(LineReader, CopyingInRunsGivesTheBytesOfCopyingLineByLine) {
 
 namespace {
 
-// A source read together with another: its chunks come one at a time, when the test says
-// they have arrived, and a read never happens while none has.
+// A source read together with another: what has arrived, and a read never while nothing has.
 class arriving_source final : public io::byte_source {
 public:
     io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override {
         EXPECT_TRUE(wait_for_input(std::chrono::milliseconds{0})) << "a read that would wait";
-        got = 0;
-        if (arrived_.empty()) return io::transfer_status::end;
-        got = std::min(capacity, arrived_.front().size());
-        arrived_.front().copy(buffer, got);
-        arrived_.front().erase(0, got);
-        if (arrived_.front().empty()) arrived_.erase(arrived_.begin());
-        return io::transfer_status::ok;
+        got = arrived.copy(buffer, capacity);
+        arrived.erase(0, got);
+        return got > 0 ? io::transfer_status::ok : io::transfer_status::end;
     }
     io::control_z control_z_rule() const override { return io::control_z::data; }
-    bool wait_for_input(std::chrono::milliseconds) override { return !arrived_.empty() || ended_; }
+    bool wait_for_input(std::chrono::milliseconds) override { return !arrived.empty() || ended; }
     std::string error_text() const override { return "no error"; }
-    // Nothing ("") is a round in which nothing arrived.
-    void arrive(std::string chunk) {
-        if (!chunk.empty()) arrived_.push_back(std::move(chunk));
-    }
-    void end() { ended_ = true; }
-
-private:
-    std::vector<std::string> arrived_;
-    bool ended_ = false;
+    std::string arrived;
+    bool ended = false;
 };
 
 // What a reader that never waits hands on as the chunks of `rounds` arrive, one a round,
-// then the end of input: each line, "+" after a piece that has no line end; "|" after each round.
+// then the end of input: each line, "+" after a piece that has no line end, "," after the
+// others; "~" where a piece waits to be due by time, and "|" after each round.
 std::string handed_on(const std::vector<std::string>& rounds, std::optional<io::piece_policy> policy) {
     arriving_source source;
     io::line_reader reader(source);
@@ -185,13 +174,13 @@ std::string handed_on(const std::vector<std::string>& rounds, std::optional<io::
         reader.read_ready();
         std::string_view line;
         while (reader.next_ready(line)) seen.append(line).append(reader.line_continues() ? "+" : ",");
-        seen += "|";
+        seen += reader.piece_due() ? "~|" : "|";
     };
     for (const std::string& chunk : rounds) {
-        source.arrive(chunk);
+        source.arrived += chunk;
         round();
     }
-    source.end();
+    source.ended = true;
     round();
     EXPECT_TRUE(reader.exhausted());
     EXPECT_FALSE(reader.read_ready()) << "input is over";
@@ -207,48 +196,16 @@ TEST(LineReaderNeverWaiting, HandsOnWhatHasArrivedAndNothingMore) {
         std::string expected;
     } cases[] = {
         {{"one\ntw", "o\r\nthree"}, std::nullopt, "one,|two,|three+|"},
-        {{"", "a\nb\n"}, std::nullopt, "|a,b,||"},
         // A piece of a line once input pauses in it, the rest as a line of its own.
         {{"Password: ", "x\n"}, at_once, "Password: +|x,||"},
-        // A CR at the end may begin a CR LF: it waits for what follows it, not for time.
+        {{"Password: ", "x\n"}, after_an_hour, "~|Password: x,||"},
+        // A CR at the end may begin a CR LF: it waits for what follows it, never for time (a
+        // loop that waited for its time would not wait at all).
         {{"50%\r", "\n"}, at_once, "50%+|,||"},
         // A redraw in place goes as soon as input pauses; the rest waits for its time.
-        {{"10%\r20%\r30"}, after_an_hour, "10%\r20%\r+|30+|"},
+        {{"10%\r20%\r30"}, after_an_hour, "10%\r20%\r+~|30+|"},
     };
     for (const auto& c : cases) EXPECT_EQ(handed_on(c.rounds, c.policy), c.expected) << c.expected;
-}
-
-TEST(LineReaderNeverWaiting, SaysWhenAPieceIsDueAndNothingWhenItWaitsForInput) {
-    arriving_source source;
-    io::line_reader reader(source);
-    const auto codec = io::make_utf8_codec();
-    reader.hand_on_pieces({std::chrono::hours{1}, false, std::size_t{1} << 20}, *codec);
-    std::string_view line;
-    EXPECT_FALSE(reader.read_ready());
-    EXPECT_FALSE(reader.next_ready(line));
-    EXPECT_FALSE(reader.piece_due()) << "nothing waits";
-    source.arrive("prompt> ");
-    const auto before = std::chrono::steady_clock::now();
-    ASSERT_TRUE(reader.read_ready());
-    EXPECT_FALSE(reader.next_ready(line));
-    ASSERT_TRUE(reader.piece_due());
-    EXPECT_GE(*reader.piece_due(), before + std::chrono::minutes{59});
-    source.arrive("\n");
-    ASSERT_TRUE(reader.read_ready());
-    ASSERT_TRUE(reader.next_ready(line));
-    EXPECT_EQ(line, "prompt> ");
-    EXPECT_FALSE(reader.next_ready(line));
-    EXPECT_FALSE(reader.piece_due()) << "nothing waits";
-
-    // What can never go by time alone (a CR that may begin a CR LF) is not due at all: a
-    // loop that waited for it would never wait.
-    reader.hand_on_pieces(io::piece_policy::copying(1 << 20), *codec);
-    source.arrive("50%\r");
-    ASSERT_TRUE(reader.read_ready());
-    ASSERT_TRUE(reader.next_ready(line));
-    EXPECT_EQ(line, "50%");
-    EXPECT_FALSE(reader.next_ready(line));
-    EXPECT_FALSE(reader.piece_due());
 }
 
 }  // namespace

@@ -113,8 +113,10 @@ class RunningACommand(unittest.TestCase):
              b"huecast: " + red + b"unknown" + reset + b" option '--bad'; try 'huecast --help'\n"),
             # Into pipes without colour: the lines as they came, with the line ends of a pipe.
             ([self.rules, "--run", exe, "0a", "hello"], 0, b"hello\r\n", b""),
-            # Each argument reaches the command as it was given: quotes, blanks, nothing at all.
-            ([self.rules, "--run", exe, "0a", 'a "b"  c', "", "d\\"], 0, b'a "b"  c  d\\\r\n', b""),
+            # Each argument reaches the command as it was given: quotes, blanks, nothing at all,
+            # backslashes before a quote and elsewhere.
+            ([self.rules, "--run", exe, "0a", 'a "b"  c', "", 'e\\f\\"', "d\\"], 0,
+             b'a "b"  c  e\\f\\" d\\\r\n', b""),
             ([self.rules, "--run", "cmd", "/c", "exit 7"], 7, b"", b""),
             ([self.rules, "--run", "no-such-program"], 127, b"", b"huecast: no-such-program: command not found\r\n"),
         ]
@@ -126,7 +128,8 @@ class RunningACommand(unittest.TestCase):
         screens = run_console([command + "0a hello there", command + "--bad"])
         self.assertEqual([pieces(r) for r in screens[0]], [[("hello", 10, 0), (" there", *DEFAULT)]])
         self.assertEqual([pieces(r) for r in screens[1]],
-                         [[("huecast: ", *DEFAULT), ("unknown", 12, 0), (" option '--bad'; try 'huecast --help'", *DEFAULT)]])
+                         [[("huecast: ", *DEFAULT), ("unknown", 12, 0),
+                           (" option '--bad'; try 'huecast --help'", *DEFAULT)]])
 
 
 class CodePages(unittest.TestCase):
