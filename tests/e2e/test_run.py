@@ -87,6 +87,11 @@ def read_until_quiet(fd, quiet=0.5):
     return out
 
 
+def proc(pid, name):
+    with open("/proc/%d/%s" % (pid, name)) as f:
+        return f.read()
+
+
 def run(args, out_terminal=False, err_terminal=False):
     """huecast with its standard output and error each a pipe or a terminal of its own, or
     (err_terminal "same") the terminal of its output: (exit code, output, errors)."""
@@ -300,7 +305,7 @@ class JobControl(unittest.TestCase):
             while len(before) < 100000:
                 before += os.read(master, 65536)
             time.sleep(0.3)  # long enough for huecast to block on the full terminal, inside a piece
-            command = int(open("/proc/%d/task/%d/children" % (pid, pid)).read().split()[0])
+            command = int(proc(pid, "task/%d/children" % pid).split()[0])
             if typed:
                 os.write(master, b"\x1a")
             else:
@@ -310,7 +315,7 @@ class JobControl(unittest.TestCase):
             before += read_until_quiet(master, 0.1)
             while not select.select([news], [], [], 0)[0]:
                 before += read_until_quiet(master, 0.1)
-            states = [open("/proc/%d/stat" % p).read().rsplit(")", 1)[1].split()[0] for p in (pid, command)]
+            states = [proc(p, "stat").rsplit(")", 1)[1].split()[0] for p in (pid, command)]
             self.assertEqual((news.readline(), states), (b"stopped %d\n" % signal.SIGTSTP, ["T", "T"]), typed)
             before += read_until_quiet(master)
             self.assertTrue(before.endswith(RESET), (typed, before[-30:]))
