@@ -1,5 +1,6 @@
 # bash completion for huecast                              -*- shell-script -*-
-# Options come only before the colour code or the first filter; -- ends them.
+# Options come only before the colour code or the first filter; -- ends them. After --run
+# come a command and its arguments, completed as bash completes that command.
 
 _huecast()
 {
@@ -24,11 +25,17 @@ _huecast()
 
     local i
     for ((i = 1; i < cword; i++)); do
+        case ${words[i]} in
+            --run)
+                _command_offset $((i + 1))
+                return
+                ;;
+        esac
         [[ ${words[i]} == -- || ${words[i]} != --* ]] && return
     done
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--color= --colour= --file= --set= --list-sets --help --version --' -- "$cur"))
+        COMPREPLY=($(compgen -W '--color= --colour= --file= --set= --run --list-sets --help --version --' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
     fi
 } &&

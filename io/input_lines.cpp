@@ -20,12 +20,32 @@ input_lines::input_lines(line_reader& reader, const codec& input_codec) : reader
 
 bool input_lines::next(input_line& line) {
     if (out_of_memory_ || !reader_.next(line.bytes_)) return false;
+    fill_in(line);
+    return true;
+}
+
+bool input_lines::read_ready() {
+    if (out_of_memory_) return false;
+    try {
+        return reader_.read_ready();
+    } catch (const std::bad_alloc&) {
+        ran_out_of_memory();
+        return true;
+    }
+}
+
+bool input_lines::next_ready(input_line& line) {
+    if (out_of_memory_ || !reader_.next_ready(line.bytes_)) return false;
+    fill_in(line);
+    return true;
+}
+
+void input_lines::fill_in(input_line& line) {
     line.continues_ = reader_.line_continues();
     line.paused_ = reader_.input_paused();
     line.codec_ = &codec_;
     line.buffer_ = &text_;
     line.decoded_ = false;
-    return true;
 }
 
 void input_lines::copy_to(text_output& output) {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -72,6 +73,15 @@ public:
     // input pauses in it, and a long line goes through in pieces, in bounded memory.
     void copy_to(text_output& output);
 
+    // For lines read together with another source's (see line_reader::read_ready): one
+    // block read when the source has input now, and the next line of what has been read,
+    // never waiting. Memory for a line running out ends the input, as in for_each.
+    bool read_ready();
+    bool next_ready(input_line& line);
+    std::optional<std::chrono::steady_clock::time_point> piece_due() const { return reader_.piece_due(); }
+    // True once every line has been handed on, or memory for one ran out.
+    bool exhausted() const { return out_of_memory_ || reader_.exhausted(); }
+
     // `ok` while input lasts, `end` at its end, `failed` after a read error or when memory
     // for a line ran out.
     transfer_status status() const;
@@ -82,6 +92,7 @@ public:
 
 private:
     bool next(input_line& line);
+    void fill_in(input_line& line);
     void ran_out_of_memory();
     void prepare_for_bulk(text_output& output) {
         reader_.prepare_for_bulk();

@@ -24,24 +24,31 @@ void line_reader::take(std::string_view& bytes, std::size_t size) {
     pending_since_ = last_read_at_;
 }
 
+// A whole line from the buffer, when it holds one.
+bool line_reader::take_line(std::string_view& line) {
+    const std::size_t from = begin_ + scanned_;
+    const void* lf = std::memchr(buffer_.data() + from, '\n', end_ - from);
+    if (lf == nullptr) {
+        scanned_ = end_ - begin_;
+        return false;
+    }
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data());
+    const std::size_t start = begin_;
+    const std::size_t stop = at > start && buffer_.data()[at - 1] == '\r' ? at - 1 : at;
+    take(line, at + 1 - start);
+    line = std::string_view(buffer_.data() + start, stop - start);
+    return true;
+}
+
 bool line_reader::next(std::string_view& line) {
     continues_ = paused_ = false;
     for (;;) {
-        const std::size_t from = begin_ + scanned_;
-        const void* lf = std::memchr(buffer_.data() + from, '\n', end_ - from);
-        if (lf != nullptr) {
-            const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data());
-            const std::size_t start = begin_;
-            const std::size_t stop = at > start && buffer_.data()[at - 1] == '\r' ? at - 1 : at;
-            take(line, at + 1 - start);
-            line = std::string_view(buffer_.data() + start, stop - start);
-            return true;
-        }
-        scanned_ = end_ - begin_;
+        if (take_line(line)) return true;
         if (!input_over_ && take_piece(line)) return true;
         if (input_over_ || !fill()) {
             if (begin_ == end_) return false;
             take(line, end_ - begin_);
+            continues_ = last_unended_;
             return true;
         }
     }
@@ -62,9 +69,27 @@ bool line_reader::next_lines(std::string_view& lines) {
         if (input_over_ || !fill()) {
             if (begin_ == end_) return false;
             take(lines, end_ - begin_);
+            continues_ = last_unended_;
             return true;
         }
     }
+}
+
+bool line_reader::read_ready() {
+    if (input_over_ || !source_.wait_for_input(std::chrono::milliseconds{0})) return false;
+    fill();
+    return true;
+}
+
+bool line_reader::next_ready(std::string_view& line) {
+    continues_ = paused_ = false;
+    due_.reset();
+    if (take_line(line)) return true;
+    if (!input_over_) return take_piece(line, false);
+    if (begin_ == end_) return false;
+    take(line, end_ - begin_);
+    continues_ = last_unended_;
+    return true;
 }
 
 // What of `pending`, bytes without a line feed, may go out before the line ends: not a last
@@ -75,8 +100,9 @@ std::size_t line_reader::showable(std::string_view pending) const {
 }
 
 // The buffered part of a line, when the policy lets it go before the line ends. Every byte
-// in the buffer is known to hold no line feed.
-bool line_reader::take_piece(std::string_view& piece) {
+// in the buffer is known to hold no line feed. Without `may_wait`, a piece that is not due
+// yet leaves its time in due_.
+bool line_reader::take_piece(std::string_view& piece, bool may_wait) {
     if (!policy_ || begin_ == end_) return false;
     const std::string_view pending(buffer_.data() + begin_, end_ - begin_);
     if (pending.size() < policy_->longest) {
@@ -95,6 +121,10 @@ bool line_reader::take_piece(std::string_view& piece) {
         }
         const auto waited = clock::now() - pending_since_;
         if (waited < *policy_->idle) {
+            if (!may_wait) {
+                due_ = pending_since_ + *policy_->idle;
+                return false;
+            }
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(*policy_->idle - waited);
             if (source_.wait_for_input(left)) return false;
         }

@@ -53,6 +53,9 @@ public:
         policy_ = policy;
         characters_ = &characters;
     }
+    // From now on a last line without a line feed is handed on as a piece (line_continues),
+    // so that it keeps having no line end, as it came.
+    void leave_last_line_unended() { last_unended_ = true; }
     // True when what next() or next_lines() delivered last ends in a piece of a line whose
     // rest is still to come, and so has no line end of its own.
     bool line_continues() const { return continues_; }
@@ -69,6 +72,17 @@ public:
     // The whole input is about to be read through (see byte_source::prepare_for_bulk).
     void prepare_for_bulk() { source_.prepare_for_bulk(); }
 
+    // For a source read together with others, where a wait on one would hold up the rest:
+    // read_ready() reads one block when the source has input now (false when a read would
+    // wait, or input is over), and next_ready() hands on what has been read as next() would,
+    // but never reads nor waits. When next_ready() finds nothing, piece_due() says when what
+    // has come of a line is due to be handed on, if it waits for time rather than for input.
+    bool read_ready();
+    bool next_ready(std::string_view& line);
+    std::optional<std::chrono::steady_clock::time_point> piece_due() const { return due_; }
+    // True once input is over and every byte of it has been handed on.
+    bool exhausted() const { return input_over_ && begin_ == end_; }
+
     // `ok` while input lasts, `end` at its end, `failed` after a read error.
     transfer_status status() const { return status_; }
     std::string error_text() const { return source_.error_text(); }
@@ -77,7 +91,8 @@ private:
     using clock = std::chrono::steady_clock;
 
     bool fill();
-    bool take_piece(std::string_view& piece);
+    bool take_line(std::string_view& line);
+    bool take_piece(std::string_view& piece, bool may_wait = true);
     std::size_t showable(std::string_view pending) const;
     void take(std::string_view& bytes, std::size_t size);
 
@@ -120,9 +135,11 @@ private:
     const codec* characters_ = nullptr;
     bool continues_ = false;
     bool paused_ = false;
+    bool last_unended_ = false;
     // When the oldest byte not handed on arrived, as near as reads tell (never earlier).
     clock::time_point pending_since_{};
     clock::time_point last_read_at_{};
+    std::optional<clock::time_point> due_;  // see piece_due()
 };
 
 }  // namespace io

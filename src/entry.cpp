@@ -1,10 +1,14 @@
 #include "entry.h"
 
 #include "colour/colour_code.h"
+#include "command/command_mode.h"
+#include "command/command_sets.h"
 #include "filter/filter_mode.h"
+#include "filter/sources/filter_files.h"
 #include "filter/sources/filter_sources.h"
 #include "io/utf16.h"
 #include "messages.h"
+#include "printable.h"
 #include "qel/compare.h"
 #include "text_mode.h"
 #include "usage.h"
@@ -13,14 +17,55 @@
 namespace huecast {
 namespace {
 
-// --list-sets: each set found, by name, as "NAME<TAB>FILE", one a line.
-void write_sets(io::text_output& output, const set_shelf& shelf) {
+// --list-sets: each set found, by name, as "NAME<TAB>FILE<TAB>COMMANDS", one a line; the
+// commands it is for are separated by blanks.
+void write_sets(io::text_output& output, const set_shelf& shelf, file_reader* files) {
+    const auto commands_of = [&](const named_set& set) {
+        if (files == nullptr) return std::vector<std::string>{};
+        const auto contents = files->read(set.path, filter_file_limit);
+        return contents ? commands_named_in(*contents, output.text_codec()) : std::vector<std::string>{};
+    };
     for (const named_set& set : every_set(shelf)) {
         output.write(set.name);
         output.write("\t");
         output.write(set.path);
+        output.write("\t");
+        std::string commands;
+        for (const std::string& command : commands_of(set)) {
+            if (!commands.empty()) commands += ' ';
+            commands += printable(command);
+        }
+        output.write(commands);
         output.end_line();
     }
+}
+
+// --run: the filters given, or else the set that names the command.
+exit_code run_command(const program_options& options, program_streams& streams) {
+    if (streams.command == nullptr) {
+        report_error(streams, messages::no_commands_here());
+        return exit_code::usage_error;
+    }
+    std::vector<filter_source> sources = options.filter_sources;
+    if (sources.empty()) {
+        const std::string name = streams.command->runner.name_of(options.command.front());
+        if (streams.sets == nullptr || streams.files == nullptr) {
+            report_error(streams, messages::no_set_for_command(name, {}));
+            return exit_code::usage_error;
+        }
+        const auto set = set_for_command(name, *streams.sets, *streams.files, streams.output.text_codec());
+        if (!set) {
+            report_error(streams, set.error());
+            return exit_code::usage_error;
+        }
+        sources.push_back({filter_source::kind::set, set->name});
+    }
+    const auto filters = gather_filters(sources, {}, {streams.files, streams.sets, streams.output.text_codec()});
+    if (!filters) {
+        report_error(streams, filters.error());
+        return exit_code::usage_error;
+    }
+    return command_mode(options.command, *filters, streams);
 }
 
 }  // namespace
@@ -59,9 +104,10 @@ exit_code run_command_line(const value_or_error<program_options, option_error>& 
         return exit_code::done;
     }
     if (options->list_sets) {
-        if (streams.sets != nullptr) write_sets(streams.output, *streams.sets);
+        if (streams.sets != nullptr) write_sets(streams.output, *streams.sets, streams.files);
         return exit_code::done;
     }
+    if (options->runs_command()) return run_command(*options, streams);
     if (options->filter_sources.empty()) return dispatch(options->operands, streams);
     const auto filters = gather_filters(options->filter_sources, options->operands,
                                         {streams.files, streams.sets, streams.output.text_codec()});

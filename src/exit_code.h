@@ -9,6 +9,10 @@ enum class exit_code : int {
     io_failure = 1,      // standard input could not be read or standard output written
     usage_error = 2,     // a bad option, filter file or filter expression; nothing was read
     internal_error = 3,  // anything else; one line on the error stream
+    // The command of --run could not be run, as a shell has it: found but not runnable (126),
+    // or not found (127); one line on the error stream. Once it ran, the run ends with its status.
+    cannot_run = 126,
+    not_found = 127,
 };
 
 constexpr int exit_status(exit_code code) { return static_cast<int>(code); }

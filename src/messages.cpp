@@ -32,6 +32,10 @@ std::string unknown_option(std::string_view argument) { return "unknown option "
 
 std::string takes_no_value(std::string_view option) { return "option " + quoted(option) + " takes no value"; }
 
+std::string takes_what_follows(std::string_view option) {
+    return "option " + quoted(option) + " takes the command as the arguments after it, not after '='";
+}
+
 std::string needs_value(std::string_view option, std::string_view what) {
     return "option " + quoted(option) + " needs " + std::string(what);
 }
@@ -69,25 +73,60 @@ std::string filters_too_large(std::string_view label, std::size_t limit_bytes) {
            " MiB, the most they may take in all";
 }
 
+namespace {
+
+std::string_view why_gave_up(limit_reached limit) {
+    switch (limit) {
+        case limit_reached::memory:
+            return "its backtracking memory for the line ran out";
+        case limit_reached::stack:
+            return "its engine's stack for the line ran out";
+        case limit_reached::depth:
+            return "its backtracking went too deep";
+        case limit_reached::other:
+            return "its engine failed";
+        case limit_reached::none:
+        case limit_reached::steps:
+            break;
+    }
+    return "too much backtracking";
+}
+
+std::string gave_up_where(std::string_view label, std::string_view where, limit_reached limit) {
+    return "warning: " + std::string(label) + " gave up on " + std::string(where) + " (" +
+           std::string(why_gave_up(limit)) + ") and colours nothing from there to the line's end; later cases are not reported";
+}
+
+}  // namespace
+
 std::string gave_up(std::string_view label, std::size_t line_number, limit_reached limit) {
-    const auto why = [&]() -> std::string_view {
-        switch (limit) {
-            case limit_reached::memory:
-                return "its backtracking memory for the line ran out";
-            case limit_reached::stack:
-                return "its engine's stack for the line ran out";
-            case limit_reached::depth:
-                return "its backtracking went too deep";
-            case limit_reached::other:
-                return "its engine failed";
-            case limit_reached::none:
-            case limit_reached::steps:
-                break;
-        }
-        return "too much backtracking";
-    };
-    return "warning: " + std::string(label) + " gave up on line " + decimal(line_number) + " (" + std::string(why()) +
-           ") and colours nothing from there to the line's end; later cases are not reported";
+    return gave_up_where(label, "line " + decimal(line_number), limit);
+}
+
+std::string gave_up_in(std::string_view label, std::string_view stream, std::size_t line_number,
+                       limit_reached limit) {
+    return gave_up_where(label, "line " + decimal(line_number) + " of " + std::string(stream), limit);
+}
+
+std::string no_set_for_command(std::string_view name,
+                               const std::vector<std::pair<std::string, std::vector<std::string>>>& sets) {
+    std::string line = "no filter set is for the command " + quoted(name) + "; give one with --set or --file";
+    if (sets.empty()) return line + " (no sets were found)";
+    line += " (the sets and their commands:";
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        line.append(i == 0 ? " " : "; ").append(printable(sets[i].first)).append(":");
+        if (sets[i].second.empty()) line.append(" none");
+        for (const std::string& command : sets[i].second) line.append(" ").append(printable(command));
+    }
+    return line + ")";
+}
+
+std::string command_not_found(std::string_view program) { return printable(program) + ": command not found"; }
+
+std::string no_commands_here() { return "--run: commands cannot be run here"; }
+
+std::string cannot_run(std::string_view program, std::string_view why) {
+    return printable(program) + ": " + std::string(why);
 }
 
 std::string unreadable_file(std::string_view file, std::string_view why) {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "io/byte_stream.h"
 #include "filter/match/search_limits.h"
@@ -24,6 +26,7 @@ std::string decimal(std::size_t n);
 // The options.
 std::string unknown_option(std::string_view argument);
 std::string takes_no_value(std::string_view option);
+std::string takes_what_follows(std::string_view option);  // --run=make
 std::string needs_value(std::string_view option, std::string_view what);
 std::string invalid_value(std::string_view value, std::string_view option, std::string_view allowed);
 // A usage error, with where to look.
@@ -38,11 +41,22 @@ std::string not_a_filter_argument(std::string_view argument);
 std::string bad_expression(std::string_view label, std::string_view why, std::size_t offset);
 std::string filters_too_large(std::string_view label, std::size_t limit_bytes);
 std::string gave_up(std::string_view label, std::size_t line_number, limit_reached limit);
+// The same on line `line_number` of one of a command's streams ("the command's errors").
+std::string gave_up_in(std::string_view label, std::string_view stream, std::size_t line_number,
+                       limit_reached limit);
 
 // Filter files.
 std::string unreadable_file(std::string_view file, std::string_view why);
 std::string file_too_large(std::size_t limit_bytes);
 std::string file_is_standard_input();
+
+// The command of --run: the set chosen by its name, and what kept it from running.
+// `sets` names each set with the commands it is for: {"build", {"make", "ninja"}}.
+std::string no_set_for_command(std::string_view name,
+                               const std::vector<std::pair<std::string, std::vector<std::string>>>& sets);
+std::string command_not_found(std::string_view program);
+std::string no_commands_here();
+std::string cannot_run(std::string_view program, std::string_view why);
 
 // The streams, and the last resort.
 std::string stream_failed(std::string_view stream, std::string_view why);

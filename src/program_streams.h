@@ -17,6 +17,8 @@
 
 namespace huecast {
 
+struct command_streams;  // command/command_mode.h
+
 struct program_streams {
     io::input_lines& input;
     io::text_output& output;
@@ -25,6 +27,7 @@ struct program_streams {
     qel::console_device* console = nullptr;  // for colour_method::console_attributes
     file_reader* files = nullptr;            // for filter files
     const set_shelf* sets = nullptr;         // for filter sets by name
+    command_streams* command = nullptr;      // for --run
 };
 
 // The colour writer that the policy chooses for standard output.

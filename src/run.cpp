@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "command/command_mode.h"
 #include "exit_code.h"
 #include "io/input_lines.h"
 #include "io/line_reader.h"
@@ -13,8 +14,9 @@ namespace huecast {
 
 int run(const system_ends& ends) {
     const auto options = parse_options(static_cast<int>(ends.arguments.size()), ends.arguments.data());
-    const output_policy policy = decide_output_policy(
-        ends.standard_output, options ? options->colour : colour_when::automatic, read_colour_environment());
+    const colour_when when = options ? options->colour : colour_when::automatic;
+    const colour_environment environment = read_colour_environment();
+    const output_policy policy = decide_output_policy(ends.standard_output, when, environment);
     io::text_output output(ends.output(policy), ends.codec, policy.line_end);
     io::line_reader reader(ends.input);
     reader.before_waiting([&output] { output.flush(); });
@@ -25,8 +27,23 @@ int run(const system_ends& ends) {
     std::optional<qel::startup_objects> library_objects;
     if (ends.library_objects) library_objects.emplace();
 
-    program_streams streams{input, output, ends.errors, policy, console, &ends.files, &ends.sets};
-    return exit_status(run_program(options, streams));
+    // A command's errors are painted onto standard error, which may be a terminal where
+    // standard output is not: a text stream and a policy of their own.
+    std::optional<io::text_output> errors;
+    std::optional<command_streams> command;
+    if (options && options->runs_command() && ends.commands != nullptr) {
+        const output_policy error_policy = decide_output_policy(ends.standard_error, when, environment);
+        errors.emplace(ends.error_output ? ends.error_output(error_policy) : ends.errors, ends.codec,
+                       error_policy.line_end);
+        qel::console_device* const error_console = ends.error_console ? ends.error_console(*errors) : nullptr;
+        command.emplace(command_streams{*ends.commands, *errors, error_policy, error_console});
+    }
+
+    program_streams streams{input, output, ends.errors, policy, console, &ends.files, &ends.sets,
+                            command ? &*command : nullptr};
+    const exit_code code = run_program(options, streams);
+    if (code == exit_code::done && command && command->ended) return ends.commands->exit_status(*command->ended);
+    return exit_status(code);
 }
 
 }  // namespace huecast

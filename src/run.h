@@ -8,6 +8,7 @@
 #include <span>
 
 #include "colour/colour_policy.h"
+#include "command/command_runner.h"
 #include "file_reader.h"
 #include "filter/sources/named_sets.h"
 #include "io/byte_stream.h"
@@ -34,9 +35,17 @@ struct system_ends {
     // Whether the support library's process-wide objects are made (a benchmark build that
     // measures what they cost leaves them out).
     bool library_objects = true;
+    // For --run: the way to commands (none: they cannot be run), what standard error leads
+    // to, the sink for it once its policy is decided (by default `errors`), which may be
+    // guarded like standard output's, and the console that colours it, as for standard output.
+    command_runner* commands = nullptr;
+    output_kind standard_error = output_kind::file_or_pipe;
+    std::function<io::byte_sink&(const output_policy&)> error_output = {};
+    std::function<qel::console_device*(io::text_output& errors)> error_console = {};
 };
 
-// Runs the program; returns its exit status.
+// Runs the program; returns its exit status (with --run, the command's, where the platform
+// does not end the program as the command ended).
 int run(const system_ends& ends);
 
 }  // namespace huecast

@@ -73,7 +73,7 @@ std::string fd_source::error_text() const { return std::strerror(error_); }
 void fd_source::prepare_for_bulk() { widen_pipe(fd_); }
 
 io::transfer_status fd_sink::write(const char* data, std::size_t size) {
-    if (guarded_) return guarded_write(data, size, error_);
+    if (guarded_) return guarded_write(fd_, data, size, error_);
     while (size > 0) {
         const ssize_t n = ::write(fd_, data, size);
         if (n >= 0) {

@@ -31,7 +31,8 @@ public:
     std::string error_text() const override;
     void prepare_for_bulk() override;
     // From now on no signal leaves colour behind on this output (see colour_signals.h). For
-    // one sink of the process only, before its first write.
+    // standard output, and standard error where a command's errors are painted, before the
+    // first write.
     void guard_colour(std::string_view reset, bool job_control);
 
 private:

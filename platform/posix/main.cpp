@@ -1,6 +1,7 @@
 // The POSIX entry: the locale and its code page, the arguments in UTF-8, the standard
-// descriptors, files and the XDG shelf of sets; standard output guarded so that no signal
-// leaves colour behind, and on a terminal written on a thread of its own. The rest is the
+// descriptors, files, the XDG shelf of sets and the way to commands; standard output guarded
+// so that no signal leaves colour behind, and on a terminal written on a thread of its own
+// (standard error too is guarded where a command's errors are painted). The rest is the
 // portable run.
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "io/codec.h"
 #include "messages.h"
 #include "platform/posix/colour_signals.h"
+#include "platform/posix/command_process.h"
 #include "platform/posix/fd_files.h"
 #include "platform/posix/fd_streams.h"
 #include "platform/posix/locale_codec.h"
@@ -31,7 +33,7 @@ void write_stderr(const std::string& message) {
 int run_on_standard_descriptors(int argc, char** argv) {
     const std::unique_ptr<io::codec> codec = platform::set_locale_from_environment();
     // A reader that goes away shows up as EPIPE on the next write, which ends the run quietly.
-    std::signal(SIGPIPE, SIG_IGN);
+    const auto pipe_signal_before = std::signal(SIGPIPE, SIG_IGN);
 
     std::vector<std::string> arguments(static_cast<std::size_t>(argc));
     std::vector<const char*> pointers;
@@ -46,6 +48,8 @@ int run_on_standard_descriptors(int argc, char** argv) {
     platform::fd_files files(*codec);
     const platform::xdg_shelf sets(*codec);
     const bool terminal = platform::is_terminal(STDOUT_FILENO);
+    const bool error_terminal = platform::is_terminal(STDERR_FILENO);
+    const std::string reset = huecast::sgr_sequence(huecast::text_colour::terminal_default());
     // On a terminal the painting of a block overlaps the terminal's drawing of the last one;
     // the signals are met on the thread that writes.
     io::async_sink terminal_bytes(out_bytes, {platform::meet_signals_on_this_thread, platform::meet_signals_where_guarded});
@@ -53,18 +57,25 @@ int run_on_standard_descriptors(int argc, char** argv) {
         if (policy.colour == huecast::colour_method::escapes) {
             // Escapes forced into a pipe reach a pager, not this session's terminal: only a
             // terminal needs the stops met.
-            out_bytes.guard_colour(huecast::sgr_sequence(huecast::text_colour::terminal_default()), terminal);
+            out_bytes.guard_colour(reset, terminal);
         }
         return terminal ? static_cast<io::byte_sink&>(terminal_bytes) : out_bytes;
     };
+    const auto error_output_for = [&](const huecast::output_policy& policy) -> io::byte_sink& {
+        if (policy.colour == huecast::colour_method::escapes) error_bytes.guard_colour(reset, error_terminal);
+        return error_bytes;
+    };
+    platform::process_runner commands(*codec, pipe_signal_before == SIG_IGN);
 #ifdef HUECAST_WITHOUT_LIBRARY_OBJECTS
     constexpr bool library_objects = false;
 #else
     constexpr bool library_objects = true;
 #endif
-    return huecast::run({*codec, pointers,
-                         terminal ? huecast::output_kind::terminal : huecast::output_kind::file_or_pipe, in_bytes,
-                         error_bytes, files, sets, output_for, {}, library_objects});
+    const auto kind = [](bool is_terminal) {
+        return is_terminal ? huecast::output_kind::terminal : huecast::output_kind::file_or_pipe;
+    };
+    return huecast::run({*codec, pointers, kind(terminal), in_bytes, error_bytes, files, sets, output_for, {},
+                         library_objects, &commands, kind(error_terminal), error_output_for});
 }
 
 }  // namespace

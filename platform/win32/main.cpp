@@ -1,6 +1,7 @@
 // The Windows entry: the OEM code page as the process code page, the 16-bit arguments as
-// the runtime split them (in UTF-8), the standard handles, files and the shelf of sets, and
-// the console, whose colour is put back on Ctrl-C. The rest is the portable run.
+// the runtime split them (in UTF-8), the standard handles, files, the shelf of sets and the
+// way to commands, and the console, whose colour is put back on Ctrl-C. The rest is the
+// portable run.
 #include <windows.h>
 
 #include <exception>
@@ -14,6 +15,7 @@
 #include "io/utf16.h"
 #include "messages.h"
 #include "platform/win32/code_page_codec.h"
+#include "platform/win32/command_process.h"
 #include "platform/win32/console_events.h"
 #include "platform/win32/console_screen.h"
 #include "platform/win32/handle_files.h"
@@ -52,11 +54,11 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     HANDLE in_handle = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE out_handle = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE error_handle = GetStdHandle(STD_ERROR_HANDLE);
-    huecast::output_kind out_kind = huecast::output_kind::file_or_pipe;
-    if (platform::kind_of(out_handle) == platform::device_kind::console) {
-        out_kind = platform::interprets_escapes(out_handle) ? huecast::output_kind::escape_console
-                                                            : huecast::output_kind::windows_console;
-    }
+    const auto kind = [](HANDLE handle) {
+        if (platform::kind_of(handle) != platform::device_kind::console) return huecast::output_kind::file_or_pipe;
+        return platform::interprets_escapes(handle) ? huecast::output_kind::escape_console
+                                                    : huecast::output_kind::windows_console;
+    };
     platform::handle_source in_bytes(in_handle, *codec);
     const std::unique_ptr<io::byte_sink> out_bytes = platform::make_sink(out_handle, *codec, code_page, false);
     const std::unique_ptr<io::byte_sink> error_bytes = platform::make_sink(error_handle, *codec, code_page, true);
@@ -72,7 +74,20 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     const auto console_for = [&](io::text_output& output) -> qel::console_device* {
         return &screen.emplace(out_handle, output);
     };
-    return huecast::run({*codec, pointers, out_kind, in_bytes, *error_bytes, files, sets, output_for, console_for});
+    // A command's errors go through a sink of their own: the text output gives each line its
+    // end, where the messages' sink would give it a second CR.
+    std::unique_ptr<io::byte_sink> error_text_bytes;
+    const auto error_output_for = [&](const huecast::output_policy&) -> io::byte_sink& {
+        error_text_bytes = platform::make_sink(error_handle, *codec, code_page, false);
+        return *error_text_bytes;
+    };
+    std::optional<platform::console_screen> error_screen;
+    const auto error_console_for = [&](io::text_output& errors) -> qel::console_device* {
+        return &error_screen.emplace(error_handle, errors);
+    };
+    platform::process_runner commands(*codec);
+    return huecast::run({*codec, pointers, kind(out_handle), in_bytes, *error_bytes, files, sets, output_for,
+                         console_for, true, &commands, kind(error_handle), error_output_for, error_console_for});
 }
 
 }  // namespace

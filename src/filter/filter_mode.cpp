@@ -10,15 +10,11 @@
 #include "print/printer.h"
 
 namespace huecast {
-namespace {
 
-// What of a line is painted before its end has come: what has waited 50 ms for more, long
-// enough that a line written in a few blocks close together is painted whole; a redraw in
-// place (up to its carriage return) as soon as input pauses; and a line that never ends in
-// pieces of 16 MiB, so that memory does not grow with it.
+// What has waited 50 ms for more, long enough that a line written in a few blocks close
+// together is painted whole; a redraw in place (up to its carriage return) as soon as input
+// pauses; and a line that never ends in pieces of 16 MiB, so that memory does not grow with it.
 const io::piece_policy painting_pieces = {std::chrono::milliseconds{50}, true, std::size_t{16} << 20};
-
-}  // namespace
 
 exit_code filter_mode(const FilterList& filters, program_streams& streams) {
     // Every expression is compiled before any input is read, so that a bad one stops the

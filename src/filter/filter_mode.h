@@ -4,9 +4,13 @@
 
 #include "exit_code.h"
 #include "filter/sources/filter_arguments.h"
+#include "io/line_reader.h"
 #include "program_streams.h"
 
 namespace huecast {
+
+// What of a line is painted before its end has come, wherever filters paint a stream.
+extern const io::piece_policy painting_pieces;
 
 // Colours standard input with `filters`, named in messages by their labels. A filter whose
 // expression does not compile is a usage error: one line on the error stream names it, and

@@ -16,7 +16,11 @@ void write_line(io::text_output& output, const option_definition& option) {
     const auto add_name = [&](std::string_view name) {
         if (line.size() > 2) line += ", ";
         line += name;
-        if (!option.value_name.empty()) line.append("=").append(option.value_name);
+        if (option.takes == option_value::rest) {
+            line.append(" ").append(option.value_name).append(" [ARG...]");
+        } else if (!option.value_name.empty()) {
+            line.append("=").append(option.value_name);
+        }
     };
     add_name(option.name);
     for (const std::string_view alias : option.aliases) add_name(alias);

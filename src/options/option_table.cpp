@@ -38,8 +38,14 @@ constexpr option_definition table[] = {
      .act = [](program_options& options, std::string_view name, std::size_t) {
          options.filter_sources.push_back({filter_source::kind::set, std::string(name)});
      }},
+    {.name = "--run",
+     .takes = option_value::rest,
+     .value_name = "COMMAND",
+     .completes = completion::commands,
+     .help = "run COMMAND with its arguments, colouring its output and errors",
+     .act = nullptr},
     {.name = "--list-sets",
-     .help = "list the filter sets found, and the file of each",
+     .help = "list the filter sets found, with their files and commands",
      .act = [](program_options& options, std::string_view, std::size_t) { options.list_sets = true; }},
     {.name = "--help",
      .help = "show this text",

@@ -17,14 +17,16 @@ enum class option_value {
     none,              // a switch: "--help"
     attached,          // only as "--name=VALUE"
     attached_or_next,  // "--name=VALUE", or the next argument: "--name VALUE"
+    rest,              // every argument after it, at least one: "--run make -j4"; it ends the options
 };
 
 // What a shell completes as the option's value: the names of the filter sets (`sets`) as
-// huecast --list-sets gives them.
-enum class completion { nothing, words, files, sets };
+// huecast --list-sets gives them; a command and its own arguments (`commands`).
+enum class completion { nothing, words, files, sets, commands };
 
 // What a well-formed option sets: `value` is what came with it (empty for a switch), `word`
-// its place among the option's words, when it has words.
+// its place among the option's words, when it has words. An option that takes the `rest`
+// has none: the parser keeps those arguments as the command.
 using option_action = void (*)(program_options& options, std::string_view value, std::size_t word);
 
 struct option_definition {

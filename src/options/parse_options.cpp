@@ -22,6 +22,7 @@ std::string listed(std::span<const std::string_view> words) {
 
 std::string what_is_missing(const option_definition& option) {
     if (!option.words.empty()) return "a value: " + listed(option.words);
+    if (option.completes == completion::commands) return "a command";
     if (option.completes == completion::files) return "a file name";
     return option.completes == completion::sets ? "the name of a filter set" : "a value";
 }
@@ -44,6 +45,13 @@ value_or_error<program_options, option_error> parse_options(int argc, const char
         if (option == nullptr) return option_error{messages::unknown_option(argument)};
         std::optional<std::string_view> value;
         if (equals != std::string_view::npos) value = argument.substr(equals + 1);
+        if (option->takes == option_value::rest) {
+            if (value) return option_error{messages::takes_what_follows(name)};
+            if (i + 1 == argc) return option_error{messages::needs_value(name, what_is_missing(*option))};
+            options.command = std::span(argv + i + 1, static_cast<std::size_t>(argc - i - 1));
+            i = argc;
+            break;
+        }
         if (option->takes == option_value::none && value) {
             return option_error{messages::takes_no_value(name)};
         }

@@ -24,6 +24,9 @@ struct program_options {
     bool version = false;
     bool list_sets = false;
     std::vector<filter_source> filter_sources;  // in the order given
+    // --run: the command and its arguments, a view like `operands` (which are then none).
+    std::span<const char* const> command;
+    bool runs_command() const { return !command.empty(); }
     // The arguments after the options: a view of the vector the options were read from,
     // which must outlive it.
     std::span<const char* const> operands;

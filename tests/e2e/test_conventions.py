@@ -368,8 +368,9 @@ class FilterSetsByName(unittest.TestCase):
                 self.assertEqual(run_pipe(["--set=" + name], line, **env),
                                  (2, b"", b"huecast: no filter set '%s'; the sets found: build, log, mine\n" % name.encode()))
             listed = run_pipe(["--list-sets"], **env)[1].decode()
-            self.assertEqual(listed.splitlines(), ["build\t%s/build.filters" % user, "log\t%s/log.filters" % system,
-                                                   "mine\t%s/mine.filters" % user])
+            # The third column, the commands a set names, is empty for these.
+            self.assertEqual(listed.splitlines(), ["build\t%s/build.filters\t" % user,
+                                                   "log\t%s/log.filters\t" % system, "mine\t%s/mine.filters\t" % user])
             # None anywhere: the line says where it looked (last, beside the program's prefix).
             env.update(XDG_CONFIG_HOME=home + "/none", XDG_DATA_DIRS=home + "/nothing")
             self.assertTrue(run_pipe(["--set=build"], line, **env)[2].startswith(

@@ -45,11 +45,12 @@ struct offer {
     bool value = false;
     std::vector<std::string> words;
     bool files = false;
-    bool sets = false;  // the names of the filter sets
+    bool sets = false;      // the names of the filter sets
+    bool commands = false;  // a command and its arguments, after it
     friend bool operator==(const offer&, const offer&) = default;
     friend std::ostream& operator<<(std::ostream& os, const offer& o) {
-        return os << (o.value ? "value" : "switch") << (o.files ? ", files" : "") << (o.sets ? ", sets" : "") << ", "
-                  << o.words.size() << " words";
+        return os << (o.value ? "value" : "switch") << (o.files ? ", files" : "") << (o.sets ? ", sets" : "")
+                  << (o.commands ? ", commands" : "") << ", " << o.words.size() << " words";
     }
 };
 using offers = std::map<std::string, offer>;
@@ -57,8 +58,10 @@ using offers = std::map<std::string, offer>;
 offers table_offers() {
     offers expected{{narrow(huecast::end_of_options().name), {}}};
     for (const option_definition& option : huecast::option_table()) {
-        offer o{option.takes != huecast::option_value::none, {}, option.completes == huecast::completion::files,
-                option.completes == huecast::completion::sets};
+        const bool value = option.takes == huecast::option_value::attached ||
+                           option.takes == huecast::option_value::attached_or_next;
+        offer o{value, {}, option.completes == huecast::completion::files,
+                option.completes == huecast::completion::sets, option.completes == huecast::completion::commands};
         if (option.completes == huecast::completion::words) {
             for (const std::string_view word : option.words) o.words.push_back(narrow(word));
             std::ranges::sort(o.words);
@@ -88,6 +91,7 @@ offers bash_offers(const std::string& script) {
             if (std::regex_search(body, m, std::regex(R"(compgen -W '([^']*)')"))) found[name].words = sorted_words(m[1]);
             found[name].files = body.find("_filedir") != std::string::npos;
             found[name].sets = body.find("--list-sets") != std::string::npos;
+            found[name].commands = body.find("_command_offset") != std::string::npos;
         }
     }
     return found;
@@ -104,6 +108,7 @@ offers zsh_offers(const std::string& script) {
         if (action.starts_with('(')) o.words = sorted_words(action.substr(1, action.size() - 2));
         o.files = action == "_files";
         o.sets = action == "_huecast_sets";
+        o.commands = action.starts_with("_command_names");
     }
     if (script.find("_arguments -S") != std::string::npos) found["--"];  // -S: "--" ends the options
     return found;
@@ -116,6 +121,8 @@ offers fish_offers(const std::string& script) {
         std::smatch m;
         if (!line.starts_with("complete -c huecast ")) continue;
         if (line.find(R"(-a "'--'")") != std::string::npos) found["--"];
+        // What follows an option that takes a command: '__huecast_after --run'.
+        if (std::regex_search(line, m, std::regex(R"('__huecast_after (--[\w-]+)')"))) found[m[1]].commands = true;
         if (!std::regex_search(line, m, std::regex(R"( -l ([\w-]+))"))) continue;
         offer& o = found[std::string("--").append(m[1].str())];
         o.value = line.find(" -x") != std::string::npos || line.find(" -r") != std::string::npos;
@@ -148,7 +155,7 @@ TEST(DocumentedOptions, TheManualPageDescribesTheTableAndNothingElse) {
     // the paragraph under the heading.
     std::map<std::string, std::pair<std::string, std::string>> described;
     const std::regex entry(R"(\n(\*--[^\n]*)((?:\n\t[^\n]*)*))");
-    const std::regex heading_name(R"(\*(--[\w-]+)\*(?:=_(\w+)_)?)");
+    const std::regex heading_name(R"(\*(--[\w-]+)\*(?:[= ]_(\w+)_)?)");
     for (std::sregex_iterator it(section.begin(), section.end(), entry), end; it != end; ++it) {
         const std::string heading = (*it)[1];
         for (std::sregex_iterator n(heading.begin(), heading.end(), heading_name); n != end; ++n) {

@@ -9,11 +9,13 @@
 
 #include "entry.h"
 #include "filter/sources/filter_files.h"
+#include "memory_files.h"
 #include "memory_streams.h"
 
 namespace {
 
 using huecast::colour_when;
+using testing_support::memory_files;
 using testing_support::memory_sink;
 using testing_support::memory_source;
 
@@ -36,6 +38,7 @@ TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
         colour_when colour;
         std::vector<huecast::filter_source> sources;
         std::vector<std::string> operands;
+        std::vector<std::string> command = {};
     } cases[] = {
         {{"0a", "--color=never"}, colour_when::automatic, {}, {"0a", "--color=never"}},
         {{"--color=always", "0a"}, colour_when::always, {}, {"0a"}},
@@ -45,6 +48,11 @@ TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
         {{"--", "--color=never"}, colour_when::automatic, {}, {"--color=never"}},
         {{"-?", "--help"}, colour_when::automatic, {}, {"-?", "--help"}},
         {{"-", "x"}, colour_when::automatic, {}, {"-", "x"}},
+        // --run takes every argument after it, options or not; after an operand it is one.
+        {{"--set=build", "--run", "make", "-j4", "--color=never"}, colour_when::automatic, {{set, "build"}}, {},
+         {"make", "-j4", "--color=never"}},
+        {{"--color=always", "--run", "--", "--help"}, colour_when::always, {}, {}, {"--", "--help"}},
+        {{"0a", "--run", "make"}, colour_when::automatic, {}, {"0a", "--run", "make"}},
     };
     for (const auto& c : cases) {
         const auto argv = command_line(c.args);
@@ -53,6 +61,7 @@ TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
         EXPECT_EQ(options->colour, c.colour) << c.args.size();
         EXPECT_EQ(options->filter_sources, c.sources);
         EXPECT_EQ(std::vector<std::string>(options->operands.begin(), options->operands.end()), c.operands);
+        EXPECT_EQ(std::vector<std::string>(options->command.begin(), options->command.end()), c.command);
     }
     EXPECT_TRUE(parsed(command_line({"--help", "x"}))->help);
     EXPECT_TRUE(parsed(command_line({"--version"}))->version);
@@ -67,6 +76,8 @@ TEST(Options, EveryMistakeIsNamed) {
         {{"--file"}, "option '--file' needs a file name"},
         {{"--set"}, "option '--set' needs the name of a filter set"},
         {{"--color=never", "--versio"}, "unknown option '--versio'"},
+        {{"--run"}, "option '--run' needs a command"},
+        {{"--run=make"}, "option '--run' takes the command as the arguments after it, not after '='"},
         // What the user typed is echoed, but nothing in it reaches the terminal as a control.
         {{"--x\x1b]0;pwned\x07"}, "unknown option '--x\\e]0;pwned\\x07'"},
         {{"--color=\r\u202e"}, "invalid value '\\r\\u202e' for '--color': auto, always or never"},
@@ -77,19 +88,6 @@ TEST(Options, EveryMistakeIsNamed) {
         EXPECT_EQ(options.error().message, message);
     }
 }
-
-// Files by name, from memory.
-class memory_files final : public huecast::file_reader {
-public:
-    std::map<std::string, std::string> files;
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name,
-                                                                   std::size_t limit) override {
-        const auto found = files.find(std::string(name));
-        if (found == files.end()) return huecast::unreadable{"No such file or directory"};
-        if (found->second.size() > limit) return huecast::unreadable{{}, huecast::unreadable::too_large};
-        return found->second;
-    }
-};
 
 struct run_result {
     huecast::exit_code code;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -135,6 +138,74 @@ TEST(LineReader, CopyingInRunsGivesTheBytesOfCopyingLineByLine) {
             }
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A source read together with another: what has arrived, and a read never while nothing has.
+class arriving_source final : public io::byte_source {
+public:
+    io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override {
+        EXPECT_TRUE(wait_for_input(std::chrono::milliseconds{0})) << "a read that would wait";
+        got = arrived.copy(buffer, capacity);
+        arrived.erase(0, got);
+        return got > 0 ? io::transfer_status::ok : io::transfer_status::end;
+    }
+    io::control_z control_z_rule() const override { return io::control_z::data; }
+    bool wait_for_input(std::chrono::milliseconds) override { return !arrived.empty() || ended; }
+    std::string error_text() const override { return "no error"; }
+    std::string arrived;
+    bool ended = false;
+};
+
+// What a reader that never waits hands on as the chunks of `rounds` arrive, one a round,
+// then the end of input: each line, "+" after a piece that has no line end, "," after the
+// others; "~" where a piece waits to be due by time, and "|" after each round.
+std::string handed_on(const std::vector<std::string>& rounds, std::optional<io::piece_policy> policy) {
+    arriving_source source;
+    io::line_reader reader(source);
+    const auto codec = io::make_utf8_codec();
+    if (policy) reader.hand_on_pieces(*policy, *codec);
+    reader.leave_last_line_unended();
+    std::string seen;
+    const auto round = [&] {
+        reader.read_ready();
+        std::string_view line;
+        while (reader.next_ready(line)) seen.append(line).append(reader.line_continues() ? "+" : ",");
+        seen += reader.piece_due() ? "~|" : "|";
+    };
+    for (const std::string& chunk : rounds) {
+        source.arrived += chunk;
+        round();
+    }
+    source.ended = true;
+    round();
+    EXPECT_TRUE(reader.exhausted());
+    EXPECT_FALSE(reader.read_ready()) << "input is over";
+    return seen;
+}
+
+TEST(LineReaderNeverWaiting, HandsOnWhatHasArrivedAndNothingMore) {
+    const io::piece_policy at_once = io::piece_policy::copying(1 << 20);
+    const io::piece_policy after_an_hour = {std::chrono::hours{1}, true, std::size_t{1} << 20};
+    const struct {
+        std::vector<std::string> rounds;
+        std::optional<io::piece_policy> policy;
+        std::string expected;
+    } cases[] = {
+        {{"one\ntw", "o\r\nthree"}, std::nullopt, "one,|two,|three+|"},
+        // A piece of a line once input pauses in it, the rest as a line of its own.
+        {{"Password: ", "x\n"}, at_once, "Password: +|x,||"},
+        {{"Password: ", "x\n"}, after_an_hour, "~|Password: x,||"},
+        // A CR at the end may begin a CR LF: it waits for what follows it, never for time (a
+        // loop that waited for its time would not wait at all).
+        {{"50%\r", "\n"}, at_once, "50%+|,||"},
+        // A redraw in place goes as soon as input pauses; the rest waits for its time.
+        {{"10%\r20%\r30"}, after_an_hour, "10%\r20%\r+~|30+|"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(handed_on(c.rounds, c.policy), c.expected) << c.expected;
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ class Program(unittest.TestCase):
             saved, huecast_run.BINARY = huecast_run.BINARY, os.path.join(root, "usr/bin/huecast")
             try:
                 code, out, err = huecast_run.run_pipe(["--color=always", "--set=syslog"], b"web1 app: Failed\n", **env)
-                listed = huecast_run.run_pipe(["--list-sets"], **env)[1].decode().split()[::2]
+                listed = [line.split("\t")[0] for line in huecast_run.run_pipe(["--list-sets"], **env)[1].decode().splitlines()]
             finally:
                 huecast_run.BINARY = saved
         self.assertEqual((code, err), (0, b""))

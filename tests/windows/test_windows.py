@@ -93,6 +93,45 @@ class ThroughPipesAndFiles(unittest.TestCase):
             self.assertEqual((p.returncode, p.stdout), (0, b"a\r\nb\r\n"))
 
 
+class RunningACommand(unittest.TestCase):
+    """huecast.exe --run, with huecast.exe itself and cmd as the commands: their output and
+    errors through pipes, each painted onto its own stream, and their exit codes."""
+
+    def setUp(self):
+        rules = tempfile.NamedTemporaryFile(suffix=".filters", delete=False)
+        rules.write(b"0a,hello\r\n0c,unknown\r\n")
+        rules.close()
+        self.addCleanup(os.unlink, rules.name)
+        self.rules = "--file=" + windows_path(rules.name)
+
+    def test_output_and_errors_apart_and_the_exit_code_passed_on(self):
+        exe = windows_path(EXE)
+        green, red, reset = b"\x1b[0;92;49m", b"\x1b[0;91;49m", b"\x1b[0m"
+        cases = [  # arguments, exit code, output, errors
+            (["--color=always", self.rules, "--run", exe, "0a", "hello"], 0, green + b"hello" + reset + b"\n", b""),
+            (["--color=always", self.rules, "--run", exe, "--bad"], 2, b"",
+             b"huecast: " + red + b"unknown" + reset + b" option '--bad'; try 'huecast --help'\n"),
+            # Into pipes without colour: the lines as they came, with the line ends of a pipe.
+            ([self.rules, "--run", exe, "0a", "hello"], 0, b"hello\r\n", b""),
+            # Each argument reaches the command as it was given: quotes, blanks, nothing at all,
+            # backslashes before a quote and elsewhere.
+            ([self.rules, "--run", exe, "0a", 'a "b"  c', "", 'e\\f\\"', "d\\"], 0,
+             b'a "b"  c  e\\f\\" d\\\r\n', b""),
+            ([self.rules, "--run", "cmd", "/c", "exit 7"], 7, b"", b""),
+            ([self.rules, "--run", "no-such-program"], 127, b"", b"huecast: no-such-program: command not found\r\n"),
+        ]
+        for args, code, out, err in cases:
+            self.assertEqual(run_pipe(args), (code, out, err), args)
+
+    def test_on_the_console_output_and_errors_each_in_their_colours(self):
+        command = "$HUECAST '%s' --run '%s' " % (self.rules, windows_path(EXE))
+        screens = run_console([command + "0a hello there", command + "--bad"])
+        self.assertEqual([pieces(r) for r in screens[0]], [[("hello", 10, 0), (" there", *DEFAULT)]])
+        self.assertEqual([pieces(r) for r in screens[1]],
+                         [[("huecast: ", *DEFAULT), ("unknown", 12, 0),
+                           (" option '--bad'; try 'huecast --help'", *DEFAULT)]])
+
+
 class CodePages(unittest.TestCase):
     def test_oem_437(self):
         # Arguments are written in the OEM code page; what it cannot hold becomes "?".
