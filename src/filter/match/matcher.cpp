@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "filter/match/case_folding.h"
 #include "filter/match/literal_search.h"
@@ -257,6 +258,9 @@ struct matcher::state {
     // more to call than to search with.
     expression_facts facts;
     match_data_ptr data;
+    // The groups that report_groups asked for, of the last match found, in offsets of the
+    // text that search was given; none asked for, none kept.
+    std::vector<group_span> groups;
     std::shared_ptr<jit_stacks> stacks;  // before the context that refers to them, so that they outlive it
     pcre2_jit_stack* stack_now = nullptr;  // the one for the text being searched
     std::size_t memory_for_bytes = ~std::size_t{0};  // the length of line that the limits are set for
@@ -278,9 +282,12 @@ struct matcher::state {
                                       context.get());
     }
 
-    // The match the last successful search found, in offsets of the text it searched.
-    found_match last_match() const {
+    // The match the last successful search found, in offsets of the text it searched. Its
+    // groups are taken now: a later search that fails may leave the match data changed.
+    found_match last_match() {
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
+        static_assert(PCRE2_UNSET == group_span::not_set);
+        for (std::size_t g = 0; g < groups.size(); ++g) groups[g] = {ovector[2 * g + 2], ovector[2 * g + 3]};
         return {pcre2_get_startchar(data.get()), ovector[0], ovector[1]};
     }
 
@@ -356,6 +363,20 @@ std::size_t matcher::compiled_bytes() const {
 }
 
 const expression_facts& matcher::facts() const { return state_->facts; }
+
+std::size_t matcher::group_count() const {
+    std::uint32_t count = 0;
+    pcre2_pattern_info(state_->codes[any_text][column(anchor::unanchored)].code.get(), PCRE2_INFO_CAPTURECOUNT, &count);
+    return count;
+}
+
+void matcher::report_groups(std::size_t count) {
+    count = std::min(count, group_count());
+    state_->data = created<match_data_ptr>(pcre2_match_data_create(static_cast<std::uint32_t>(count + 1), nullptr));
+    state_->groups.assign(count, group_span{});
+}
+
+std::span<const group_span> matcher::groups() const { return state_->groups; }
 
 search_result matcher::search(const search_text& text, std::size_t from, anchor where, found_match& match,
                                search_budget& budget) {
@@ -467,6 +488,9 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
     }
     if (!found) return search_result::none;
     match = {found->attempt + from, found->begin + from, found->end + from};
+    for (group_span& g : groups) {
+        if (g.took_part()) g = {g.begin + from, g.end + from};
+    }
     return search_result::found;
 }
 

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,16 @@ struct found_match {
     std::size_t end = 0;
 };
 
+// Where a capture group lay in a match, in offsets of the whole text searched. A group may
+// reach outside the match (before a \K, inside a lookaround).
+struct group_span {
+    static constexpr std::size_t not_set = static_cast<std::size_t>(-1);
+    std::size_t begin = not_set;  // not_set: the group took no part in the match
+    std::size_t end = not_set;
+    bool took_part() const { return begin != not_set; }
+    friend bool operator==(const group_span&, const group_span&) = default;
+};
+
 enum class search_result {
     found,
     none,
@@ -60,6 +71,15 @@ public:
     // How many bytes its compiled code takes (made when it was compiled; the variants and
     // their JIT code come when first searched with).
     std::size_t compiled_bytes() const;
+    // How many capture groups the expression has.
+    std::size_t group_count() const;
+
+    // From now on, every match found keeps where groups 1 to `count` (at most group_count())
+    // lay. Without this call a search records the match alone, which is cheaper.
+    void report_groups(std::size_t count);
+    // Those groups of the last match found, group 1 first; they stay as they are until a
+    // search finds another match or gives up.
+    std::span<const group_span> groups() const;
 
     // Compiles `expression`, or says why it is not valid.
     static value_or_error<matcher, compile_error> compile(std::string_view expression,
