@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "filter/sources/filter_files.h"
+#include "filter/paint/compiled_filter.h"
 #include "filter/paint/painter.h"
+#include "filter/sources/filter_files.h"
 #include "io/codec.h"
 
 namespace {
@@ -22,24 +23,18 @@ const std::pair<huecast::text_colour, const char*> readme_four[] = {
 // The first `count` filters of the filter file given with --filters (all of them for 0), or
 // the README's four without one.
 std::vector<huecast::compiled_filter> filters(std::size_t count) {
-    std::vector<std::pair<huecast::text_colour, std::string>> list;
+    huecast::FilterList list;
     if (bench::filter_file().empty()) {
-        for (const auto& [colour, text] : readme_four) list.emplace_back(colour, text);
+        for (const auto& [colour, text] : readme_four) list.push_back({colour, text, text});
     } else {
         const auto codec = io::make_utf8_codec();
         auto parsed = huecast::parse_filter_file("filters", bench::filter_file(), *codec);
-        if (parsed) {
-            for (const huecast::Filter& f : *parsed) list.emplace_back(f.colour, f.text);
-        }
+        if (parsed) list = std::move(*parsed);
     }
     if (count != 0 && list.size() > count) list.erase(list.begin() + static_cast<std::ptrdiff_t>(count), list.end());
-    std::vector<huecast::compiled_filter> compiled;
-    for (const auto& [colour, text] : list) {
-        auto expression = huecast::matcher::compile(text);
-        if (!expression) return {};
-        compiled.push_back({colour, std::move(expression).value(), text});
-    }
-    return compiled;
+    auto compiled = huecast::compile_filters(list);
+    if (!compiled) return {};
+    return std::move(compiled).value();
 }
 
 void paint(benchmark::State& state, std::vector<huecast::compiled_filter> filters) {

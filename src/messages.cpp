@@ -64,6 +64,13 @@ std::string not_a_filter_argument(std::string_view argument) {
     return quoted(argument) + " is not a filter, and with --file or --set every argument must be one";
 }
 
+std::string style_without_group(std::string_view label, std::size_t group, std::string_view written,
+                                std::size_t groups) {
+    const std::string has = groups == 0 ? "no groups" : groups == 1 ? "only 1 group" : "only " + decimal(groups) + " groups";
+    return std::string(label) + ": " + quoted(written) + " is the style of group " + decimal(group) +
+           ", but the expression has " + has;
+}
+
 std::string bad_expression(std::string_view label, std::string_view why, std::size_t offset) {
     return std::string(label) + ": " + std::string(why) + " at offset " + decimal(offset);
 }

@@ -38,6 +38,8 @@ std::string file_line_place(std::string_view file, std::size_t line);      // ru
 std::string file_line_label(std::string_view place, std::string_view line);
 std::string not_a_filter_line(std::string_view place, std::string_view line);
 std::string not_a_filter_argument(std::string_view argument);
+std::string style_without_group(std::string_view label, std::size_t group, std::string_view written,
+                                std::size_t groups);
 std::string bad_expression(std::string_view label, std::string_view why, std::size_t offset);
 std::string filters_too_large(std::string_view label, std::size_t limit_bytes);
 std::string gave_up(std::string_view label, std::size_t line_number, limit_reached limit);

@@ -3,6 +3,8 @@
 // everything again every round. They must cut every line the same way.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -69,6 +71,35 @@ TEST(Differential, RandomFiltersOnRandomLines) {
         compared += static_cast<int>(lines.size());
     }
     EXPECT_LT(not_compared * 100, compared) << not_compared << " of " << compared << " lines not compared";
+}
+
+// Filters that style their groups (nested, in lookarounds, before a \K, taking no part),
+// now and then with the match's style empty, against the plain loop's byte by byte styles.
+TEST(Differential, StyledGroupsOnRandomLines) {
+    const std::optional<text_colour> styles[] = {std::nullopt, text_colour(colour_value::basic(1), colour_value()),
+                                                 text_colour(colour_value(), colour_value(), text_attribute::bold)};
+    for (std::uint32_t seed = 1, seeds = seed_count(400); seed <= seeds; ++seed) {
+        random_filters random(seed * 104729);
+        std::vector<filter_text> filters;
+        while (filters.size() < 1 + static_cast<std::size_t>(seed % 4)) {
+            const std::string a = random.expression(2), b = random.expression(2);
+            const std::string shapes[] = {"(" + a + "(" + b + "))", "(" + a + ")\\K(" + b + ")", "(?=(" + a + "))" + b,
+                                          "(" + a + ")?(" + b + ")?", a + "|(" + b + ")"};
+            filter_text f{static_cast<qel::ColourAttribute>(0x0A + filters.size()),
+                          shapes[random.pick(static_cast<int>(std::size(shapes)))]};
+            auto expression = matcher::compile(f.text);
+            if (!expression) continue;
+            f.plain_match = random.pick(4) == 0;
+            for (std::size_t g = random.pick(static_cast<int>(expression->group_count()) + 1); g > 0; --g) {
+                f.group_styles.push_back(styles[random.pick(3)]);
+            }
+            filters.push_back(std::move(f));
+        }
+        std::vector<std::string> lines;
+        for (int i = 0; i < 8; ++i) lines.push_back(random.line(i % 2 == 0));
+        expect_same_cuts(filters, lines);
+        if (HasFailure()) return;
+    }
 }
 
 // The painter's shortcut rests on these promises; here they are checked one search at a

@@ -104,6 +104,29 @@ TEST(Painter, AFilterThatGivesUpColoursNothingMoreOnThatLine) {
     EXPECT_EQ(segments, (std::vector<segment>{{0, 2, colour_of(0x0C)}}));
 }
 
+// What the random comparison with the plain loop reaches seldom.
+TEST(Painter, StyledGroupsColourTheirPartOfTheMatch) {
+    const text_colour red = colour_of(0x0C), green{colour_value::basic(2), colour_value()};
+    const text_colour bold{colour_value(), colour_value(), text_attribute::bold};
+    const struct {
+        std::vector<filter_text> filters;
+        std::string line;
+        std::vector<segment> expected;
+    } cases[] = {
+        // The inner group shows, over the match's style alone.
+        {{{0x0C, "(a(b)c)d", {green, bold}}}, "abcd",
+         {{0, 1, green.over(red)}, {1, 2, bold.over(red)}, {2, 3, green.over(red)}, {3, 4, red}}},
+        // Inner by where the groups lie, also where \K leaves both the same part of the match.
+        {{{0x0C, "(?=a(bc))(ab\\Kc)", {green, bold}}}, "abc", {{0, 2, plain}, {2, 3, green.over(red)}}},
+        // An empty match style: its plain text and the plain text around it are one piece.
+        {{{0x0C, "x(a)y", {green}, true}}, "zxayz", {{0, 2, plain}, {2, 3, green}, {3, 5, plain}}},
+        {{{0x0C, "b", {}, true}, {0x0A, "c"}}, "bcb", {{0, 1, plain}, {1, 2, colour_of(0x0A)}, {2, 3, plain}}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(paint(cases[i].filters, cases[i].line), cases[i].expected) << "case " << i;
+    }
+}
+
 TEST(Painter, LongLines) {
     std::string line;
     for (int i = 0; i < 200'000; ++i) line += "warn ok 10.0.0.1 ";

@@ -1,13 +1,39 @@
 #include "reference_painter.h"
 
+#include <span>
 #include <stdexcept>
 #include <tuple>
 
 namespace huecast::testing {
 
+namespace {
+
+std::optional<text_colour> match_style(const filter_text& f) {
+    if (f.plain_match) return std::nullopt;
+    return colour_of(f.attribute);
+}
+
+// The style of the byte at `at` of a match of `f` (begin and end its own) with `groups`:
+// that of the innermost styled group that holds it (the last to begin, then the first to
+// end, then the last in the expression), laid over the match's.
+std::optional<text_colour> style_at(const filter_text& f, std::size_t at, std::span<const group_span> groups) {
+    const std::optional<text_colour> whole = match_style(f);
+    std::optional<std::size_t> inner;
+    for (std::size_t g = 0; g < f.group_styles.size(); ++g) {
+        if (!f.group_styles[g] || !groups[g].took_part() || at < groups[g].begin || at >= groups[g].end) continue;
+        if (!inner || groups[g].begin > groups[*inner].begin ||
+            (groups[g].begin == groups[*inner].begin && groups[g].end <= groups[*inner].end)) {
+            inner = g;
+        }
+    }
+    if (!inner) return whole;
+    return whole ? f.group_styles[*inner]->over(*whole) : *f.group_styles[*inner];
+}
+
+}  // namespace
+
 std::vector<segment> reference_paint(const std::vector<filter_text>& filters, std::string_view line,
                                      bool& gave_up, const match_limits& limits) {
-    std::vector<segment> segments;
     std::vector<bool> filter_gave_up(filters.size(), false);
     gave_up = false;
     // Compiling is deterministic: once per line gives what once per search would.
@@ -21,15 +47,20 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
             expression = matcher::compile("(?:" + f.text + ")", limits);
             if (!expression) throw std::invalid_argument("reference filter does not compile in a group");
         }
+        expression->report_groups(expression->group_count());
         compiled.push_back(std::move(expression).value());
     }
+    // Each byte's style, and the match it belongs to (0 for none): a piece is a run of bytes
+    // of one style and, unless plain, of one match.
+    std::vector<std::optional<text_colour>> styles(line.size());
+    std::vector<std::size_t> match_of(line.size(), 0);
     const std::size_t end = line.size();
     std::size_t position = 0;
-    do {
-        bool have_best = false;
-        text_colour best_colour = colour_of(0);
+    for (std::size_t round = 1; position != end; ++round) {
+        std::optional<std::size_t> best;
         std::size_t best_start = end;
         std::size_t best_end = end;
+        std::vector<group_span> best_groups;
         for (std::size_t f = 0; f < filters.size(); ++f) {
             if (filter_gave_up[f]) continue;
             matcher* expression = &compiled[f];
@@ -44,28 +75,43 @@ std::vector<segment> reference_paint(const std::vector<filter_text>& filters, st
             }
             if (result != search_result::found) continue;
             const std::size_t s = position + m.begin;
-            if (best_start == end || s < best_start) {
-                have_best = true;
-                best_colour = colour_of(filters[f].attribute);
+            if (!best || s < best_start) {
+                best = f;
                 best_start = s;
                 best_end = position + m.end;
+                best_groups.clear();
+                for (const group_span& g : expression->groups()) {
+                    best_groups.push_back(g.took_part() ? group_span{position + g.begin, position + g.end} : g);
+                }
             }
         }
-        if (position != best_start) segments.push_back({position, best_start, std::nullopt});
-        if (have_best) segments.push_back({best_start, best_end, best_colour});
+        if (!best) break;
+        for (std::size_t at = best_start; at < best_end; ++at) {
+            styles[at] = style_at(filters[*best], at, best_groups);
+            if (styles[at]) match_of[at] = round;
+        }
         position = best_end;
-    } while (position != end);
+    }
+    std::vector<segment> segments;
+    for (std::size_t at = 0; at < end; ++at) {
+        if (segments.empty() || segments.back().colour != styles[at] || match_of[at - 1] != match_of[at]) {
+            segments.push_back({at, at, styles[at]});
+        }
+        segments.back().end = at + 1;
+    }
     return segments;
 }
 
 painter make_painter(const std::vector<filter_text>& filters, const match_limits& limits) {
-    std::vector<compiled_filter> compiled;
+    FilterList list;
     for (const filter_text& f : filters) {
-        value_or_error<matcher, compile_error> expression = matcher::compile(f.text, limits);
-        if (!expression) throw std::invalid_argument("filter does not compile");
-        compiled.push_back({colour_of(f.attribute), std::move(expression).value(), f.text});
+        Filter filter{match_style(f), f.text, f.text};
+        for (const std::optional<text_colour>& style : f.group_styles) filter.group_styles.push_back({style, ""});
+        list.push_back(std::move(filter));
     }
-    return painter(std::move(compiled));
+    auto compiled = compile_filters(list, limits);
+    if (!compiled) throw std::invalid_argument("filter does not compile: " + compiled.error());
+    return painter(std::move(compiled).value());
 }
 
 const char* broken_search_promise(matcher& expression, std::string_view line, std::size_t from, bool& gave_up) {

@@ -1,9 +1,12 @@
 // The filter colouring loop at its plainest, to check the painter against: every round
 // searches every filter in the rest of the line, as a text of its own, from its front, with
 // nothing remembered and nothing ruled out beforehand, and always with PCRE2; the earliest
-// start wins, the front filter a tie; the next round starts at the winner's end.
+// start wins, the front filter a tie; the next round starts at the winner's end. Each byte
+// of the winner gets its style on its own, from every group that holds it; the pieces are
+// the runs of bytes alike (plain, or of one match in one style).
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -18,6 +21,10 @@ using qel::ColourAttribute;
 struct filter_text {
     ColourAttribute attribute;
     std::string text;
+    // The styles of groups 1, 2, ... (at most the expression's groups); and whether the
+    // match's style is empty, so that the match is left as it is but for its groups.
+    std::vector<std::optional<text_colour>> group_styles = {};
+    bool plain_match = false;
 };
 
 // Segments as the painter gives them. `gave_up` is set when some search hit a limit.

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +38,12 @@ public:
     // until the next call.
     template <class Take>
     void each_first_match_from(std::size_t position, Take take);
+    // The capture groups of the match that each_first_match_from last gave for `filter`, for
+    // a filter whose expression reports them (matcher::report_groups). A filter's next match
+    // is found by its own matcher (a plain word, which has no groups, by the scan alone), and
+    // the matcher keeps the groups of its last match found, so they stay with the match the
+    // set keeps.
+    std::span<const group_span> groups_of(std::size_t filter) const { return filters_[filter].expression.groups(); }
     // The filters (front first) that reached a search limit in the line: each was taken as
     // matching nothing from there to the end of it. Each has a budget of its own for the line
     // (match_limits), and reached_by says which limit it reached.

@@ -1,6 +1,14 @@
 #include "filter/paint/painter.h"
 
+#include <algorithm>
+
 namespace huecast {
+
+painter::painter(std::vector<compiled_filter> filters) : filters_(std::move(filters)) {
+    for (std::size_t f = 0; f < filters_.size(); ++f) {
+        styled_.push_back(!filters_[f].colour || !filters_[f].group_styles.empty());
+    }
+}
 
 void painter::paint(std::string_view line, std::vector<segment>& segments) {
     segment_sink_of collect([&](const segment& piece) { segments.push_back(piece); });
@@ -12,6 +20,9 @@ void painter::paint(std::string_view line, segment_sink& out) {
     filters_.begin_line(line);
     if (line.empty()) return;
     std::size_t position = 0;
+    // Where the plain text not handed on yet begins: a styled match may leave its end plain,
+    // and that plain text goes on into what follows.
+    std::size_t plain = 0;
     while (position < line.size()) {
         const found_match* winner = nullptr;
         std::size_t best = 0;
@@ -23,13 +34,67 @@ void painter::paint(std::string_view line, segment_sink& out) {
             }
         });
         if (winner == nullptr) {
-            out.take({position, line.size(), std::nullopt});
+            out.take({plain, line.size(), std::nullopt});
             return;
         }
-        if (winner->begin > position) out.take({position, winner->begin, std::nullopt});
-        out.take({winner->begin, winner->end, filters_[best].colour});
         position = winner->end;
+        if (styled_[best]) {
+            plain = paint_styled(best, *winner, plain, out);
+            continue;
+        }
+        if (winner->begin > plain) out.take({plain, winner->begin, std::nullopt});
+        out.take({winner->begin, winner->end, filters_[best].colour});
+        plain = position;
     }
+    if (plain < position) out.take({plain, position, std::nullopt});
+}
+
+std::size_t painter::paint_styled(std::size_t filter, const found_match& match, std::size_t plain,
+                                  segment_sink& out) {
+    const compiled_filter& f = filters_[filter];
+    const std::span<const group_span> groups = filters_.groups_of(filter);
+    shown_.clear();
+    cuts_.assign({match.begin, match.end});
+    for (std::size_t g = 0; g < f.group_styles.size(); ++g) {
+        if (!f.group_styles[g] || !groups[g].took_part()) continue;
+        const std::size_t begin = std::max(groups[g].begin, match.begin);
+        const std::size_t end = std::min(groups[g].end, match.end);
+        if (begin >= end) continue;
+        shown_.push_back({groups[g].begin, groups[g].end,
+                          f.colour ? f.group_styles[g]->over(*f.colour) : *f.group_styles[g]});
+        cuts_.push_back(begin);
+        cuts_.push_back(end);
+    }
+    std::sort(cuts_.begin(), cuts_.end());
+    cuts_.erase(std::unique(cuts_.begin(), cuts_.end()), cuts_.end());
+
+    std::size_t run_begin = plain;
+    std::optional<text_colour> run_style;
+    for (std::size_t i = 0; i + 1 < cuts_.size(); ++i) {
+        const std::size_t begin = cuts_[i];
+        const std::size_t end = cuts_[i + 1];
+        // The innermost group that holds the piece: of those that hold it, the one that
+        // begins last, then ends first, then comes last (a group inside another that spans
+        // the same text), all by where the groups lie, not by their parts in the match.
+        // Groups that overlap without nesting (one in a lookahead) are told apart by the
+        // same order.
+        const shown_group* inner = nullptr;
+        for (const shown_group& s : shown_) {
+            if (s.begin > begin || s.end < end) continue;
+            if (inner == nullptr || s.begin > inner->begin || (s.begin == inner->begin && s.end <= inner->end)) {
+                inner = &s;
+            }
+        }
+        const std::optional<text_colour> style = inner != nullptr ? inner->style : f.colour;
+        if (style != run_style) {
+            if (run_begin < begin) out.take({run_begin, begin, run_style});
+            run_begin = begin;
+            run_style = style;
+        }
+    }
+    if (!run_style) return run_begin;
+    out.take({run_begin, match.end, run_style});
+    return match.end;
 }
 
 }  // namespace huecast

@@ -2,6 +2,9 @@
 // the current position, every filter's first non-empty match in the rest of the line (a
 // text of its own) is asked of the filter set; the one that starts earliest wins, the front
 // filter winning a tie; the winner is coloured and the next round starts where it ended.
+// A filter that styles capture groups colours each character of its match in the style of
+// the innermost styled group that holds it, laid over the match's style; a group's part
+// outside the match is not shown.
 #pragma once
 
 #include <cstddef>
@@ -37,10 +40,11 @@ private:
 
 class painter {
 public:
-    explicit painter(std::vector<compiled_filter> filters) : filters_(std::move(filters)) {}
+    explicit painter(std::vector<compiled_filter> filters);
 
     // Gives `out` non-empty pieces that cover `line` once, in order; an empty line gives
-    // none. Two plain pieces are never adjacent.
+    // none. Two plain pieces are never adjacent, and neither are two of one match in the
+    // same style.
     void paint(std::string_view line, segment_sink& out);
     // The same pieces, into `segments` (emptied first).
     void paint(std::string_view line, std::vector<segment>& segments);
@@ -53,7 +57,25 @@ public:
     const compiled_filter& filter(std::size_t f) const { return filters_[f]; }
 
 private:
+    // A styled group that holds part of a match: where it lies (which may reach outside the
+    // match: only its part inside is shown), and its style laid over the match's.
+    struct shown_group {
+        std::size_t begin;
+        std::size_t end;
+        text_colour style;
+    };
+
+    // Hands on the pieces of `match`, a match of `filter` whose pieces are not the match in
+    // one style. The plain text before it begins at `plain`, and may go on into it; returns
+    // where the plain text not handed on yet begins (the match's end when none is left).
+    std::size_t paint_styled(std::size_t filter, const found_match& match, std::size_t plain, segment_sink& out);
+
     filter_set filters_;
+    // For each filter: whether it styles a group or leaves its match as it is. The others
+    // (every filter of the classic form) take none of paint_styled's work.
+    std::vector<char> styled_;
+    std::vector<shown_group> shown_;
+    std::vector<std::size_t> cuts_;
 };
 
 }  // namespace huecast

@@ -14,14 +14,23 @@
 
 namespace huecast {
 
-// One filter as a source gives it: the colour of its matches, its expression, and the words
-// that name it in messages: `filter 2 "0c,(abc"` for an argument, `rules.filters:3
-// "0c,(abc"` for a line of a filter file. What the user wrote is in the label as printable()
-// shows it, so a label may go into a message as it is.
+// The style of a capture group: as read (none: empty, so that the group shows as the text
+// around it does), and as written, for messages.
+struct group_style {
+    std::optional<text_colour> style;
+    std::string written;
+    friend bool operator==(const group_style&, const group_style&) = default;
+};
+
+// One filter as a source gives it: the style of its matches and of their groups, its
+// expression, and the words that name it in messages: `filter 2 "0c,(abc"` for an argument,
+// `rules.filters:3 "0c,(abc"` for a line of a filter file. What the user wrote is in the
+// label as printable() shows it, so a label may go into a message as it is.
 struct Filter {
-    text_colour colour;
-    std::string text;   // the expression, enclosing double quotes removed
-    std::string label;  // empty until the source names it
+    std::optional<text_colour> colour;  // the match's style; none: the match is left as it is
+    std::string text;                   // the expression, enclosing double quotes removed
+    std::string label;                  // empty until the source names it
+    std::vector<group_style> group_styles = {};  // of groups 1, 2, ...
 };
 
 // The filters of a run, front first: every source of filters gives them so, and filter
