@@ -35,7 +35,7 @@ _huecast()
     done
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--color= --colour= --file= --set= --run --list-sets --help --version --' -- "$cur"))
+        COMPREPLY=($(compgen -W '--color= --colour= --filter= --file= --set= --run --list-sets --help --version --' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
     fi
 } &&

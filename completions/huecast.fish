@@ -74,6 +74,7 @@ complete -c huecast -f
 complete -c huecast -n '__huecast_after --run' -x -a '(__huecast_command)'
 complete -c huecast -n __huecast_in_options -l color -x -a 'auto always never' -d 'When to colour'
 complete -c huecast -n __huecast_in_options -l colour -x -a 'auto always never' -d 'When to colour'
+complete -c huecast -n __huecast_in_options -l filter -x -d 'Add a filter: styles, a comma, an expression'
 complete -c huecast -n __huecast_in_options -l file -r -F -d 'Read filters from a file, one a line'
 complete -c huecast -n __huecast_in_options -l set -x -a '(__huecast_sets)' -d 'Read a filter set by name'
 complete -c huecast -n __huecast_in_options -l run -d 'Run a command, colouring its output and errors'

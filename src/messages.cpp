@@ -56,12 +56,23 @@ std::string file_line_label(std::string_view place, std::string_view line) {
     return std::string(place) + " \"" + printable(line) + "\"";
 }
 
-std::string not_a_filter_line(std::string_view place, std::string_view line) {
-    return std::string(place) + ": not a filter (colour digits, a comma, an expression): \"" + printable(line) + "\"";
+std::string option_filter_label(std::string_view value) { return "--filter \"" + printable(value) + "\""; }
+
+std::string not_a_filter(std::string_view label) {
+    return std::string(label) + ": not a filter (a colour code or styles, a comma, an expression)";
 }
 
 std::string not_a_filter_argument(std::string_view argument) {
-    return quoted(argument) + " is not a filter, and with --file or --set every argument must be one";
+    return quoted(argument) + " is not a filter, and with --filter, --file or --set every argument must be one";
+}
+
+std::string expression_holds_line_end(std::string_view label) {
+    return std::string(label) + ": an expression cannot hold a line end";
+}
+
+std::string bad_style(std::string_view label, std::size_t part, std::string_view why) {
+    const std::string whose = part == 0 ? "the match's style" : "the style of group " + decimal(part);
+    return std::string(label) + ": in " + whose + ", " + printable(why);
 }
 
 std::string style_without_group(std::string_view label, std::size_t group, std::string_view written,

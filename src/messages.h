@@ -36,8 +36,12 @@ std::string with_help_hint(std::string_view message);
 std::string argument_label(std::size_t index, std::string_view argument);  // filter 2 "0c,(abc"
 std::string file_line_place(std::string_view file, std::size_t line);      // rules.filters:3
 std::string file_line_label(std::string_view place, std::string_view line);
-std::string not_a_filter_line(std::string_view place, std::string_view line);
+std::string option_filter_label(std::string_view value);                   // --filter "red,(abc"
+std::string not_a_filter(std::string_view label);
 std::string not_a_filter_argument(std::string_view argument);
+std::string expression_holds_line_end(std::string_view label);
+// `part` 0 is the match's style, n group n's; `why` is parse_style's reason.
+std::string bad_style(std::string_view label, std::size_t part, std::string_view why);
 std::string style_without_group(std::string_view label, std::size_t group, std::string_view written,
                                 std::size_t groups);
 std::string bad_expression(std::string_view label, std::string_view why, std::size_t offset);

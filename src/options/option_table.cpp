@@ -22,6 +22,13 @@ constexpr option_definition table[] = {
      .act = [](program_options& options, std::string_view, std::size_t word) {
          options.colour = colour_word_meanings[word];
      }},
+    {.name = "--filter",
+     .takes = option_value::attached_or_next,
+     .value_name = "FILTER",
+     .help = "add a filter STYLES,REGEX, e.g. 'bold red;cyan,error: (\\w+)'",
+     .act = [](program_options& options, std::string_view filter, std::size_t) {
+         options.filter_sources.push_back({filter_source::kind::filter, std::string(filter)});
+     }},
     {.name = "--file",
      .takes = option_value::attached_or_next,
      .value_name = "FILE",

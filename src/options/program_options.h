@@ -9,12 +9,12 @@
 
 namespace huecast {
 
-// Where filters come from besides the arguments: a file by its path (--file), or a set by
-// its name (--set).
+// Where filters come from besides the arguments: a file by its path (--file), a set by its
+// name (--set), or one filter as written (--filter).
 struct filter_source {
-    enum class kind { file, set };
+    enum class kind { file, set, filter };
     kind from;
-    std::string name;
+    std::string name;  // the path, the set's name, or the filter
     friend bool operator==(const filter_source&, const filter_source&) = default;
 };
 

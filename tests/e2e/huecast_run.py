@@ -10,8 +10,9 @@ import tty
 BINARY = os.environ.get("HUECAST") or (sys.argv[1] if len(sys.argv) > 1 else "build/huecast")
 
 
-# Variables that decide colour: the tests set them where they mean to, never by inheritance.
-COLOUR_VARIABLES = ("NO_COLOR", "FORCE_COLOR", "CLICOLOR_FORCE")
+# Variables that decide colour and its depth: the tests set them where they mean to, never by
+# inheritance.
+COLOUR_VARIABLES = ("NO_COLOR", "FORCE_COLOR", "CLICOLOR_FORCE", "COLORTERM")
 
 
 def environment(locale="C.UTF-8", term="xterm", **extra):

@@ -312,7 +312,7 @@ class FilterFiles(unittest.TestCase):
 
         code, out, err, offset = self.run_with_files([("rules", rules), ("bad", b"0c,x\n\nx,y\n")], [])
         self.assertEqual((code, out, offset), (2, b"", 0))
-        self.assertEqual(err, b'huecast: bad:3: not a filter (colour digits, a comma, an expression): "x,y"\n')
+        self.assertEqual(err, b'huecast: bad:3 "x,y": in the match\'s style, \'x\' is neither a colour nor an attribute\n')
 
         code, out, err, offset = self.run_with_files([("missing", None)], ["0c,x"])
         self.assertEqual((code, out, offset), (2, b"", 0))

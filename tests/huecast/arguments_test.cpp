@@ -80,4 +80,45 @@ TEST(ParseFilters, AnyArgumentNotOfTheFilterFormEndsTheParse) {
     EXPECT_TRUE(huecast::parse_filters({})) << "no arguments: no filters, and no argument that is not one";
 }
 
+// Each row: a text, and either the shape of its styles (the match's, then each group's: "s" a
+// style, "_" an empty one) with its expression, or the fault, the part and the word refused.
+TEST(ParseStyledFilter, TheClassicFormOrStylesToTheFirstComma) {
+    using fault = huecast::filter_form_error::fault;
+    const struct {
+        const char* text;
+        std::string shape, expression;
+        fault what = fault::no_comma;
+        std::size_t part = 0;
+        std::string word = {};
+    } cases[] = {
+        {"0c,a;b", "s", "a;b"},
+        {"0c,bold,x", "s", "bold,x"},
+        {"bold red;cyan,error: (\\w+)", "ss", "error: (\\w+)"},
+        {"red;;bold,(a)(b)", "s_s", "(a)(b)"},
+        {";green,x(y)", "_s", "x(y)"},
+        {",abc", "_", "abc"},
+        {"red,a,b;c", "s", "a,b;c"},
+        {"bold red", "", "", fault::no_comma},
+        {"red,a\nb", "", "", fault::line_end},
+        {"purpel,x", "", "", fault::bad_style, 0, "purpel"},
+        {"red;bold;300,x", "", "", fault::bad_style, 2, "300"},
+        // Only the very front is the classic form.
+        {" 0c,x", "", "", fault::bad_style, 0, "0c"},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = huecast::parse_styled_filter(c.text);
+        ASSERT_EQ(parsed.has_value(), !c.shape.empty()) << c.text;
+        if (!parsed) {
+            EXPECT_EQ(parsed.error().what, c.what) << c.text;
+            EXPECT_EQ(parsed.error().part, c.part) << c.text;
+            EXPECT_EQ(parsed.error().style.word, c.word) << c.text;
+            continue;
+        }
+        std::string shape(1, parsed->colour ? 's' : '_');
+        for (const huecast::group_style& g : parsed->group_styles) shape += g.style ? 's' : '_';
+        EXPECT_EQ(shape, c.shape) << c.text;
+        EXPECT_EQ(parsed->text, c.expression) << c.text;
+    }
+}
+
 }  // namespace

@@ -32,7 +32,8 @@ auto parsed(const std::vector<const char*>& argv) {
 }
 
 TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
-    constexpr auto file = huecast::filter_source::kind::file, set = huecast::filter_source::kind::set;
+    constexpr auto file = huecast::filter_source::kind::file, set = huecast::filter_source::kind::set,
+                   filter = huecast::filter_source::kind::filter;
     const struct {
         std::vector<const char*> args;
         colour_when colour;
@@ -45,6 +46,8 @@ TEST(Options, OnlyLeadingLongOptionsAndDoubleDashEndsThem) {
         {{"--colour=never", "--color=auto"}, colour_when::automatic, {}, {}},
         {{"--file=a", "--set", "b", "--file", "c", "--set=d", "0c,x"}, colour_when::automatic,
          {{file, "a"}, {set, "b"}, {file, "c"}, {set, "d"}}, {"0c,x"}},
+        {{"--filter=red,x", "--file=a", "--filter", "--set=b", "0c,x"}, colour_when::automatic,
+         {{filter, "red,x"}, {file, "a"}, {filter, "--set=b"}}, {"0c,x"}},
         {{"--", "--color=never"}, colour_when::automatic, {}, {"--color=never"}},
         {{"-?", "--help"}, colour_when::automatic, {}, {"-?", "--help"}},
         {{"-", "x"}, colour_when::automatic, {}, {"-", "x"}},
@@ -75,6 +78,7 @@ TEST(Options, EveryMistakeIsNamed) {
         {{"--help=1"}, "option '--help' takes no value"},
         {{"--file"}, "option '--file' needs a file name"},
         {{"--set"}, "option '--set' needs the name of a filter set"},
+        {{"--filter"}, "option '--filter' needs a value"},
         {{"--color=never", "--versio"}, "unknown option '--versio'"},
         {{"--run"}, "option '--run' needs a command"},
         {{"--run=make"}, "option '--run' takes the command as the arguments after it, not after '='"},
@@ -149,6 +153,7 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
         {"more", "0a,ok"},
         {"bad", "0c,x\nhello\n"},
         {"broken", "\n0c,(x\n"},
+        {"group", "red;;bold,(a)\n"},
         {"return", "0c,x\n0c,a\r(\n"},
         {"\x1b]0;t\x07", "x\n"},
         {"huge", std::string(huecast::filter_file_limit + 1, '#')}};
@@ -162,13 +167,18 @@ TEST(CommandLine, FilterFilesComeBeforeTheArgumentsFilters) {
         const char* error;
     } mistakes[] = {
         {{"--file=missing"}, "huecast: missing: No such file or directory\n"},
-        {{"--file=bad"}, "huecast: bad:2: not a filter (colour digits, a comma, an expression): \"hello\"\n"},
+        {{"--file=bad"}, "huecast: bad:2 \"hello\": not a filter (a colour code or styles, a comma, an expression)\n"},
+        {{"--file=group"}, "huecast: group:1 \"red;;bold,(a)\": 'bold' is the style of group 2, but the expression has "
+                          "only 1 group\n"},
+        {{"--filter=bold;purpel,(x)"}, "huecast: --filter \"bold;purpel,(x)\": in the style of group 1, 'purpel' is "
+                                       "neither a colour nor an attribute\n"},
         {{"--file=broken"}, "huecast: broken:2 \"0c,(x\": missing closing parenthesis at offset 2\n"},
-        {{"--file=rules", "0a"}, "huecast: '0a' is not a filter, and with --file or --set every argument must be one\n"},
-        {{"--file=return"}, "huecast: return:2: not a filter (colour digits, a comma, an expression): \"0c,a\\r(\"\n"},
-        {{"--file=\x1b]0;t\x07"}, "huecast: \\e]0;t\\x07:1: not a filter (colour digits, a comma, an expression): \"x\"\n"},
+        {{"--file=rules", "0a"}, "huecast: '0a' is not a filter, and with --filter, --file or --set every argument must be one\n"},
+        {{"--file=return"}, "huecast: return:2 \"0c,a\\r(\": an expression cannot hold a line end\n"},
+        {{"--file=\x1b]0;t\x07"}, "huecast: \\e]0;t\\x07:1 \"x\": not a filter (a colour code or styles, a comma, an "
+                                 "expression)\n"},
         {{"--file=\x1b]0;t\x07x"}, "huecast: \\e]0;t\\x07x: No such file or directory\n"},
-        {{"--file=rules", "\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --file or --set every argument must be one\n"},
+        {{"--file=rules", "\x1b[2J"}, "huecast: '\\e[2J' is not a filter, and with --filter, --file or --set every argument must be one\n"},
         {{"--file=huge"}, "huecast: huge: too large for a filter file (more than 1 MiB)\n"},
     };
     for (const auto& m : mistakes) {

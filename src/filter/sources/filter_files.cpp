@@ -29,10 +29,10 @@ value_or_error<FilterList, std::string> parse_filter_file(std::string_view name,
         line.clear();
         codec.decode(bytes, line);
         if (ignored(line)) continue;
-        const std::string place = messages::file_line_place(name, number);
-        std::optional<Filter> filter = parse_filter(line);
-        if (!filter) return messages::not_a_filter_line(place, line);
-        filter->label = messages::file_line_label(place, line);
+        std::string label = messages::file_line_label(messages::file_line_place(name, number), line);
+        value_or_error<Filter, filter_form_error> filter = parse_styled_filter(line);
+        if (!filter) return filter_form_message(filter.error(), label);
+        filter->label = std::move(label);
         filters.push_back(std::move(*filter));
     }
     return filters;

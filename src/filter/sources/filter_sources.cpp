@@ -29,6 +29,14 @@ value_or_error<FilterList, std::string> gather_filters(std::span<const filter_so
                                                                 const filter_places& places) {
     FilterList filters;
     for (const filter_source& source : sources) {
+        if (source.from == filter_source::kind::filter) {
+            std::string label = messages::option_filter_label(source.name);
+            value_or_error<Filter, filter_form_error> filter = parse_styled_filter(source.name);
+            if (!filter) return filter_form_message(filter.error(), label);
+            filter->label = std::move(label);
+            filters.push_back(std::move(*filter));
+            continue;
+        }
         std::string name = source.name;
         if (source.from == filter_source::kind::set) {
             std::optional<std::string> path = places.shelf != nullptr ? find_set(*places.shelf, name) : std::nullopt;

@@ -1,5 +1,6 @@
-// Where the filters of a run with --file or --set come from: every filter file and set, in
-// the order given, then the arguments, every one of which must then be a filter.
+// Where the filters of a run with --filter, --file or --set come from: every such filter,
+// file and set, in the order given, then the arguments, every one of which must then be a
+// filter.
 #pragma once
 
 #include <span>
@@ -23,9 +24,9 @@ struct filter_places {
     const io::codec& codec;
 };
 
-// The filters of `sources`, then those of `arguments`; or the message for the first set
-// that is not there, the first file that cannot be read, the first line that is not a
-// filter, or the first argument that is not one. Nothing but the files is read.
+// The filters of `sources`, then those of `arguments`; or the message for the first
+// --filter or file line that is not a filter, set that is not there, file that cannot be
+// read, or argument that is not a filter. Nothing but the files is read.
 value_or_error<FilterList, std::string> gather_filters(std::span<const filter_source> sources,
                                                                 std::span<const char* const> arguments,
                                                                 const filter_places& places);
