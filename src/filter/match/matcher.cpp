@@ -283,12 +283,19 @@ struct matcher::state {
     }
 
     // The match the last successful search found, in offsets of the text it searched. Its
-    // groups are taken now: a later search that fails may leave the match data changed.
-    found_match last_match() {
+    // groups are taken now, in offsets of the whole text, `from` on: a later search that
+    // fails may leave the match data changed.
+    found_match last_match(std::size_t from) {
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
-        static_assert(PCRE2_UNSET == group_span::not_set);
-        for (std::size_t g = 0; g < groups.size(); ++g) groups[g] = {ovector[2 * g + 2], ovector[2 * g + 3]};
+        if (!groups.empty()) [[unlikely]] take_groups(ovector, from);
         return {pcre2_get_startchar(data.get()), ovector[0], ovector[1]};
+    }
+    // Kept out of line, away from the searches of the filters that need no groups.
+    [[gnu::noinline]] void take_groups(const PCRE2_SIZE* ovector, std::size_t from) {
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            const PCRE2_SIZE begin = ovector[2 * g + 2];
+            groups[g] = begin == PCRE2_UNSET ? group_span{} : group_span{begin + from, ovector[2 * g + 3] + from};
+        }
     }
 
     // One search of `c` in `text` from `offset` within `budget`, tried with a few steps first
@@ -469,7 +476,7 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
         // Without JIT, an anchored expression is tried again at the start of each run of
         // valid text after an invalid byte; such a match did not start at the front.
         if (at_start && pcre2_get_startchar(data.get()) != 0) return search_result::none;
-        found = last_match();
+        found = last_match(from);
     }
     if (starts_only_after_breaks && !at_start && !text.is_ascii()) {
         // The starts PCRE2 left out: each run of valid text after an invalid byte, up to the
@@ -482,15 +489,12 @@ search_result matcher::state::search(const search_text& text, std::size_t from, 
             if (at == PCRE2_ERROR_NOMATCH) continue;
             if (at < 0) return search_result::gave_up;
             if (pcre2_get_startchar(data.get()) != start) continue;  // the interpreter's retry further on
-            found = last_match();
+            found = last_match(from);
             break;
         }
     }
     if (!found) return search_result::none;
     match = {found->attempt + from, found->begin + from, found->end + from};
-    for (group_span& g : groups) {
-        if (g.took_part()) g = {g.begin + from, g.end + from};
-    }
     return search_result::found;
 }
 

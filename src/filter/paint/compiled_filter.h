@@ -14,7 +14,9 @@
 
 namespace huecast {
 
-struct compiled_filter {
+// Aligned so that its size is a multiple of 128: the filter set's loops then find a filter
+// with a shift and at most one addition, as they did before the group styles came.
+struct alignas(128) compiled_filter {
     std::optional<text_colour> colour;  // the match's style; none: the match is left as it is
     matcher expression;
     std::string label;

@@ -6,7 +6,8 @@ namespace huecast {
 
 painter::painter(std::vector<compiled_filter> filters) : filters_(std::move(filters)) {
     for (std::size_t f = 0; f < filters_.size(); ++f) {
-        styled_.push_back(!filters_[f].colour || !filters_[f].group_styles.empty());
+        const compiled_filter& filter = filters_[f];
+        rules_.push_back({filter.colour, !filter.colour || !filter.group_styles.empty()});
     }
 }
 
@@ -20,9 +21,6 @@ void painter::paint(std::string_view line, segment_sink& out) {
     filters_.begin_line(line);
     if (line.empty()) return;
     std::size_t position = 0;
-    // Where the plain text not handed on yet begins: a styled match may leave its end plain,
-    // and that plain text goes on into what follows.
-    std::size_t plain = 0;
     while (position < line.size()) {
         const found_match* winner = nullptr;
         std::size_t best = 0;
@@ -34,17 +32,50 @@ void painter::paint(std::string_view line, segment_sink& out) {
             }
         });
         if (winner == nullptr) {
+            out.take({position, line.size(), std::nullopt});
+            return;
+        }
+        const paint_rule& rule = rules_[best];
+        if (rule.styled) {
+            paint_on_from_styled(line, best, *winner, position, out);
+            return;
+        }
+        if (winner->begin > position) out.take({position, winner->begin, std::nullopt});
+        out.take({winner->begin, winner->end, rule.colour});
+        position = winner->end;
+    }
+}
+
+// The loop of paint, with the plain text that may go on from one round into the next. Its
+// round is paint's own, written out again rather than shared, so that each loop has the
+// filter set's search inlined where it runs.
+void painter::paint_on_from_styled(std::string_view line, std::size_t best, const found_match& first,
+                                   std::size_t position, segment_sink& out) {
+    const found_match* winner = &first;
+    // Where the plain text not handed on yet begins.
+    std::size_t plain = position;
+    for (;;) {
+        const paint_rule& rule = rules_[best];
+        if (rule.styled) {
+            plain = paint_styled(best, *winner, plain, out);
+        } else {
+            if (winner->begin > plain) out.take({plain, winner->begin, std::nullopt});
+            out.take({winner->begin, winner->end, rule.colour});
+            plain = winner->end;
+        }
+        position = winner->end;
+        if (position == line.size()) break;
+        winner = nullptr;
+        filters_.each_first_match_from(position, [&](std::size_t f, const found_match& match) {
+            if (winner == nullptr || match.begin < winner->begin) {
+                winner = &match;
+                best = f;
+            }
+        });
+        if (winner == nullptr) {
             out.take({plain, line.size(), std::nullopt});
             return;
         }
-        position = winner->end;
-        if (styled_[best]) {
-            plain = paint_styled(best, *winner, plain, out);
-            continue;
-        }
-        if (winner->begin > plain) out.take({plain, winner->begin, std::nullopt});
-        out.take({winner->begin, winner->end, filters_[best].colour});
-        plain = position;
     }
     if (plain < position) out.take({plain, position, std::nullopt});
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -65,15 +66,26 @@ private:
         text_colour style;
     };
 
+    // Paints the rest of `line` from `first`, a match of filter `best`, which is styled and
+    // begins at or after `position`, where the round that found it began.
+    void paint_on_from_styled(std::string_view line, std::size_t best, const found_match& first, std::size_t position,
+                              segment_sink& out);
     // Hands on the pieces of `match`, a match of `filter` whose pieces are not the match in
     // one style. The plain text before it begins at `plain`, and may go on into it; returns
     // where the plain text not handed on yet begins (the match's end when none is left).
     std::size_t paint_styled(std::size_t filter, const found_match& match, std::size_t plain, segment_sink& out);
 
+    // What the loop takes of each filter, side by side: the match's style, and whether its
+    // matches are cut by paint_styled (it styles a group, or leaves its match as it is).
+    // The others, every filter of the classic form among them, take none of that work.
+    // Its size a power of two: the loop indexes the rules with a shift.
+    struct alignas(32) paint_rule {
+        std::optional<text_colour> colour;
+        bool styled;
+    };
+
     filter_set filters_;
-    // For each filter: whether it styles a group or leaves its match as it is. The others
-    // (every filter of the classic form) take none of paint_styled's work.
-    std::vector<char> styled_;
+    std::vector<paint_rule> rules_;
     std::vector<shown_group> shown_;
     std::vector<std::size_t> cuts_;
 };
