@@ -1,5 +1,6 @@
 // The painter alone: the sample log's lines, decoded beforehand, painted with the four
-// filters of the comparison, each of them alone, and a rule file's worth of filters.
+// filters of the comparison, each of them alone, the four with styled groups, and a rule
+// file's worth of filters.
 // Throughput is in input (UTF-8) bytes.
 #include <benchmark/benchmark.h>
 
@@ -37,6 +38,21 @@ std::vector<huecast::compiled_filter> filters(std::size_t count) {
     return std::move(compiled).value();
 }
 
+// Styled filters of the same expressions (groups made where there were none): every match
+// is cut where its groups' styles change.
+std::vector<huecast::compiled_filter> grouped_filters() {
+    huecast::FilterList list;
+    for (const char* text : {"bold red;ul,(err)or", "yellow;bold,warn(ing)?", "green,\\bok\\b",
+                             "cyan;bold;;;bold,(\\d+)\\.(\\d+)\\.(\\d+)\\.(\\d+)"}) {
+        auto filter = huecast::parse_styled_filter(text);
+        if (!filter) return {};
+        list.push_back(std::move(*filter));
+    }
+    auto compiled = huecast::compile_filters(list);
+    if (!compiled) return {};
+    return std::move(compiled).value();
+}
+
 void paint(benchmark::State& state, std::vector<huecast::compiled_filter> filters) {
     const auto codec = io::make_utf8_codec();
     std::vector<std::string> lines;
@@ -68,6 +84,10 @@ void paint_file_filters(benchmark::State& state) {
     paint(state, std::move(all));
 }
 BENCHMARK(paint_file_filters)->Unit(benchmark::kMillisecond);
+
+// The four with styled groups, to set beside the four.
+void paint_grouped_filters(benchmark::State& state) { paint(state, grouped_filters()); }
+BENCHMARK(paint_grouped_filters)->Unit(benchmark::kMillisecond);
 
 // Each of the four alone, to see which one the time goes to.
 void paint_one_filter(benchmark::State& state) {
