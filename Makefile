@@ -29,6 +29,8 @@ TEST_PACKAGES := $(PACKAGE_PACKAGES) python3 libgtest-dev libbenchmark-dev time 
 BENCH_BUILD_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev
 # Running the benchmarks, and the peers they are compared with:
 BENCH_PACKAGES := $(BENCH_BUILD_PACKAGES) python3 hyperfine ugrep ccze time
+# Rendering the README's pictures from real output:
+DOCS_PACKAGES := python3 python3-pil fonts-dejavu-core
 
 # $(call apt-install,PACKAGES[,APT OPTIONS]): installs those of PACKAGES that are missing,
 # after apt-get update, with sudo when not root.
@@ -41,7 +43,7 @@ apt-install = @missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo 
 
 .PHONY: deps test-deps package-deps bench-deps build demo test test-unit test-asan test-package package \
         bench bench-build bench-smoke fuzz-smoke install clean windows windows-deps windows-zip test-windows \
-        arm64-deps arm64 test-arm64
+        arm64-deps arm64 test-arm64 screenshots
 
 deps:
 	$(call apt-install,$(BUILD_PACKAGES))
@@ -157,6 +159,12 @@ arm64: arm64-deps
 
 test-arm64: arm64
 	ctest --test-dir $(ARM_BUILD) --output-on-failure -j $(JOBS)
+
+# The README's pictures, docs/screenshot.png and docs/styled.png, from what the program writes on
+# a terminal.
+screenshots: build
+	$(call apt-install,$(DOCS_PACKAGES))
+	/usr/bin/python3 docs/render_screenshot.py $(BUILD)/huecast docs/screenshot.png docs/styled.png
 
 install: build
 	cmake --install $(BUILD)

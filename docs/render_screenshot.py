@@ -1,85 +1,131 @@
 #!/usr/bin/python3
-"""Renders what huecast writes on a terminal into a PNG, for the README's picture.
+"""Renders what huecast writes on a terminal into PNGs, for the README's pictures: the classic
+colour codes, and styled filters (attributes, the 256-colour palette, 24-bit colour).
 
-    /usr/bin/python3 docs/render_screenshot.py build/huecast docs/screenshot.png
+    /usr/bin/python3 docs/render_screenshot.py build/huecast docs/screenshot.png docs/styled.png
 
-Needs Debian's python3-pil and fonts-dejavu-core (not needed to build or test huecast).
+Needs Debian's python3-pil and fonts-dejavu-core (`make screenshots` installs them; not needed
+to build or test huecast).
 """
 
 import os
-import re
 import sys
+import tempfile
 
 from PIL import Image, ImageDraw, ImageFont
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
 import huecast_run  # noqa: E402
+from sgr_screen import PLAIN, screen  # noqa: E402
 
 ROOT = os.path.join(os.path.dirname(__file__), "..")
-FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"
+FONTS = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono%s.ttf"
 SCREEN_BACKGROUND, SCREEN_TEXT = (24, 24, 28), (204, 204, 204)
 # The sixteen SGR colours: 30-37 / 40-47 and their bright forms 90-97 / 100-107.
 PALETTE = [(12, 12, 12), (197, 15, 31), (19, 161, 14), (193, 156, 0), (0, 55, 218), (136, 23, 152),
            (58, 150, 221), (204, 204, 204), (118, 118, 118), (231, 72, 86), (22, 198, 12), (249, 241, 165),
            (59, 120, 255), (180, 0, 158), (97, 214, 214), (242, 242, 242)]
+CUBE = [0, 95, 135, 175, 215, 255]
+
+# The styled filters of the second picture, as a filter file.
+STYLED_FILTERS = r"""# time stamps dim, the component reversed
+dim,^[\d-]+ [\d:.]+
+;reverse 75,\[(\w+)\]
+# levels: 24-bit and palette colours, DEBUG struck through
+bold #ff5f5f,\bERROR\b
+bold 214,\bWARN\b
+strike 244,\bDEBUG\b.*
+# a request's method bold, its path underlined; a time in italics
+;bold #87d7ff;ul #87d7ff,\b(GET|POST) (\S+)
+;italic 208,\b(?:in|took) (\d+ ms)
+# addresses in 24-bit colour, ports bold (a line that begins with # is a comment)
+italic #5fd7af;bold,\b\d+(?:\.\d+){3}(:\d+)?
+bold green,\bok\b
+"""
 
 
-def colour(code):
-    base, bright = (code % 10, code >= 90)
-    return PALETTE[base + (8 if bright else 0)]
+def rgb(colour, default):
+    """The RGB of a colour as sgr_screen gives it."""
+    if colour is None:
+        return default
+    kind, *value = colour
+    if kind == "basic":
+        return PALETTE[value[0]]
+    if kind == "rgb":
+        return tuple(value)
+    n = value[0]  # the 256-colour palette: the sixteen, a 6x6x6 cube, 24 grays
+    if n < 16:
+        return PALETTE[n]
+    if n < 232:
+        n -= 16
+        return CUBE[n // 36], CUBE[n // 6 % 6], CUBE[n % 6]
+    return (8 + 10 * (n - 232),) * 3
 
 
-def cells(output):
-    """(text, foreground, background) runs, line by line."""
-    lines, runs = [], []
-    fg, bg = SCREEN_TEXT, SCREEN_BACKGROUND
-    for piece in re.split(r"(\x1b\[[0-9;]*m|\n)", output):
-        if piece == "\n":
-            lines.append(runs)
-            runs = []
-        elif piece.startswith("\x1b["):
-            fg, bg = SCREEN_TEXT, SCREEN_BACKGROUND
-            for field in piece[2:-1].split(";"):
-                n = int(field or 0)
-                if 30 <= n <= 37 or 90 <= n <= 97:
-                    fg = colour(n)
-                elif 40 <= n <= 47 or 100 <= n <= 107:
-                    bg = colour(n - 10)
-        elif piece:
-            runs.append((piece.replace("\r", ""), fg, bg))
-    if runs:
-        lines.append(runs)
+def painted(look):
+    """What a run in `look` is drawn with: the font's face, colours, and the lines across it."""
+    fg, bg = rgb(look.text, SCREEN_TEXT), rgb(look.background, SCREEN_BACKGROUND)
+    if "reverse" in look.attributes:
+        fg, bg = bg, fg
+    if "dim" in look.attributes:
+        fg = tuple((f + b) // 2 for f, b in zip(fg, bg))
+    face = {(False, False): "", (True, False): "-Bold", (False, True): "-Oblique", (True, True): "-BoldOblique"}[
+        ("bold" in look.attributes, "italic" in look.attributes)]
+    return face, fg, bg, "underline" in look.attributes, "strike" in look.attributes
+
+
+def shot_lines(shots):
+    """The picture's lines, each a list of (text, Look): each shot's prompt lines, then what
+    huecast wrote on a terminal for it."""
+    lines = []
+    for prompt, args, data, env in shots:
+        lines += [[(p, PLAIN)] for p in prompt]
+        _, out, _ = huecast_run.run_terminal(args, data, **env)
+        lines += screen(out.replace(b"\r", b""))
     return lines
+
+
+def render(lines, target):
+    fonts = {face: ImageFont.truetype(FONTS % face, 15) for face in ("", "-Bold", "-Oblique", "-BoldOblique")}
+    width, height = fonts[""].getbbox("M")[2], 20
+    columns = max(sum(len(t) for t, _ in line) for line in lines)
+    image = Image.new("RGB", (columns * width + 24, len(lines) * height + 24), SCREEN_BACKGROUND)
+    draw = ImageDraw.Draw(image)
+    for row, line in enumerate(lines):
+        x, y = 12, 12 + row * height
+        for text, look in line:
+            face, fg, bg, underline, strike = painted(look)
+            right = x + len(text) * width - 1
+            draw.rectangle([x, y, right, y + height - 1], fill=bg)
+            draw.text((x, y + 1), text, font=fonts[face], fill=fg)
+            if underline:
+                draw.line([x, y + height - 3, right, y + height - 3], fill=fg)
+            if strike:
+                draw.line([x, y + height // 2 + 1, right, y + height // 2 + 1], fill=fg)
+            x += len(text) * width
+    image.save(target)
 
 
 def main():
     binary, target = sys.argv[1], sys.argv[2]
+    huecast_run.BINARY = binary
     with open(os.path.join(ROOT, "examples", "sample.log"), "rb") as f:
-        log = b"".join(f.readlines()[:14])
-    shots = [
-        (["$ huecast 0a Build passed"], ["0a", "Build", "passed"], b""),
-        (["$ huecast 4f Deploy FAILED"], ["4f", "Deploy", "FAILED"], b""),
+        log = f.readlines()
+    render(shot_lines([
+        (["$ huecast 0a Build passed"], ["0a", "Build", "passed"], b"", {}),
+        (["$ huecast 4f Deploy FAILED"], ["4f", "Deploy", "FAILED"], b"", {}),
         (["$ huecast 0c,error 0e,warn(ing)? 0a,\\bok\\b 0b,\\d+\\.\\d+\\.\\d+\\.\\d+ < examples/sample.log"],
-         ["0c,error", "0e,warn(ing)?", "0a,\\bok\\b", "0b,\\d+\\.\\d+\\.\\d+\\.\\d+"], log),
-    ]
-    lines = []
-    for prompt, args, data in shots:
-        lines += [[(p, SCREEN_TEXT, SCREEN_BACKGROUND)] for p in prompt]
-        huecast_run.BINARY = binary
-        _, out, _ = huecast_run.run_terminal(args, data)
-        lines += cells(out.decode("utf-8"))
-    font = ImageFont.truetype(FONT, 15)
-    width, height = font.getbbox("M")[2], 20
-    columns = max(sum(len(t) for t, _, _ in runs) for runs in lines)
-    image = Image.new("RGB", (columns * width + 24, len(lines) * height + 24), SCREEN_BACKGROUND)
-    draw = ImageDraw.Draw(image)
-    for row, runs in enumerate(lines):
-        x, y = 12, 12 + row * height
-        for text, fg, bg in runs:
-            draw.rectangle([x, y, x + len(text) * width - 1, y + height - 1], fill=bg)
-            draw.text((x, y + 1), text, font=font, fill=fg)
-            x += len(text) * width
-    image.save(target)
+         ["0c,error", "0e,warn(ing)?", "0a,\\bok\\b", "0b,\\d+\\.\\d+\\.\\d+\\.\\d+"], b"".join(log[:14]), {}),
+    ]), target)
+    if len(sys.argv) > 3:
+        with tempfile.NamedTemporaryFile("w", suffix=".filters") as rules:
+            rules.write(STYLED_FILTERS)
+            rules.flush()
+            render(shot_lines([
+                (["$ cat styled.filters"] + STYLED_FILTERS.splitlines() +
+                 ["$ COLORTERM=truecolor huecast --file=styled.filters < examples/sample.log"],
+                 ["--file=" + rules.name], b"".join(log[:14]), {"COLORTERM": "truecolor"}),
+            ]), sys.argv[3])
 
 
 if __name__ == "__main__":
