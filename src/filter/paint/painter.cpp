@@ -86,7 +86,8 @@ std::size_t painter::paint_styled(std::size_t filter, const found_match& match, 
     const std::span<const group_span> groups = filters_.groups_of(filter);
     shown_.clear();
     cuts_.assign({match.begin, match.end});
-    for (std::size_t g = 0; g < f.group_styles.size(); ++g) {
+    // The matcher reports as many groups as have styles (compile_filters asks for them).
+    for (std::size_t g = 0; g < std::min(f.group_styles.size(), groups.size()); ++g) {
         if (!f.group_styles[g] || !groups[g].took_part()) continue;
         const std::size_t begin = std::max(groups[g].begin, match.begin);
         const std::size_t end = std::min(groups[g].end, match.end);
