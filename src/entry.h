@@ -1,6 +1,6 @@
 // The program's entry once the platform has decoded its arguments and read the options
-// that lead them: --help, --version and --list-sets, the filters of a run with --file or
-// --set, and otherwise the choice of mode from the arguments alone.
+// that lead them: --help, --version and --list-sets, the filters of a run with --filter,
+// --file or --set, and otherwise the choice of mode from the arguments alone.
 #pragma once
 
 #include <span>
