@@ -34,6 +34,7 @@ constexpr std::string_view environment_text =
     "  NO_COLOR                     set and not empty: no colour\n"
     "  FORCE_COLOR, CLICOLOR_FORCE  set, not empty and not 0: colour even into a file or pipe\n"
     "  TERM                         dumb: no colour on that terminal\n"
+    "  COLORTERM                    truecolor or 24bit: styles' 24-bit colours as they are\n"
     "  LC_ALL, LC_CTYPE, LANG       the character set of input, output and arguments\n";
 
 }  // namespace
