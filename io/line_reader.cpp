@@ -148,6 +148,7 @@ bool line_reader::fill() {
     if (buffer_.size() - end_ < block_size_ / 2) buffer_.resize(buffer_.size() + std::max(buffer_.size(), block_size_));
     if (before_waiting_ && !source_.never_waits()) before_waiting_();
     const bool nothing_pending = end_ == 0;
+    started_ = true;
     std::size_t got = 0;
     const transfer_status result = source_.read(buffer_.data() + end_, buffer_.size() - end_, got);
     if (policy_ && policy_->idle) {

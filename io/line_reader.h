@@ -85,6 +85,8 @@ public:
 
     // `ok` while input lasts, `end` at its end, `failed` after a read error.
     transfer_status status() const { return status_; }
+    // True once a read of the source was begun.
+    bool started() const { return started_; }
     std::string error_text() const { return source_.error_text(); }
 
 private:
@@ -110,10 +112,16 @@ private:
         // Never null, so that a search of no bytes is a search of an empty range.
         char* data() { return data_ != nullptr ? data_ : nothing_; }
         std::size_t size() const { return size_; }
-        // Keeps the bytes there are; throws std::bad_alloc where there is no room.
+        // Keeps the bytes there are; where there is no room, throws std::bad_alloc after the
+        // new handler had its say, as operator new does.
         void resize(std::size_t size) {
             void* grown = std::realloc(data_, size);
-            if (grown == nullptr) throw std::bad_alloc();
+            while (grown == nullptr) {
+                const std::new_handler handler = std::get_new_handler();
+                if (handler == nullptr) throw std::bad_alloc();
+                handler();
+                grown = std::realloc(data_, size);
+            }
             data_ = static_cast<char*>(grown);
             size_ = size;
         }
@@ -130,6 +138,7 @@ private:
     std::size_t scanned_ = 0;  // bytes from begin_ already known to hold no LF
     std::size_t block_size_;
     bool input_over_ = false;
+    bool started_ = false;
     transfer_status status_ = transfer_status::ok;
     std::optional<piece_policy> policy_;
     const codec* characters_ = nullptr;

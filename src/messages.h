@@ -64,6 +64,9 @@ std::string command_not_found(std::string_view program);
 std::string no_commands_here();
 std::string cannot_run(std::string_view program, std::string_view why);
 
+// Memory that ran out: the whole line, fixed, so that writing it needs none.
+inline constexpr std::string_view out_of_memory_line = "huecast: out of memory\n";
+
 // The streams, and the last resort.
 std::string stream_failed(std::string_view stream, std::string_view why);
 std::string internal_error(std::string_view what);

@@ -230,6 +230,52 @@ class BrokenEnds(unittest.TestCase):
                 self.assertEqual((p.returncode, p.stderr), (0, b""), args)
                 self.assertTrue(p.stdout == b"first" + end + line + end + b"last" + end, args)
 
+    @unittest.skipIf(os.environ.get("HUECAST_SANITIZED"), "the sanitizers reserve more address space than the limit")
+    @unittest.skipIf(os.environ.get("HUECAST_EMULATED"), "the emulator's code buffer alone takes half the limit")
+    def test_running_out_of_memory_anywhere_is_one_line(self):
+        import re
+        import resource
+        # Short lines around one of 2 MiB, which painting holds whole: under each limit on the
+        # address space, memory runs out at start-up, in the middle or not at all.
+        lines = b"".join(b"line %d: an error, a warning and some words, ok\n" % i for i in range(1000))
+        data = lines + b"error " * 350000 + b"\n" + lines
+        sgr = re.compile(rb"\x1b\[[0-9;]*m")
+        modes = [(["0a", "hello"], False), (["1f"], False), (["0c,error"], False),
+                 (["--color=always", "0c,error", "0e,warn\\w+"], False), (["0c,error", "0e,warn\\w+"], True)]
+        with tempfile.TemporaryFile() as stdin:
+            stdin.write(data)
+            def run(args, terminal, kib=None):  # exit code, output, error output, how much of the input was read
+                stdin.seek(0)
+                master, slave = pty.openpty() if terminal else (None, subprocess.PIPE)
+                limit = kib and (lambda: resource.setrlimit(resource.RLIMIT_AS, (kib << 10, kib << 10)))
+                with subprocess.Popen([BINARY, *args], stdin=stdin, stdout=slave, stderr=subprocess.PIPE,
+                                      env=environment(), preexec_fn=limit) as p:
+                    if terminal:
+                        os.close(slave)
+                    out = drain_terminal(master) if terminal else p.stdout.read()
+                    err = p.stderr.read()
+                return p.wait(60), out, err, os.lseek(stdin.fileno(), 0, os.SEEK_CUR)
+
+            for args, terminal in modes:
+                whole = run(args, terminal)[1]
+                outcomes = set()
+                for kib in range(4096, 32769, 2048):
+                    code, out, err, read = run(args, terminal, kib)
+                    if code == 127 and b"huecast" not in err:  # too little for the loader to start any program
+                        continue
+                    outcomes.add(code)
+                    case = (args, terminal, kib, code, err, read)
+                    self.assertEqual(err, b"" if code == 0 else b"huecast: out of memory\n", case)
+                    if code == 0:
+                        self.assertTrue(out == whole, case)
+                        continue
+                    # 2 only before a byte of input was taken; what went out before the line is
+                    # the output of a whole run up to there, with no colour left showing.
+                    self.assertIn(code, (1, 2) if read == 0 else (1,), case)
+                    self.assertTrue(sgr.sub(b"", whole).startswith(sgr.sub(b"", out)), case)
+                    self.assertIn(sgr.findall(out)[-1:], ([], [RESET]), case)
+                self.assertTrue(0 in outcomes and outcomes - {0}, (args, terminal, outcomes))
+
     def test_standard_input_that_cannot_be_read_is_reported_where_it_is_read(self):
         unreadable = (1, b"", b"huecast: standard input: Bad file descriptor\n")
         for args, redirection, expected in ((["1f"], "<&-", unreadable),  # closed
