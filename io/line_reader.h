@@ -25,10 +25,10 @@ namespace io {
 // character (as the codec tells); it may end anywhere else.
 struct piece_policy {
     // Once input has paused and what has come of the line has waited this long, it is handed
-    // on, even while more input keeps arriving in small bursts; none: never for time.
+    // on, even while more input keeps arriving, however soon; none: never for time.
     std::optional<std::chrono::milliseconds> idle;
-    // Once input has paused, the line up to its last carriage return is handed on at once:
-    // a terminal shows it (a progress line redrawn in place).
+    // Once input has paused, the line up to its last carriage return is handed on at once,
+    // even while more keeps arriving: a terminal shows it (a progress line redrawn in place).
     bool at_carriage_return = false;
     // What has come of a line is handed on once it is this long, whatever the timing.
     std::size_t longest = static_cast<std::size_t>(-1);
@@ -145,8 +145,10 @@ private:
     bool continues_ = false;
     bool paused_ = false;
     bool last_unended_ = false;
-    // When the oldest byte not handed on arrived, as near as reads tell (never earlier).
+    // When the oldest byte not handed on arrived, as near as reads tell (never earlier), and
+    // whether input has been seen to pause since.
     clock::time_point pending_since_{};
+    bool paused_since_pending_ = false;
     clock::time_point last_read_at_{};
     std::optional<clock::time_point> due_;  // see piece_due()
 };

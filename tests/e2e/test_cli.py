@@ -182,6 +182,50 @@ class WhatIsWaitingIsShown(unittest.TestCase):
         for args, terminal, first, rest, shown, after in cases:
             self.assertEqual(self.shown_in_two_parts(args, first, rest, terminal), (shown, after), (args, first))
 
+    def test_a_progress_line_shows_each_redraw_as_it_is_drawn(self):
+        # Redrawn with a CR every 20 ms for a second, and no line feed until the end: each
+        # redraw reaches the terminal, coloured, while the next ones are still coming.
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        p = subprocess.Popen([BINARY, "0c,error"], stdin=subprocess.PIPE, stdout=slave, env=environment(), bufsize=0)
+        os.close(slave)
+        redraws = lambda n: b"".join(self.RED + b"error" + RESET + b" %d%%\r" % i for i in range(1, n + 1))
+        shown = b""
+        for i in range(1, 51):
+            p.stdin.write(b"error %d%%\r" % i)
+            until = time.monotonic() + 0.02
+            while select.select([master], [], [], max(until - time.monotonic(), 0))[0]:
+                shown += os.read(master, 65536)
+        # Half a second behind at most, however busy the machine.
+        self.assertTrue(shown.startswith(redraws(25)), shown[-60:])
+        p.stdin.write(b"done\n")
+        p.stdin.close()
+        self.assertEqual((shown + drain_terminal(master), p.wait(10)), (redraws(50) + b"done\n", 0))
+
+    @unittest.skipIf(os.environ.get("HUECAST_SANITIZED"), "the sanitizers' shadow memory is counted in the peak")
+    @unittest.skipIf(os.environ.get("HUECAST_EMULATED"), "the peak would be the emulator's")
+    def test_a_line_redrawn_without_end_is_shown_in_bounded_memory(self):
+        # yes "error 42%" | tr '\n' '\r' for three seconds: a line that never ends, nor pauses.
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        yes = subprocess.Popen(["yes", "error 42%"], stdout=subprocess.PIPE)
+        tr = subprocess.Popen(["tr", "\n", "\r"], stdin=yes.stdout, stdout=subprocess.PIPE)
+        p = subprocess.Popen([BINARY, "--color=always", "0c,error"], stdin=tr.stdout, stdout=slave, env=environment())
+        yes.stdout.close()
+        tr.stdout.close()
+        os.close(slave)
+        shown_each_second, peak_kib, start = [0, 0, 0], 0, time.monotonic()
+        while time.monotonic() - start < 3:
+            if select.select([master], [], [], 0.05)[0]:
+                shown_each_second[min(int(time.monotonic() - start), 2)] += len(os.read(master, 1 << 20))
+            with open("/proc/%d/status" % p.pid) as status:
+                peak_kib = max([peak_kib] + [int(line.split()[1]) for line in status if line.startswith("VmHWM:")])
+        p.kill()
+        os.close(master)
+        for process in (p, tr, yes):
+            process.wait(10)
+        self.assertTrue(all(shown_each_second), shown_each_second)
+        self.assertLess(peak_kib, 64 << 10)
 
 class BrokenEnds(unittest.TestCase):
     def test_reader_gone_ends_the_run_quietly(self):
