@@ -223,14 +223,30 @@ def run_rows(rows, rounds, env, progress, short=0.25):
         progress("round %d of %d done" % (r + 1, rounds))
 
 
-def startup(huecast, runs, rounds, progress):
-    """Medians of `huecast 0a hello` and `/bin/echo hello` through hyperfine, interleaved in
-    rounds; falls back to timing from here when hyperfine is missing."""
+def set_shelf(data):
+    """A directory of 5,000 filter sets, made once in `data`, for 1,600 of them by name."""
+    shelf = os.path.join(data, "huecast-sets-5000")
+    if not os.path.isdir(shelf):
+        os.makedirs(shelf + ".part/huecast")
+        for i in range(5000):
+            with open("%s.part/huecast/set%04d.filters" % (shelf, i), "w") as f:
+                f.write("0c,error%d\n" % i)
+        os.replace(shelf + ".part", shelf)
+    return shelf, ["--set=set%04d" % (i * 3) for i in range(1600)]
+
+
+def startup(huecast, runs, rounds, progress, data):
+    """Medians of `huecast 0a hello`, `/bin/echo hello` and two runs that only read their
+    filters, through hyperfine, interleaved in rounds; falls back to timing from here when
+    hyperfine is missing."""
+    shelf, sets = set_shelf(data)
     commands = {"/bin/echo hello (floor)": ["/bin/echo", "hello"], "huecast 0a hello": [huecast, "0a", "hello"],
-                "huecast --file (32 filters) < /dev/null": [huecast, "--file=" + FILTER_FILE]}
+                "huecast --file (32 filters) < /dev/null": [huecast, "--file=" + FILTER_FILE],
+                "huecast --set x 1,600 (of 5,000 sets)": [huecast, *sets]}
     times = {name: [] for name in commands}
     peaks = {name: 0 for name in commands}
     env = environment()
+    env.update(XDG_CONFIG_HOME=shelf, XDG_DATA_DIRS=os.path.join(shelf, "none"))
     for r in range(rounds):
         names = list(commands) if r % 2 == 0 else list(reversed(commands))
         if shutil.which("hyperfine"):
@@ -445,7 +461,7 @@ def main():
     env = environment()
     run_rows(rows, args.rounds, env, progress)
     start = {} if args.only else startup(args.huecast, 10 if args.smoke else 200, 1 if args.smoke else args.rounds,
-                                         progress)
+                                         progress, args.data)
 
     cpu = "?"
     try:

@@ -1,5 +1,7 @@
 #include "io/async_sink.h"
 
+#include <system_error>
+
 namespace io {
 
 async_sink::async_sink(byte_sink& target, thread_hooks hooks, std::size_t waiting_blocks)
@@ -17,7 +19,16 @@ async_sink::~async_sink() {
 
 void async_sink::prepare_for_bulk() {
     target_.prepare_for_bulk();
-    if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    if (thread_.joinable()) return;
+    // The thread never allocates: where it could not keep a block, the caller would be left
+    // waiting on a thread that died of the exception.
+    spare_.reserve(most_waiting_);
+    try {
+        thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+        // No thread to be had (its stack, under a limit on the address space): the bytes go
+        // straight through, as they did before the bulk began.
+    }
 }
 
 transfer_status async_sink::write(const char* data, std::size_t size) {

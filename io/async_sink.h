@@ -1,7 +1,8 @@
 // A byte sink whose bytes go out on a thread of its own once a bulk of them is coming
 // (prepare_for_bulk), so that the caller makes the next block while the last one is being
 // taken: a terminal that draws slowly then costs only what it takes, not that plus the
-// painting. Before that, writes go straight through, and a short run starts no thread.
+// painting. Before that, writes go straight through, and a short run starts no thread; so do
+// they where no thread can be had.
 // Blocks go out whole, in order, each as one write to the sink behind; at most a few wait,
 // and a caller that gets ahead waits for room. The first failure is kept: the writes after it
 // and finish() report it, and nothing more goes out. One thread calls it.

@@ -1,12 +1,9 @@
 // The line loop that every mode shares: standard input handed on line by line, each line
 // as the bytes it was read as and as UTF-8 text (the same bytes in a UTF-8 code page;
 // decoded from any other only when asked for), until input ends or the output has failed.
-// Running out of memory for a line ends the input like a read error does: the status is
-// then `failed`, with the reason "line too long for available memory".
 #pragma once
 
 #include <chrono>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,12 +56,8 @@ public:
     template <class Each>
     void for_each(text_output& output, Each each) {
         prepare_for_bulk(output);
-        try {
-            input_line line;
-            while (output.good() && next(line)) each(static_cast<const input_line&>(line));
-        } catch (const std::bad_alloc&) {
-            ran_out_of_memory();
-        }
+        input_line line;
+        while (output.good() && next(line)) each(static_cast<const input_line&>(line));
     }
 
     // Writes every line still to come to `output`, each with its line end, until input ends
@@ -75,17 +68,18 @@ public:
 
     // For lines read together with another source's (see line_reader::read_ready): one
     // block read when the source has input now, and the next line of what has been read,
-    // never waiting. Memory for a line running out ends the input, as in for_each.
-    bool read_ready();
+    // never waiting.
+    bool read_ready() { return reader_.read_ready(); }
     bool next_ready(input_line& line);
     std::optional<std::chrono::steady_clock::time_point> piece_due() const { return reader_.piece_due(); }
-    // True once every line has been handed on, or memory for one ran out.
-    bool exhausted() const { return out_of_memory_ || reader_.exhausted(); }
+    // True once every line has been handed on.
+    bool exhausted() const { return reader_.exhausted(); }
 
-    // `ok` while input lasts, `end` at its end, `failed` after a read error or when memory
-    // for a line ran out.
-    transfer_status status() const;
-    std::string error_text() const;
+    // `ok` while input lasts, `end` at its end, `failed` after a read error.
+    transfer_status status() const { return reader_.status(); }
+    std::string error_text() const { return reader_.error_text(); }
+    // True once input has been read from.
+    bool started() const { return reader_.started(); }
 
     // How much of a line is held at most while it is copied.
     static constexpr std::size_t copy_block = 256 * 1024;
@@ -93,7 +87,6 @@ public:
 private:
     bool next(input_line& line);
     void fill_in(input_line& line);
-    void ran_out_of_memory();
     void prepare_for_bulk(text_output& output) {
         reader_.prepare_for_bulk();
         output.prepare_for_bulk();
@@ -102,7 +95,6 @@ private:
     line_reader& reader_;
     const codec& codec_;
     std::string text_;
-    bool out_of_memory_ = false;
 };
 
 }  // namespace io

@@ -20,8 +20,10 @@ void line_reader::take(std::string_view& bytes, std::size_t size) {
     bytes = std::string_view(buffer_.data() + begin_, size);
     begin_ += size;
     scanned_ = 0;
-    // What is left came with the last read at the earliest.
+    // What is left came with the last read at the earliest, and input has not been seen to
+    // pause since.
     pending_since_ = last_read_at_;
+    paused_since_pending_ = false;
 }
 
 // A whole line from the buffer, when it holds one.
@@ -106,8 +108,15 @@ bool line_reader::take_piece(std::string_view& piece, bool may_wait) {
     if (!policy_ || begin_ == end_) return false;
     const std::string_view pending(buffer_.data() + begin_, end_ - begin_);
     if (pending.size() < policy_->longest) {
-        // What has come already is read first: only a line that waits for more is shown.
-        if (!policy_->idle || source_.wait_for_input(std::chrono::milliseconds{0})) return false;
+        if (!policy_->idle) return false;
+        // What has come already is read first: only a line that input has paused in is shown.
+        // Once it has, it is shown when it has waited long enough, even if more has come by
+        // now (bursts that come faster than this looks, or a program kept from running).
+        const bool more_now = source_.wait_for_input(std::chrono::milliseconds{0});
+        if (!more_now) paused_since_pending_ = true;
+        if (!paused_since_pending_) return false;
+        const auto waited = clock::now() - pending_since_;
+        if (more_now && waited < *policy_->idle && !policy_->at_carriage_return) return false;
         // What is written already shows while this waits.
         if (before_waiting_) before_waiting_();
         const std::size_t last_cr = policy_->at_carriage_return && pending.size() > 1
@@ -119,12 +128,12 @@ bool line_reader::take_piece(std::string_view& piece, bool may_wait) {
             continues_ = paused_ = true;
             return true;
         }
-        const auto waited = clock::now() - pending_since_;
         if (waited < *policy_->idle) {
             if (!may_wait) {
                 due_ = pending_since_ + *policy_->idle;
                 return false;
             }
+            if (more_now) return false;
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(*policy_->idle - waited);
             if (source_.wait_for_input(left)) return false;
         }
@@ -148,6 +157,7 @@ bool line_reader::fill() {
     if (buffer_.size() - end_ < block_size_ / 2) buffer_.resize(buffer_.size() + std::max(buffer_.size(), block_size_));
     if (before_waiting_ && !source_.never_waits()) before_waiting_();
     const bool nothing_pending = end_ == 0;
+    started_ = true;
     std::size_t got = 0;
     const transfer_status result = source_.read(buffer_.data() + end_, buffer_.size() - end_, got);
     if (policy_ && policy_->idle) {

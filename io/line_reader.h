@@ -25,10 +25,10 @@ namespace io {
 // character (as the codec tells); it may end anywhere else.
 struct piece_policy {
     // Once input has paused and what has come of the line has waited this long, it is handed
-    // on, even while more input keeps arriving in small bursts; none: never for time.
+    // on, even while more input keeps arriving, however soon; none: never for time.
     std::optional<std::chrono::milliseconds> idle;
-    // Once input has paused, the line up to its last carriage return is handed on at once:
-    // a terminal shows it (a progress line redrawn in place).
+    // Once input has paused, the line up to its last carriage return is handed on at once,
+    // even while more keeps arriving: a terminal shows it (a progress line redrawn in place).
     bool at_carriage_return = false;
     // What has come of a line is handed on once it is this long, whatever the timing.
     std::size_t longest = static_cast<std::size_t>(-1);
@@ -85,6 +85,8 @@ public:
 
     // `ok` while input lasts, `end` at its end, `failed` after a read error.
     transfer_status status() const { return status_; }
+    // True once a read of the source was begun.
+    bool started() const { return started_; }
     std::string error_text() const { return source_.error_text(); }
 
 private:
@@ -110,10 +112,16 @@ private:
         // Never null, so that a search of no bytes is a search of an empty range.
         char* data() { return data_ != nullptr ? data_ : nothing_; }
         std::size_t size() const { return size_; }
-        // Keeps the bytes there are; throws std::bad_alloc where there is no room.
+        // Keeps the bytes there are; where there is no room, throws std::bad_alloc after the
+        // new handler had its say, as operator new does.
         void resize(std::size_t size) {
             void* grown = std::realloc(data_, size);
-            if (grown == nullptr) throw std::bad_alloc();
+            while (grown == nullptr) {
+                const std::new_handler handler = std::get_new_handler();
+                if (handler == nullptr) throw std::bad_alloc();
+                handler();
+                grown = std::realloc(data_, size);
+            }
             data_ = static_cast<char*>(grown);
             size_ = size;
         }
@@ -130,14 +138,17 @@ private:
     std::size_t scanned_ = 0;  // bytes from begin_ already known to hold no LF
     std::size_t block_size_;
     bool input_over_ = false;
+    bool started_ = false;
     transfer_status status_ = transfer_status::ok;
     std::optional<piece_policy> policy_;
     const codec* characters_ = nullptr;
     bool continues_ = false;
     bool paused_ = false;
     bool last_unended_ = false;
-    // When the oldest byte not handed on arrived, as near as reads tell (never earlier).
+    // When the oldest byte not handed on arrived, as near as reads tell (never earlier), and
+    // whether input has been seen to pause since.
     clock::time_point pending_since_{};
+    bool paused_since_pending_ = false;
     clock::time_point last_read_at_{};
     std::optional<clock::time_point> due_;  // see piece_due()
 };

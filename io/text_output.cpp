@@ -136,6 +136,10 @@ void text_output::end_line() {
 bool text_output::flush() {
     if (good() && !buffer_.empty()) status_ = sink_.write_block(buffer_);
     buffer_.clear();
+    // The sink may have kept the buffer and handed back a smaller one: at rest the buffer never
+    // holds more than flush_threshold, so this leaves room for any control sequence, which a
+    // colour scope that ends as an exception goes by must be able to write without memory.
+    if (buffer_.capacity() < 2 * flush_threshold) buffer_.reserve(2 * flush_threshold);
     return good();
 }
 

@@ -30,7 +30,9 @@ public:
     // gives them: the same bytes as write_bytes and end_line per line, without the cost
     // per line.
     void write_lines(std::string_view lines, bool last_continues = false);
-    // Bytes for the terminal itself (escape sequences), passed on untranslated.
+    // Bytes for the terminal itself (escape sequences), passed on untranslated. A sequence
+    // of up to a few hundred bytes always finds room in the buffer: only passing the buffer on
+    // may need memory.
     void write_control(std::string_view bytes);
     // A line end.
     void end_line();

@@ -18,26 +18,35 @@ namespace huecast {
 namespace {
 
 // --list-sets: each set found, by name, as "NAME<TAB>FILE<TAB>COMMANDS", one a line; the
-// commands it is for are separated by blanks.
-void write_sets(io::text_output& output, const set_shelf& shelf, file_reader* files) {
+// commands it is for are separated by blanks. A file name may hold anything but "/": all
+// are escaped as messages escape what they echo, so that none acts on the terminal or breaks
+// the lines apart, and names and files are never cut. Then each directory that could not be
+// listed, on the error stream; the sets it holds may still be read by name.
+exit_code write_sets(program_streams& streams) {
     const auto commands_of = [&](const named_set& set) {
-        if (files == nullptr) return std::vector<std::string>{};
-        const auto contents = files->read(set.path, filter_file_limit);
-        return contents ? commands_named_in(*contents, output.text_codec()) : std::vector<std::string>{};
+        if (streams.files == nullptr) return std::vector<std::string>{};
+        const auto contents = streams.files->read(set.path, filter_file_limit, file_kind::regular);
+        return contents ? commands_named_in(*contents, streams.output.text_codec()) : std::vector<std::string>{};
     };
-    for (const named_set& set : every_set(shelf)) {
-        output.write(set.name);
-        output.write("\t");
-        output.write(set.path);
-        output.write("\t");
+    const shelf_contents found = every_set(*streams.sets);
+    constexpr std::size_t whole = static_cast<std::size_t>(-1);
+    for (const named_set& set : found.sets) {
+        streams.output.write(printable(set.name, whole));
+        streams.output.write("\t");
+        streams.output.write(printable(set.path, whole));
+        streams.output.write("\t");
         std::string commands;
         for (const std::string& command : commands_of(set)) {
             if (!commands.empty()) commands += ' ';
             commands += printable(command);
         }
-        output.write(commands);
-        output.end_line();
+        streams.output.write(commands);
+        streams.output.end_line();
     }
+    if (found.unlisted.empty()) return exit_code::done;
+    streams.output.flush();
+    for (const std::string& line : found.unlisted) report_error(streams, line);
+    return exit_code::io_failure;
 }
 
 // --run: the filters given, or else the set that names the command.
@@ -103,10 +112,7 @@ exit_code run_command_line(const value_or_error<program_options, option_error>& 
         write_version(streams.output);
         return exit_code::done;
     }
-    if (options->list_sets) {
-        if (streams.sets != nullptr) write_sets(streams.output, *streams.sets, streams.files);
-        return exit_code::done;
-    }
+    if (options->list_sets) return streams.sets != nullptr ? write_sets(streams) : exit_code::done;
     if (options->runs_command()) return run_command(*options, streams);
     if (options->filter_sources.empty()) return dispatch(options->operands, streams);
     const auto filters = gather_filters(options->filter_sources, options->operands,

@@ -159,6 +159,16 @@ std::string file_is_standard_input() {
     return "cannot be a filter file: it is standard input, which holds the text to colour";
 }
 
+std::string not_a_regular_file() { return "not a regular file"; }
+
+std::string set_directory_closed(std::string_view name, std::string_view directory, std::string_view why) {
+    return "filter set " + quoted(name) + ": cannot search " + printable(directory) + ": " + std::string(why);
+}
+
+std::string set_directory_unlisted(std::string_view directory, std::string_view why) {
+    return "cannot list " + printable(directory) + ": " + std::string(why);
+}
+
 std::string stream_failed(std::string_view stream, std::string_view why) {
     return std::string(stream) + ": " + std::string(why);
 }

@@ -55,6 +55,12 @@ std::string gave_up_in(std::string_view label, std::string_view stream, std::siz
 std::string unreadable_file(std::string_view file, std::string_view why);
 std::string file_too_large(std::size_t limit_bytes);
 std::string file_is_standard_input();
+std::string not_a_regular_file();
+
+// Filter sets: a directory that might hold the set but cannot be searched, and one that is
+// there but cannot be listed.
+std::string set_directory_closed(std::string_view name, std::string_view directory, std::string_view why);
+std::string set_directory_unlisted(std::string_view directory, std::string_view why);
 
 // The command of --run: the set chosen by its name, and what kept it from running.
 // `sets` names each set with the commands it is for: {"build", {"make", "ninja"}}.
@@ -63,6 +69,9 @@ std::string no_set_for_command(std::string_view name,
 std::string command_not_found(std::string_view program);
 std::string no_commands_here();
 std::string cannot_run(std::string_view program, std::string_view why);
+
+// Memory that ran out: the whole line, fixed, so that writing it needs none.
+inline constexpr std::string_view out_of_memory_line = "huecast: out of memory\n";
 
 // The streams, and the last resort.
 std::string stream_failed(std::string_view stream, std::string_view why);

@@ -76,11 +76,11 @@ std::size_t echo_one(std::string_view text, std::size_t i, std::string& out) {
 
 }  // namespace
 
-std::string printable(std::string_view text) {
+std::string printable(std::string_view text, std::size_t longest) {
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
-    for (std::size_t characters = 0; i < text.size() && characters < printable_length; ++characters) {
+    for (std::size_t characters = 0; i < text.size() && characters < longest; ++characters) {
         i += echo_one(text, i, out);
     }
     if (i < text.size()) out.append("...");

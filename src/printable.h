@@ -17,7 +17,7 @@ constexpr std::size_t printable_length = 100;
 // other C0 controls, DEL and C1 controls; a byte that is part of no character, or an escaped
 // byte of another code page, as `\xHH` of that byte), bidi and line-separator format
 // characters and the UTF-8 forms of other surrogates as `\uHHHH`, and cut after
-// printable_length characters, with "..." in place of the rest. Backslashes stay as they are.
-std::string printable(std::string_view text);
+// `longest` characters, with "..." in place of the rest. Backslashes stay as they are.
+std::string printable(std::string_view text, std::size_t longest = printable_length);
 
 }  // namespace huecast

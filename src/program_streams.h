@@ -28,6 +28,9 @@ struct program_streams {
     file_reader* files = nullptr;            // for filter files
     const set_shelf* sets = nullptr;         // for filter sets by name
     command_streams* command = nullptr;      // for --run
+    // Writes messages::out_of_memory_line to the error stream as the platform ends its lines, needing
+    // no memory on the way; none: the line goes to `errors`.
+    void (*say_out_of_memory)() noexcept = nullptr;
 };
 
 // The colour writer that the policy chooses for standard output.

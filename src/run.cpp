@@ -39,8 +39,8 @@ int run(const system_ends& ends) {
         command.emplace(command_streams{*ends.commands, *errors, error_policy, error_console});
     }
 
-    program_streams streams{input, output, ends.errors, policy, console, &ends.files, &ends.sets,
-                            command ? &*command : nullptr};
+    program_streams streams{input, output, ends.errors, policy, console, &ends.files,
+                            &ends.sets, command ? &*command : nullptr, ends.say_out_of_memory};
     const exit_code code = run_program(options, streams);
     if (code == exit_code::done && command && command->ended) return ends.commands->exit_status(*command->ended);
     return exit_status(code);

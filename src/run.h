@@ -42,6 +42,9 @@ struct system_ends {
     output_kind standard_error = output_kind::file_or_pipe;
     std::function<io::byte_sink&(const output_policy&)> error_output = {};
     std::function<qel::console_device*(io::text_output& errors)> error_console = {};
+    // Writes messages::out_of_memory_line to the error stream as the system ends its lines,
+    // needing no memory on the way; none: the line goes to `errors`.
+    void (*say_out_of_memory)() noexcept = nullptr;
 };
 
 // Runs the program; returns its exit status (with --run, the command's, where the platform

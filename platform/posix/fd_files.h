@@ -1,5 +1,6 @@
 // Whole files by name on POSIX: the name in the process code page, opened and read through,
-// up to a limit; a file that is standard input itself is refused.
+// up to a limit; a file that is standard input itself is refused. Where only a regular file
+// will do, the open never waits and never takes a terminal as the controlling one.
 #pragma once
 
 #include <sys/types.h>
@@ -15,8 +16,8 @@ public:
     // opened on a closed descriptor 0 is not taken for standard input, nor standard input
     // for another file.
     explicit fd_files(const io::codec& names);
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name,
-                                                                   std::size_t limit) override;
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name, std::size_t limit,
+                                                                   huecast::file_kind kind) override;
 
 private:
     const io::codec& names_;

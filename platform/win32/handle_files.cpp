@@ -32,12 +32,30 @@ handle_files::handle_files(const io::codec& messages) : messages_(messages) {
     }
 }
 
-huecast::value_or_error<std::string, huecast::unreadable> handle_files::read(std::string_view name,
-                                                                             std::size_t limit) {
+huecast::value_or_error<std::string, huecast::unreadable> handle_files::read(std::string_view name, std::size_t limit,
+                                                                             huecast::file_kind kind) {
+    const bool regular = kind == huecast::file_kind::regular;
     const std::u16string path = io::utf16::to_utf16(name);
-    const open_file file{CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const auto* wide_path = reinterpret_cast<const wchar_t*>(path.c_str());
+    if (regular) {
+        // A folder would open as "access denied", and a device (CON) would open.
+        const DWORD attributes = GetFileAttributesW(wide_path);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY ||
+                error == ERROR_INVALID_NAME) {
+                return huecast::unreadable{{}, huecast::unreadable::absent};
+            }
+            return huecast::unreadable{system_error_text(error, messages_)};
+        }
+        if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+            return huecast::unreadable{{}, huecast::unreadable::absent};
+        }
+    }
+    const open_file file{CreateFileW(wide_path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.handle == INVALID_HANDLE_VALUE) return huecast::unreadable{system_error_text(GetLastError(), messages_)};
+    if (regular && GetFileType(file.handle) != FILE_TYPE_DISK) return huecast::unreadable{{}, huecast::unreadable::absent};
     BY_HANDLE_FILE_INFORMATION info;
     if (input_is_disk_file_ && GetFileInformationByHandle(file.handle, &info) &&
         info.dwVolumeSerialNumber == input_volume_ && info.nFileIndexHigh == input_index_high_ &&

@@ -1,5 +1,6 @@
 // Whole files by name on Windows, opened with their 16-bit names and read up to a limit; a
-// file on disk that standard input was redirected from is refused.
+// file on disk that standard input was redirected from is refused. Where only a regular file
+// will do, a folder or a device (CON) is never opened.
 #pragma once
 
 #include "file_reader.h"
@@ -12,8 +13,8 @@ public:
     // `messages` is the code page for the system's reasons. Takes the identity of standard
     // input, when it is a file on disk, now: make it before opening any file.
     explicit handle_files(const io::codec& messages);
-    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name,
-                                                                   std::size_t limit) override;
+    huecast::value_or_error<std::string, huecast::unreadable> read(std::string_view name, std::size_t limit,
+                                                                   huecast::file_kind kind) override;
 
 private:
     const io::codec& messages_;

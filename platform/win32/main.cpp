@@ -6,14 +6,17 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exit_code.h"
 #include "internal_error.h"
 #include "io/utf16.h"
 #include "messages.h"
+#include "out_of_memory.h"
 #include "platform/win32/code_page_codec.h"
 #include "platform/win32/command_process.h"
 #include "platform/win32/console_events.h"
@@ -38,6 +41,14 @@ void write_stderr(const std::string& message) {
     text.insert(text.size() - 1, 1, '\r');
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+// The line needs no memory: its bytes are fixed, and WriteFile takes them as they are.
+void say_out_of_memory() noexcept {
+    constexpr std::string_view line = huecast::messages::out_of_memory_line;
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size() - 1), &written, nullptr);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), "\r\n", 2, &written, nullptr);
 }
 
 int run_on_standard_handles(int argc, wchar_t** argv) {
@@ -87,14 +98,24 @@ int run_on_standard_handles(int argc, wchar_t** argv) {
     };
     platform::process_runner commands(*codec);
     return huecast::run({*codec, pointers, kind(out_handle), in_bytes, *error_bytes, files, sets, output_for,
-                         console_for, true, &commands, kind(error_handle), error_output_for, error_console_for});
+                         console_for, true, &commands, kind(error_handle), error_output_for, error_console_for,
+                         say_out_of_memory});
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Before the first allocation: where even the way out has no room, nothing can be done.
+    if (!huecast::set_aside_memory_for_the_way_out()) {
+        say_out_of_memory();
+        return huecast::exit_status(huecast::exit_code::usage_error);
+    }
     try {
         return run_on_standard_handles(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // Before the run began: no input was read.
+        say_out_of_memory();
+        return huecast::exit_status(huecast::exit_code::usage_error);
     } catch (...) {
         // One byte per character up to U+00FF, "?" beyond: the library's own texts are
         // ASCII or Cyrillic, and the streams may be gone by now.

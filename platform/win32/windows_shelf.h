@@ -9,8 +9,9 @@ namespace platform {
 class windows_shelf final : public huecast::set_shelf {
 public:
     std::vector<std::string> directories() const override;
-    std::vector<std::string> sets_in(std::string_view directory) const override;
-    std::string path_of(std::string_view directory, std::string_view file) const override;
+    huecast::value_or_error<std::vector<std::string>, huecast::unlisted> sets_in(
+        std::string_view directory) const override;
+    std::optional<std::string> set_file(std::string_view directory, std::string_view name) const override;
 };
 
 }  // namespace platform

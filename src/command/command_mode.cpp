@@ -129,6 +129,7 @@ exit_code command_mode(std::span<const char* const> command, const FilterList& f
         return failure.found ? exit_code::cannot_run : exit_code::not_found;
     }
     started_command& running = **started;
+    run.started = true;
 
     // Both streams are written on this one thread, where the signals are met; neither is
     // handed to a writer of its own (prepare_for_bulk), which would start one.

@@ -24,6 +24,7 @@ struct command_streams {
     output_policy error_policy;
     qel::console_device* error_console = nullptr;  // for colour_method::console_attributes
     std::optional<command_end> ended = std::nullopt;  // once the command ran and ended
+    bool started = false;                             // once the command runs: its output is read
 };
 
 // Runs `command` with its output and errors painted by `filters`, and waits for its end,

@@ -13,9 +13,8 @@ constexpr std::string_view commands_line = "# commands:";
 
 // Where `set` stands among the shelf's directories: the user's own come first.
 std::size_t rank_of(const named_set& set, const set_shelf& shelf, const std::vector<std::string>& directories) {
-    const std::string file = set.name + std::string(set_suffix);
     for (std::size_t i = 0; i < directories.size(); ++i) {
-        if (shelf.path_of(directories[i], file) == set.path) return i;
+        if (shelf.set_file(directories[i], set.name) == set.path) return i;
     }
     return directories.size();
 }
@@ -49,8 +48,8 @@ std::vector<std::string> commands_named_in(std::string_view contents, const io::
 std::vector<set_and_commands> every_set_with_commands(const set_shelf& shelf, file_reader& files,
                                                       const io::codec& codec) {
     std::vector<set_and_commands> sets;
-    for (named_set& set : every_set(shelf)) {
-        const auto contents = files.read(set.path, filter_file_limit);
+    for (named_set& set : every_set(shelf).sets) {
+        const auto contents = files.read(set.path, filter_file_limit, file_kind::regular);
         std::vector<std::string> commands = contents ? commands_named_in(*contents, codec) : std::vector<std::string>{};
         sets.push_back({std::move(set), std::move(commands)});
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <new>
 
 #include "colour/colour.h"
 #include "colour/colour_policy.h"
@@ -25,11 +26,18 @@ public:
 };
 
 // A scope of colour changes: begun when made, ended when destroyed, also by an exception,
-// so that no colour outlives it.
+// so that no colour outlives it. The output always has room for the sequence that ends it
+// (text_output keeps it); only passing it on may run out of memory, and then it waits in the
+// output for the last flush.
 class colour_scope {
 public:
     explicit colour_scope(colour_writer& writer) : writer_(writer) { writer_.begin(); }
-    ~colour_scope() { writer_.end(); }
+    ~colour_scope() {
+        try {
+            writer_.end();
+        } catch (const std::bad_alloc&) {
+        }
+    }
     colour_scope(const colour_scope&) = delete;
     colour_scope& operator=(const colour_scope&) = delete;
 

@@ -182,6 +182,50 @@ class WhatIsWaitingIsShown(unittest.TestCase):
         for args, terminal, first, rest, shown, after in cases:
             self.assertEqual(self.shown_in_two_parts(args, first, rest, terminal), (shown, after), (args, first))
 
+    def test_a_progress_line_shows_each_redraw_as_it_is_drawn(self):
+        # Redrawn with a CR every 20 ms for a second, and no line feed until the end: each
+        # redraw reaches the terminal, coloured, while the next ones are still coming.
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        p = subprocess.Popen([BINARY, "0c,error"], stdin=subprocess.PIPE, stdout=slave, env=environment(), bufsize=0)
+        os.close(slave)
+        redraws = lambda n: b"".join(self.RED + b"error" + RESET + b" %d%%\r" % i for i in range(1, n + 1))
+        shown = b""
+        for i in range(1, 51):
+            p.stdin.write(b"error %d%%\r" % i)
+            until = time.monotonic() + 0.02
+            while select.select([master], [], [], max(until - time.monotonic(), 0))[0]:
+                shown += os.read(master, 65536)
+        # Half a second behind at most, however busy the machine.
+        self.assertTrue(shown.startswith(redraws(25)), shown[-60:])
+        p.stdin.write(b"done\n")
+        p.stdin.close()
+        self.assertEqual((shown + drain_terminal(master), p.wait(10)), (redraws(50) + b"done\n", 0))
+
+    @unittest.skipIf(os.environ.get("HUECAST_SANITIZED"), "the sanitizers' shadow memory is counted in the peak")
+    @unittest.skipIf(os.environ.get("HUECAST_EMULATED"), "the peak would be the emulator's")
+    def test_a_line_redrawn_without_end_is_shown_in_bounded_memory(self):
+        # yes "error 42%" | tr '\n' '\r' for three seconds: a line that never ends, nor pauses.
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        yes = subprocess.Popen(["yes", "error 42%"], stdout=subprocess.PIPE)
+        tr = subprocess.Popen(["tr", "\n", "\r"], stdin=yes.stdout, stdout=subprocess.PIPE)
+        p = subprocess.Popen([BINARY, "--color=always", "0c,error"], stdin=tr.stdout, stdout=slave, env=environment())
+        yes.stdout.close()
+        tr.stdout.close()
+        os.close(slave)
+        shown_each_second, peak_kib, start = [0, 0, 0], 0, time.monotonic()
+        while time.monotonic() - start < 3:
+            if select.select([master], [], [], 0.05)[0]:
+                shown_each_second[min(int(time.monotonic() - start), 2)] += len(os.read(master, 1 << 20))
+            with open("/proc/%d/status" % p.pid) as status:
+                peak_kib = max([peak_kib] + [int(line.split()[1]) for line in status if line.startswith("VmHWM:")])
+        p.kill()
+        os.close(master)
+        for process in (p, tr, yes):
+            process.wait(10)
+        self.assertTrue(all(shown_each_second), shown_each_second)
+        self.assertLess(peak_kib, 64 << 10)
 
 class BrokenEnds(unittest.TestCase):
     def test_reader_gone_ends_the_run_quietly(self):
@@ -229,6 +273,52 @@ class BrokenEnds(unittest.TestCase):
                                    preexec_fn=limit_memory, timeout=60)
                 self.assertEqual((p.returncode, p.stderr), (0, b""), args)
                 self.assertTrue(p.stdout == b"first" + end + line + end + b"last" + end, args)
+
+    @unittest.skipIf(os.environ.get("HUECAST_SANITIZED"), "the sanitizers reserve more address space than the limit")
+    @unittest.skipIf(os.environ.get("HUECAST_EMULATED"), "the emulator's code buffer alone takes half the limit")
+    def test_running_out_of_memory_anywhere_is_one_line(self):
+        import re
+        import resource
+        # Short lines around one of 2 MiB, which painting holds whole: under each limit on the
+        # address space, memory runs out at start-up, in the middle or not at all.
+        lines = b"".join(b"line %d: an error, a warning and some words, ok\n" % i for i in range(1000))
+        data = lines + b"error " * 350000 + b"\n" + lines
+        sgr = re.compile(rb"\x1b\[[0-9;]*m")
+        modes = [(["0a", "hello"], False), (["1f"], False), (["0c,error"], False),
+                 (["--color=always", "0c,error", "0e,warn\\w+"], False), (["0c,error", "0e,warn\\w+"], True)]
+        with tempfile.TemporaryFile() as stdin:
+            stdin.write(data)
+            def run(args, terminal, kib=None):  # exit code, output, error output, how much of the input was read
+                stdin.seek(0)
+                master, slave = pty.openpty() if terminal else (None, subprocess.PIPE)
+                limit = kib and (lambda: resource.setrlimit(resource.RLIMIT_AS, (kib << 10, kib << 10)))
+                with subprocess.Popen([BINARY, *args], stdin=stdin, stdout=slave, stderr=subprocess.PIPE,
+                                      env=environment(), preexec_fn=limit) as p:
+                    if terminal:
+                        os.close(slave)
+                    out = drain_terminal(master) if terminal else p.stdout.read()
+                    err = p.stderr.read()
+                return p.wait(60), out, err, os.lseek(stdin.fileno(), 0, os.SEEK_CUR)
+
+            for args, terminal in modes:
+                whole = run(args, terminal)[1]
+                outcomes = set()
+                for kib in range(4096, 32769, 2048):
+                    code, out, err, read = run(args, terminal, kib)
+                    if code == 127 and b"error while loading shared libraries" in err:  # too little for the loader
+                        continue
+                    outcomes.add(code)
+                    case = (args, terminal, kib, code, err, read)
+                    self.assertEqual(err, b"" if code == 0 else b"huecast: out of memory\n", case)
+                    if code == 0:
+                        self.assertTrue(out == whole, case)
+                        continue
+                    # 2 only before a byte of input was taken; what went out before the line is
+                    # the output of a whole run up to there, with no colour left showing.
+                    self.assertIn(code, (1, 2) if read == 0 else (1,), case)
+                    self.assertTrue(sgr.sub(b"", whole).startswith(sgr.sub(b"", out)), case)
+                    self.assertIn(sgr.findall(out)[-1:], ([], [RESET]), case)
+                self.assertTrue(0 in outcomes and outcomes - {0}, (args, terminal, outcomes))
 
     def test_standard_input_that_cannot_be_read_is_reported_where_it_is_read(self):
         unreadable = (1, b"", b"huecast: standard input: Bad file descriptor\n")

@@ -377,6 +377,79 @@ class FilterSetsByName(unittest.TestCase):
                 b"huecast: no filter set 'build'; there are none in %s/none/huecast, %s/nothing/huecast, " % (
                     home.encode(), home.encode())))
 
+    @staticmethod
+    def shelf(home, user_sets, system_sets):
+        """The user's and the system's set directories in `home`, holding the sets given, and their variables."""
+        places = (os.path.join(home, "config", "huecast"), os.path.join(home, "share", "huecast"))
+        for place, sets in zip(places, (user_sets, system_sets)):
+            os.makedirs(place, exist_ok=True)
+            for name, filters in sets.items():
+                with open(os.path.join(place, name + ".filters"), "wb") as f:
+                    f.write(filters)
+        return places, {"XDG_CONFIG_HOME": home + "/config", "XDG_DATA_DIRS": home + "/share"}
+
+    def test_listed_names_are_escaped_and_whole(self):
+        # A file name may hold anything but "/": names and files are escaped as messages escape
+        # them, so that none acts on the terminal or breaks the lines apart, and never cut.
+        cases = [("e\x1b[31m", "e\\e[31m"), ("new\nline", "new\\nline"), ("tab\tbed", "tab\\tbed"),
+                 ("\u202eevil", "\\u202eevil"), ("caf\u00e9", "caf\u00e9"), ("x" * 150, "x" * 150)]
+        with tempfile.TemporaryDirectory() as home:
+            home = os.path.join(home, "\x1b]0;t\x07")
+            (user, _), env = self.shelf(home, {name: b"0c,x\n" for name, _ in cases}, {})
+            shown = user.replace("\x1b", "\\e").replace("\x07", "\\x07")
+            self.assertEqual(run_pipe(["--list-sets"], **env), (0, "".join(
+                "%s\t%s/%s.filters\t\r\n" % (listed, shown, listed) for _, listed in sorted(cases)).encode(), b""))
+
+    def test_only_regular_files_are_sets_and_relative_places_are_none(self):
+        with tempfile.TemporaryDirectory() as home:
+            (user, system), env = self.shelf(home, {"mine": b"0c,warn\n"}, {"log": b"0c,warn\n", "kept": b"0c,warn\n"})
+            in_user = lambda name: os.path.join(user, name + ".filters")
+            os.mkdir(in_user("directory"))
+            os.symlink("nowhere.filters", in_user("dangling"))
+            os.symlink("loop.filters", in_user("loop"))
+            os.mkfifo(in_user("fifo"))
+            os.mkfifo(in_user("kept"))  # no set, so it hides none
+            os.symlink(os.path.join(system, "log.filters"), in_user("link"))
+            missing = b"huecast: no filter set '%s'; the sets found: kept, link, log, mine\n"
+            for name in ("directory", "dangling", "loop", "fifo", "link", "kept", "mine"):
+                expected = (0, RED + b"warn" + RESET + b"\n", b"") if name in ("link", "kept", "mine") else (
+                    2, b"", missing % name.encode())
+                self.assertEqual(run_pipe(["--color=always", "--set=" + name], b"warn\n", timeout=10, **env), expected)
+            self.assertEqual([line.split(b"\t")[0] for line in run_pipe(["--list-sets"], **env)[1].splitlines()],
+                             [b"kept", b"link", b"log", b"mine"])
+            # A relative HOME or XDG_CONFIG_HOME would make the sets depend on where huecast was
+            # started: from `home`, both name the user's directory, and are ignored.
+            os.symlink("config", os.path.join(home, ".config"))
+            for relative in ({"HOME": ".", "XDG_CONFIG_HOME": ""}, {"HOME": "/none", "XDG_CONFIG_HOME": "config"}):
+                p = subprocess.run([os.path.abspath(BINARY), "--set=mine"], capture_output=True, cwd=home,
+                                   env=environment(**dict(env, **relative)), timeout=20)
+                self.assertEqual((p.returncode, p.stderr),
+                                 (2, b"huecast: no filter set 'mine'; the sets found: kept, log\n"), relative)
+
+    def test_a_set_is_opened_by_its_name_as_the_user_may(self):
+        # As root, permissions do not bind: the runs are another user's.
+        as_nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+        if os.geteuid() != 0 or subprocess.run([*as_nobody, BINARY, "--version"], capture_output=True).returncode:
+            self.skipTest("cannot run huecast as another user here")
+        # The user's directory and file modes, the arguments, and what they give. The system's v
+        # colours in yellow: it never stands in for the user's, which the directory may hold.
+        cases = [(0o711, 0o644, ["--set=v"], (0, RED + b"error" + RESET + b"\n", b"")),
+                 (0o711, 0o644, ["--list-sets"], (1, b"v\tSYSTEM/v.filters\t\nw\tSYSTEM/w.filters\t\n",
+                                                  b"huecast: cannot list USER: Permission denied\n")),
+                 (0o000, 0o644, ["--set=v"],
+                  (2, b"", b"huecast: filter set 'v': cannot search USER: Permission denied\n")),
+                 (0o711, 0o000, ["--set=v"], (2, b"", b"huecast: USER/v.filters: Permission denied\n"))]
+        for directory, file, args, expected in cases:
+            with tempfile.TemporaryDirectory() as home:
+                (user, system), env = self.shelf(home, {"v": b"0c,error\n"}, {"v": b"0e,error\n", "w": b"0e,error\n"})
+                os.chmod(home, 0o755)
+                os.chmod(user + "/v.filters", file)
+                os.chmod(user, directory)
+                p = subprocess.run([*as_nobody, BINARY, "--color=always", *args], input=b"error\n",
+                                   capture_output=True, env=environment(**env), timeout=20)
+                shown = lambda out: out.replace(user.encode(), b"USER").replace(system.encode(), b"SYSTEM")
+                self.assertEqual((p.returncode, shown(p.stdout), shown(p.stderr)), expected, oct(directory) + oct(file))
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=1)

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "io/line_reader.h"
@@ -86,6 +88,53 @@ TEST(LineReader, FlushesTiedOutputBeforeWaitingForInput) {
     // "two" is not complete in the buffer, so the reader must read again: "one" goes out first.
     ASSERT_TRUE(reader.next(line));
     EXPECT_EQ(sink.bytes, "one\r\n");
+}
+
+// Bursts of a line, one a read, `gap` apart; input is seen to pause once, after the first, and
+// is there whenever asked after that: the bursts come faster than the reader looks.
+class bursts final : public io::byte_source {
+public:
+    bursts(std::vector<std::string> pieces, std::chrono::milliseconds gap) : pieces_(std::move(pieces)), gap_(gap) {}
+    io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override {
+        got = 0;
+        if (reads == pieces_.size()) return io::transfer_status::end;
+        if (reads > 0) std::this_thread::sleep_for(gap_);
+        got = pieces_[reads++].copy(buffer, capacity);
+        return io::transfer_status::ok;
+    }
+    bool wait_for_input(std::chrono::milliseconds) override { return reads != 1 || std::exchange(paused_, true); }
+    io::control_z control_z_rule() const override { return io::control_z::data; }
+    std::string error_text() const override { return "no error"; }
+    std::size_t reads = 0;
+
+private:
+    std::vector<std::string> pieces_;
+    std::chrono::milliseconds gap_;
+    bool paused_ = false;
+};
+
+TEST(LineReader, WhatWaitedIsHandedOnWhileMoreKeepsComing) {
+    const auto codec = io::make_utf8_codec();
+    // What the first piece begins (and is, for a redraw), handed on before the line ends, by the read given.
+    const struct {
+        std::vector<std::string> pieces;
+        std::string first;
+        std::size_t by;
+    } rows[] = {
+        {{"error 1%\r", "error 2%\r", "error 3%\r", "error 4%\r", "done\n"}, "error 1%\r", 2},  // at once
+        {{"a", ".", ".", ".", ".", ".", ".", "\n"}, "a...", 4},  // once it waited 50 ms
+    };
+    for (const auto& row : rows) {
+        bursts source(row.pieces, std::chrono::milliseconds{20});
+        io::line_reader reader(source);
+        reader.hand_on_pieces({std::chrono::milliseconds{50}, true, std::size_t{16} << 20}, *codec);
+        std::string_view piece;
+        ASSERT_TRUE(reader.next(piece)) << row.first;
+        EXPECT_TRUE(reader.line_continues()) << piece;
+        const bool whole = row.first.ends_with('\r');
+        EXPECT_TRUE(whole ? piece == row.first : !piece.empty() && row.first.starts_with(piece)) << piece;
+        EXPECT_LE(source.reads, row.by) << row.first;
+    }
 }
 
 }  // namespace

@@ -110,8 +110,9 @@ compiled_code_facts code_facts_of(const pcre2_code* code) {
 // memory a search may take grows with the line, not to the ceiling on every line. Each
 // search runs alone, so one stack of a size serves all matchers. A stack reserves address
 // space when made and takes memory only as used; where the system refuses one (ulimit -v),
-// a smaller one is taken, and where none can be had JIT code runs on PCRE2's own small
-// stack, and a search too deep for it gives up.
+// the address space is short, and a quarter of the most that fits is taken, since the most
+// that fits would leave the lines next to nothing; where none can be had JIT code runs on
+// PCRE2's own small stack, and a search too deep for it gives up.
 class jit_stacks {
 public:
     explicit jit_stacks(const match_limits& limits) : limits_(limits) {}
@@ -132,8 +133,14 @@ public:
         if (stack == nullptr && !tried_[size_class]) {
             tried_[size_class] = true;
             constexpr std::size_t start_bytes = 32 * 1024;
-            for (std::size_t most = limits_.least_memory << size_class; most >= start_bytes && stack == nullptr; most /= 2) {
-                stack = pcre2_jit_stack_create(start_bytes, most, nullptr);
+            const std::size_t whole = limits_.least_memory << size_class;
+            stack = pcre2_jit_stack_create(start_bytes, whole, nullptr);
+            for (std::size_t most = whole / 2; stack == nullptr && most / 4 >= start_bytes; most /= 2) {
+                if (pcre2_jit_stack* fits = pcre2_jit_stack_create(start_bytes, most, nullptr)) {
+                    pcre2_jit_stack_free(fits);
+                    stack = pcre2_jit_stack_create(start_bytes, most / 4, nullptr);
+                    break;
+                }
             }
         }
         return stack;
@@ -328,6 +335,7 @@ value_or_error<matcher, compile_error> matcher::compile(std::string_view express
     code_ptr& unanchored = s->codes[any_text][column(anchor::unanchored)].code;
     unanchored = compiled(expression, compile_options, error, offset);
     if (unanchored == nullptr) {
+        if (error == PCRE2_ERROR_HEAP_FAILED) throw std::bad_alloc();
         return compile_error{error_text(error), io::utf8::utf16_length(expression.substr(0, offset))};
     }
     const pcre2_code* const unanchored_code = unanchored.get();

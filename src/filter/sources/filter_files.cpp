@@ -11,7 +11,25 @@ bool ignored(std::string_view line) {
     return first == std::string_view::npos || line[first] == '#';
 }
 
+static_assert(filter_file_limit % (1 << 20) == 0, "the message gives the limit in MiB");
+
 }  // namespace
+
+std::string why_unreadable(const unreadable& error, const io::codec& codec) {
+    switch (error.why) {
+        case unreadable::too_large:
+            return messages::file_too_large(filter_file_limit);
+        case unreadable::standard_input:
+            return messages::file_is_standard_input();
+        case unreadable::absent:
+            return messages::not_a_regular_file();
+        case unreadable::system:
+            break;
+    }
+    std::string why;
+    codec.decode(error.reason, why);
+    return why;
+}
 
 value_or_error<FilterList, std::string> parse_filter_file(std::string_view name, std::string_view contents,
                                                                    const io::codec& codec) {

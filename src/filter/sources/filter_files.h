@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "file_reader.h"
 #include "filter/sources/filter_arguments.h"
 #include "io/codec.h"
 #include "value_or_error.h"
@@ -22,5 +23,9 @@ constexpr std::size_t filter_file_limit = std::size_t{1} << 20;
 // message for the first line that is not a filter (`name:3 "x": not a filter ...`).
 value_or_error<FilterList, std::string> parse_filter_file(std::string_view name, std::string_view contents,
                                                                    const io::codec& codec);
+
+// Why a filter file cannot be read, as its message says it after the file's name; the
+// system's words are decoded with `codec`.
+std::string why_unreadable(const unreadable& error, const io::codec& codec);
 
 }  // namespace huecast

@@ -4,25 +4,6 @@
 #include "messages.h"
 
 namespace huecast {
-namespace {
-
-static_assert(filter_file_limit % (1 << 20) == 0, "the message gives the limit in MiB");
-
-std::string why_unreadable(const unreadable& error, const io::codec& codec) {
-    switch (error.why) {
-        case unreadable::too_large:
-            return messages::file_too_large(filter_file_limit);
-        case unreadable::standard_input:
-            return messages::file_is_standard_input();
-        case unreadable::system:
-            break;
-    }
-    std::string why;
-    codec.decode(error.reason, why);
-    return why;
-}
-
-}  // namespace
 
 value_or_error<FilterList, std::string> gather_filters(std::span<const filter_source> sources,
                                                                 std::span<const char* const> arguments,
@@ -38,16 +19,22 @@ value_or_error<FilterList, std::string> gather_filters(std::span<const filter_so
             continue;
         }
         std::string name = source.name;
+        std::string contents;
         if (source.from == filter_source::kind::set) {
-            std::optional<std::string> path = places.shelf != nullptr ? find_set(*places.shelf, name) : std::nullopt;
-            if (!path) return places.shelf != nullptr ? no_such_set(*places.shelf, name) : "no filter sets here";
-            name = std::move(*path);
+            if (places.shelf == nullptr || places.reader == nullptr) return std::string("no filter sets here");
+            value_or_error<read_set_file, std::string> set =
+                read_set(*places.shelf, *places.reader, name, filter_file_limit, places.codec);
+            if (!set) return set.error();
+            name = std::move(set->path);
+            contents = std::move(set->contents);
+        } else {
+            value_or_error<std::string, unreadable> file =
+                places.reader != nullptr ? places.reader->read(name, filter_file_limit, file_kind::any)
+                                         : unreadable{"files cannot be read here"};
+            if (!file) return messages::unreadable_file(name, why_unreadable(file.error(), places.codec));
+            contents = std::move(*file);
         }
-        value_or_error<std::string, unreadable> contents = places.reader != nullptr
-                                                               ? places.reader->read(name, filter_file_limit)
-                                                               : unreadable{"files cannot be read here"};
-        if (!contents) return messages::unreadable_file(name, why_unreadable(contents.error(), places.codec));
-        auto parsed = parse_filter_file(name, *contents, places.codec);
+        auto parsed = parse_filter_file(name, contents, places.codec);
         if (!parsed) return parsed.error();
         filters.insert(filters.end(), std::make_move_iterator(parsed->begin()), std::make_move_iterator(parsed->end()));
     }

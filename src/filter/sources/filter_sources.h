@@ -16,8 +16,8 @@
 namespace huecast {
 
 // What the filters come from: files are read through `reader` (none given: no file can be
-// read), sets are looked for on `shelf` (none given: there are none), and their bytes are
-// decoded with `codec`.
+// read), sets are looked for on `shelf` and read through `reader` (either not given: there
+// are none), and their bytes are decoded with `codec`.
 struct filter_places {
     file_reader* reader = nullptr;
     const set_shelf* shelf = nullptr;
