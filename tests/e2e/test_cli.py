@@ -300,6 +300,7 @@ class BrokenEnds(unittest.TestCase):
                     err = p.stderr.read()
                 return p.wait(60), out, err, os.lseek(stdin.fileno(), 0, os.SEEK_CUR)
 
+            failed_somewhere = set()
             for args, terminal in modes:
                 whole = run(args, terminal)[1]
                 outcomes = set()
@@ -318,7 +319,11 @@ class BrokenEnds(unittest.TestCase):
                     self.assertIn(code, (1, 2) if read == 0 else (1,), case)
                     self.assertTrue(sgr.sub(b"", whole).startswith(sgr.sub(b"", out)), case)
                     self.assertIn(sgr.findall(out)[-1:], ([], [RESET]), case)
-                self.assertTrue(0 in outcomes and outcomes - {0}, (args, terminal, outcomes))
+                # Text mode needs so little beyond what starting takes that memory may run out
+                # for it under none of these limits.
+                self.assertIn(0, outcomes, (args, terminal))
+                failed_somewhere |= outcomes - {0}
+            self.assertTrue(failed_somewhere, "memory ran out under none of the limits")
 
     def test_standard_input_that_cannot_be_read_is_reported_where_it_is_read(self):
         unreadable = (1, b"", b"huecast: standard input: Bad file descriptor\n")
