@@ -20,17 +20,7 @@ void text_output::write(std::string_view text) {
         write_bytes(text);
         return;
     }
-    // A long text goes in pieces, each passed on before the next is encoded, so that the
-    // buffer never holds more than about a block: a 50 MB line costs no 150 MB of bytes.
-    while (text.size() > piece_bytes && good()) {
-        std::size_t n = piece_bytes;
-        // A character stays in one piece, to be encoded whole.
-        while (n > 0 && utf8::is_continuation(static_cast<unsigned char>(text[n]))) --n;
-        if (n == 0) n = piece_bytes;
-        encode_piece(text.substr(0, n), true);
-        text.remove_prefix(n);
-    }
-    encode_piece(text, true);
+    encode_in_pieces(text, true);
 }
 
 void text_output::write_piece(std::string_view text) {
@@ -38,14 +28,21 @@ void text_output::write_piece(std::string_view text) {
         write_bytes(text);
         return;
     }
+    encode_in_pieces(text, false);
+}
+
+// A long text goes in pieces, each passed on before the next is encoded, so that the buffer
+// never holds more than about a block: a 50 MB line costs no 150 MB of bytes.
+void text_output::encode_in_pieces(std::string_view text, bool may_hold_line_feeds) {
     while (text.size() > piece_bytes && good()) {
         std::size_t n = piece_bytes;
+        // A character stays in one piece, to be encoded whole.
         while (n > 0 && utf8::is_continuation(static_cast<unsigned char>(text[n]))) --n;
         if (n == 0) n = piece_bytes;
-        encode_piece(text.substr(0, n), false);
+        encode_piece(text.substr(0, n), may_hold_line_feeds);
         text.remove_prefix(n);
     }
-    encode_piece(text, false);
+    encode_piece(text, may_hold_line_feeds);
 }
 
 void text_output::encode_piece(std::string_view text, bool may_hold_line_feeds) {

@@ -50,6 +50,7 @@ public:
     void prepare_for_bulk() { sink_.prepare_for_bulk(); }
 
 private:
+    void encode_in_pieces(std::string_view text, bool may_hold_line_feeds);
     void encode_piece(std::string_view text, bool may_hold_line_feeds);
     void flush_if_full() {
         if (buffer_.size() >= flush_threshold) flush();

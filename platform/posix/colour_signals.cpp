@@ -202,6 +202,20 @@ void reset_every_output(bool typed) {
     for (std::sig_atomic_t i = 0; i < guarded_count; ++i) reset(outputs[i], typed);
 }
 
+// Lets `signal`, blocked in this thread, have its default effect here: the process dies, or
+// stops until continued.
+void take_default_effect(int signal) {
+    struct sigaction by_default {};
+    by_default.sa_handler = SIG_DFL;
+    sigemptyset(&by_default.sa_mask);
+    ::sigaction(signal, &by_default, nullptr);
+    ::raise(signal);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &just_this, nullptr);
+}
+
 // Resets the colour where one may show, then lets the signal have its default effect. After a
 // stop the handler goes back in place and the colour is put back before the next byte; where
 // the process group is orphaned, the system discards the stop and that happens at once. While
@@ -211,16 +225,7 @@ void reset_every_output(bool typed) {
 void meet(int signal, bool typed, bool by_terminal) {
     reset_every_output(typed);
     if (by_terminal && !is_stop(signal) && command.load() != 0) return;
-    struct sigaction by_default {};
-    by_default.sa_handler = SIG_DFL;
-    sigemptyset(&by_default.sa_mask);
-    ::sigaction(signal, &by_default, nullptr);
-    ::raise(signal);
-    sigset_t just_this;
-    sigemptyset(&just_this);
-    sigaddset(&just_this, signal);
-    // The signal takes effect here: the process dies, or stops until continued.
-    ::pthread_sigmask(SIG_UNBLOCK, &just_this, nullptr);
+    take_default_effect(signal);
     if (is_stop(signal)) install(signal);
 }
 
@@ -428,15 +433,7 @@ void end_by_signal(int signal) {
     // The command's core, if it left one, is the one that tells what happened.
     const rlimit no_core{0, 0};
     ::setrlimit(RLIMIT_CORE, &no_core);
-    struct sigaction by_default {};
-    by_default.sa_handler = SIG_DFL;
-    sigemptyset(&by_default.sa_mask);
-    ::sigaction(signal, &by_default, nullptr);
-    ::raise(signal);
-    sigset_t just_this;
-    sigemptyset(&just_this);
-    sigaddset(&just_this, signal);
-    ::pthread_sigmask(SIG_UNBLOCK, &just_this, nullptr);
+    take_default_effect(signal);
 }
 
 }  // namespace platform

@@ -158,26 +158,16 @@ public:
 
     io::transfer_status read(char* buffer, std::size_t capacity, std::size_t& got) override {
         got = 0;
-        for (;;) {
-            const ssize_t n = fd_ < 0 ? 0 : ::read(fd_, buffer, capacity);
-            if (n > 0) {
-                got = static_cast<std::size_t>(n);
-                return io::transfer_status::ok;
-            }
-            if (n == 0 || (terminal_ && errno == EIO)) {
-                over_ = true;
-                return io::transfer_status::end;
-            }
-            if (errno == EINTR) continue;
-            int failure = errno;
-            if (failure == EAGAIN || failure == EWOULDBLOCK) {
-                failure = wait_until_ready(fd_, POLLIN);
-                if (failure == 0) continue;
-            }
-            error_ = failure;
-            over_ = true;
-            return io::transfer_status::failed;
+        int failure = 0;
+        const ssize_t n = fd_ < 0 ? 0 : read_waiting(fd_, buffer, capacity, failure);
+        if (n > 0) {
+            got = static_cast<std::size_t>(n);
+            return io::transfer_status::ok;
         }
+        over_ = true;
+        if (n == 0 || (terminal_ && failure == EIO)) return io::transfer_status::end;
+        error_ = failure;
+        return io::transfer_status::failed;
     }
     io::control_z control_z_rule() const override { return io::control_z::data; }
     bool wait_for_input(std::chrono::milliseconds patience) override {

@@ -34,25 +34,29 @@ void widen_pipe(int fd) {
 
 }  // namespace
 
+ssize_t read_waiting(int fd, char* buffer, std::size_t capacity, int& error) {
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, capacity);
+        if (n >= 0) return n;
+        if (errno == EINTR) continue;
+        error = errno;
+        if (error == EAGAIN || error == EWOULDBLOCK) {
+            error = wait_until_ready(fd, POLLIN);
+            if (error == 0) continue;
+        }
+        return -1;
+    }
+}
+
 io::transfer_status fd_source::read(char* buffer, std::size_t capacity, std::size_t& got) {
     got = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd_, buffer, capacity);
-        if (n > 0) {
-            got = static_cast<std::size_t>(n);
-            return io::transfer_status::ok;
-        }
-        if (n == 0) return io::transfer_status::end;
-        if (errno == EINTR) continue;
-        int failure = errno;
-        if (failure == EAGAIN || failure == EWOULDBLOCK) {
-            failure = wait_until_ready(fd_, POLLIN);
-            if (failure == 0) continue;
-        }
-        // A closed descriptor, or one open for writing only (EBADF), fails here as in cat.
-        error_ = failure;
-        return io::transfer_status::failed;
+    const ssize_t n = read_waiting(fd_, buffer, capacity, error_);
+    if (n > 0) {
+        got = static_cast<std::size_t>(n);
+        return io::transfer_status::ok;
     }
+    // A closed descriptor, or one open for writing only (EBADF), fails here as in cat.
+    return n == 0 ? io::transfer_status::end : io::transfer_status::failed;
 }
 
 bool fd_source::wait_for_input(std::chrono::milliseconds patience) {

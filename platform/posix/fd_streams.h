@@ -3,6 +3,8 @@
 // is left as it is.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string_view>
 
 #include "io/byte_stream.h"
@@ -47,5 +49,9 @@ bool is_terminal(int fd);
 // Waits until `fd` is ready for `events` (POLLIN, POLLOUT) or a signal cuts the wait short.
 // Returns 0, or the errno where the wait itself failed.
 int wait_until_ready(int fd, short events);
+
+// One read from `fd` that is not cut short by a signal and waits where the descriptor would
+// block: the count read (0 at the end), or -1 with `error` the errno.
+ssize_t read_waiting(int fd, char* buffer, std::size_t capacity, int& error);
 
 }  // namespace platform
