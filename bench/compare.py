@@ -224,8 +224,9 @@ def run_rows(rows, rounds, env, progress, short=0.25):
 
 
 def set_shelf(data):
-    """A directory of 5,000 filter sets, made once in `data`, for 1,600 of them by name."""
-    shelf = os.path.join(data, "huecast-sets-5000")
+    """A directory of 5,000 filter sets, made once in `data`, for 1,600 of them by name. Its path
+    is absolute: huecast ignores a relative XDG_CONFIG_HOME, as the XDG rules say."""
+    shelf = os.path.abspath(os.path.join(data, "huecast-sets-5000"))
     if not os.path.isdir(shelf):
         os.makedirs(shelf + ".part/huecast")
         for i in range(5000):
