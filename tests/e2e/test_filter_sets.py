@@ -23,8 +23,11 @@ EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", 
 SAMPLE_LOG = os.path.join(EXAMPLES, "sample.log")
 RED, YELLOW, GREEN, AQUA, GRAY, BLUE, PURPLE = "91;49", "93;49", "92;49", "96;49", "90;49", "94;49", "95;49"  # light
 DARK_RED, DARK_GREEN, DARK_AQUA, ON_BLUE, ON_RED = "31;49", "32;49", "36;49", "97;44", "97;41"
+BOLD_RED, BOLD_ON_RED, BOLD_GRAY, DIM = "1;91;49", "1;97;41", "1;90;49", "2;39;49"
 # Light red, or anything on red: what must never colour what is normal.
-FAILURE = re.compile(r"91;49|\d+;41")
+ATTRIBUTES = {"bold", "dim", "italic", "ul", "underline", "blink", "reverse", "strike"}
+PALE_OR_DARK = {"black", "white", "brightwhite", "0", "7", "15", "16", "231", "#000", "#000000", "#fff", "#ffffff"}
+FAILURE = re.compile(r"(\d;)*(91;49|\d+;41)")
 PACKAGES = {"java": "openjdk-17-jdk-headless", "go": "golang-go", "git": "git", "diff": "diffutils",
             "ping": "iputils-ping", "traceroute": "traceroute", "ip": "iproute2", "ifconfig": "net-tools",
             "df": "coreutils", "du": "coreutils", "free": "procps", "ps": "procps", "mount": "mount",
@@ -121,6 +124,19 @@ def go_logs(json):
 
 STAMP_RE = r"\d{4}-\d\d-\d\dT[\d:.]+Z"
 
+# A project whose build and tests pass: CMake, make, CTest and a GoogleTest program.
+PASSING = {"CMakeLists.txt": "cmake_minimum_required(VERSION 3.16)\nproject(p CXX)\nfind_package(GTest REQUIRED)\n"
+                             "enable_testing()\nadd_executable(t t.cpp)\ntarget_link_libraries(t GTest::gtest_main)\n"
+                             "add_test(NAME t COMMAND t)\n",
+           "t.cpp": "#include <gtest/gtest.h>\nTEST(Sums, Add) { EXPECT_EQ(1 + 1, 2); }\n"
+                    "TEST(Sums, NoErrorsWhenEmpty) { EXPECT_TRUE(true); }\n"}
+BUILD = "cmake -S . -B b && cmake --build b && ctest --test-dir b && b/t"
+
+
+def compiler_diagnostics():
+    return tool(["g++", "-Wall", "-c", "e.cpp"], {"e.cpp": "int f() { int unused; return 0 }\n"}, codes=(1,))[1]
+
+
 
 def unanswered_ping():
     """ping to an address kept for documentation, which no network should answer; where this
@@ -205,6 +221,12 @@ class FilterSets(unittest.TestCase):
         # matches are never in the colour of failure)
         every_line = [r".+"]
         cases = [
+            ("build", "cmake, make, ctest, GoogleTest", lambda: tool(["sh", "-c", BUILD], PASSING, "cmake", codes=(0,))[0], [
+                (r"\[\s*OK\s*\]", GREEN), (r"\[\s*PASSED\s*\]", GREEN), ("100% tests passed", GREEN),
+                ("0 tests failed", GREEN)], [], every_line),
+            ("build", "g++", compiler_diagnostics, [
+                ("e.cpp", DARK_AQUA), (r"1:\d+", "1;39;49"), ("error:", BOLD_RED), ("warning:", YELLOW),
+                (r"\[-Wunused-variable\]", GRAY)], ["expected "]),
             ("diff", "diff -ru", lambda: tool(["diff", "-ru", "-p", "old", "new"], TREES)[0], [
                 (r"diff -ru -p old/a\.c new/a\.c", ON_BLUE), (r"@@ -3,5 \+3,5 @@ int main\(void\)", AQUA),
                 (r"\+\+\+ new/a\.c\t2023-11-14 22:13:20\.0+ \+0000", ON_BLUE),
@@ -223,16 +245,16 @@ class FilterSets(unittest.TestCase):
                 (r"--- old", DARK_RED)],
              ["Author: A <a@example.org>", "    Second", "    return "]),
             ("structured-log", "slog TextHandler", lambda: go_logs(False), [
-                ("level", BLUE), (STAMP_RE, GRAY), ("DEBUG", GRAY), ("INFO", GREEN), ("WARN", YELLOW), ("ERROR", RED),
-                ('msg="server started"', AQUA), ('err="no such file"', RED), ("2048", PURPLE), ("0.75", PURPLE),
-                ("true", PURPLE), (r"1\.5s", PURPLE), ("<nil>", GRAY)], ["=/etc/app.ini", "=GET"]),
+                ("level", BLUE), (STAMP_RE, DIM), ("DEBUG", DIM), ("INFO", GREEN), ("WARN", YELLOW), ("ERROR", BOLD_RED),
+                ("msg", BLUE), ('"server started"', AQUA), ('"no such file"', BOLD_RED), ("2048", PURPLE), ("0.75", PURPLE),
+                ("true", PURPLE), (r"1\.5s", PURPLE), ("<nil>", DIM)], ["=/etc/app.ini", "=GET"]),
             ("structured-log", "slog JSONHandler", lambda: go_logs(True), [
-                ('"level"', BLUE), ('"%s"' % STAMP_RE, GRAY), ('"DEBUG"', GRAY), ('"INFO"', GREEN), ('"WARN"', YELLOW),
-                ('"ERROR"', RED), ('"msg":"server started"', AQUA), ('"err":"no such file"', RED),
-                ('"/etc/app.ini"', DARK_GREEN), ("1500000000", PURPLE), ("true", PURPLE), ("null", GRAY)], []),
+                ('"level"', BLUE), ('"%s"' % STAMP_RE, DIM), ('"DEBUG"', DIM), ('"INFO"', GREEN), ('"WARN"', YELLOW),
+                ('"ERROR"', BOLD_RED), ('"msg"', BLUE), ('"server started"', AQUA), ('"no such file"', BOLD_RED),
+                ('"/etc/app.ini"', DARK_GREEN), ("1500000000", PURPLE), ("true", PURPLE), ("null", DIM)], []),
             ("stack-trace", "python3", lambda: tool([sys.executable, "-I", "-Walways", "f.py"], {"f.py": PYTHON})[1], [
-                (r"/.+/f\.py:9: ", GRAY), ("DeprecationWarning", YELLOW), ("old format", PURPLE),
-                (r"Traceback \(most recent call last\):", RED), (r'"/.+/f\.py", line 11', GRAY), ("<module>", AQUA),
+                (r"/.+/f\.py:", GRAY), ("9", BOLD_GRAY), ("DeprecationWarning", YELLOW), ("old format", PURPLE),
+                (r"Traceback \(most recent call last\):", BOLD_RED), (r'"/.+/f\.py", line ', GRAY), ("11", BOLD_GRAY), ("<module>", AQUA),
                 ("parse", AQUA), ("KeyError", RED), ("'retries'", PURPLE), ("ValueError", RED), ("RuntimeError", RED),
                 ("During handling of the above exception, another exception occurred:", YELLOW),
                 ("The above exception was the direct cause of the following exception:", YELLOW),
@@ -240,26 +262,26 @@ class FilterSets(unittest.TestCase):
              ['    raise RuntimeError("could not load: bad settings") from e', "  File "]),
             ("stack-trace", "java", lambda: tool(["java", "Trace.java"], {"Trace.java": JAVA})[1], [
                 (r"java\.lang\.IllegalStateException", RED), ("could not load", PURPLE), (r"Trace\.load", AQUA),
-                (r"Trace\.java:4", GRAY), ("Native Method", GRAY), (r"java\.base/java\.lang\.Integer\.parseInt", AQUA),
+                (r"Trace\.java:", GRAY), ("4", BOLD_GRAY), ("Native Method", GRAY), (r"java\.base/java\.lang\.Integer\.parseInt", AQUA),
                 ("Caused by: ", YELLOW), (r"java\.lang\.NumberFormatException", RED),
-                ('For input string: "12x"', PURPLE), (r"\.\.\. \d+ more", GRAY), ('Exception in thread "main" ', RED),
-                (r"java\.lang\.UnsupportedOperationException", RED), (r"Trace\.java:8", GRAY)], ["\tat "]),
+                ('For input string: "12x"', PURPLE), (r"\.\.\. \d+ more", DIM), ('Exception in thread "main" ', BOLD_RED),
+                (r"java\.lang\.UnsupportedOperationException", RED), ("8", BOLD_GRAY)], ["\tat "]),
             ("stack-trace", "go run", lambda: tool(["go", "run", "main.go"], {"main.go": GO_PANIC})[1], [
-                ("panic", RED), (r"runtime error: index out of range \[5\] with length 1", PURPLE),
-                (r"goroutine \d+ \[running\]:", YELLOW), (r"main\.\(\*Loader\)\.Load", AQUA), (r"/.+/main\.go:3", GRAY),
-                (r"main\.main\.func1", AQUA), (r"/.+/main\.go:6", GRAY), (r"main\.main", AQUA)],
+                ("panic", BOLD_RED), (r"runtime error: index out of range \[5\] with length 1", PURPLE),
+                (r"goroutine \d+ \[running\]:", YELLOW), (r"main\.\(\*Loader\)\.Load", AQUA), (r"/.+/main\.go:", GRAY), ("3", BOLD_GRAY),
+                (r"main\.main\.func1", AQUA), ("6", BOLD_GRAY), (r"main\.main", AQUA)],
              ["created by ", "exit status 2"]),
             ("net-probe", "ping", lambda: tool(["ping", "-c", "2", "-i", "0.2", "127.0.0.1"], {})[0], [
                 (r"127\.0\.0\.1", AQUA), (r"\d+\.\d+ ms", PURPLE), ("0% packet loss", GREEN),
                 (r"[\d.]+/[\d.]+/[\d.]+/[\d.]+ ms", PURPLE), (r"--- 127\.0\.0\.1 ping statistics ---", GRAY)],
              ["64 bytes from "], every_line),
-            ("net-probe", "ping, no answer", unanswered_ping, [("100% packet loss", RED)], ["0 received"]),
+            ("net-probe", "ping, no answer", unanswered_ping, [("100% packet loss", BOLD_RED)], ["0 received"]),
             ("net-probe", "traceroute", lambda: tool(["traceroute", "-n", "127.0.0.1"], {})[0], [
                 (r" 1", GRAY), (r"127\.0\.0\.1", AQUA), (r"\d+\.\d+ ms", PURPLE)], ["30 hops max"], every_line),
             ("net-probe", "lines of ping, traceroute, mtr", lambda: PROBE_LINES, [
                 ("lhr25s34-in-f14.1e100.net", BLUE), (r"\(DUP!\)", YELLOW), ("Request timeout for icmp_seq 3", RED),
                 ("Destination Host Unreachable", RED), ("30% packet loss", YELLOW), (r"\* \* \*", YELLOW),
-                ("!H", RED), (r"\?\?\?", YELLOW), (r"100\.0%", RED), (r"20\.0%", YELLOW)], []),
+                ("!H", RED), (r"\?\?\?", YELLOW), (r"100\.0%", BOLD_RED), (r"20\.0%", YELLOW)], []),
             ("net-interfaces", "ip addr", lambda: tool(["ip", "addr", "show", "dev", "lo"], {})[0], [
                 ("lo", BLUE), ("LOOPBACK", GRAY), ("UP", GREEN), ("UNKNOWN", GRAY), ("00:00:00:00:00:00", PURPLE),
                 (r"127\.0\.0\.1/8", AQUA)], ["mtu 65536"], every_line),
@@ -270,13 +292,13 @@ class FilterSets(unittest.TestCase):
             ("net-interfaces", "ifconfig", lambda: tool(["ifconfig", "lo"], {})[0], [
                 ("lo", BLUE), ("RUNNING", GREEN), (r"127\.0\.0\.1", AQUA)], ["RX errors 0"], every_line),
             ("disk-usage", "df -h", lambda: tool(["df", "-h", "."], {})[0], [
-                (r"\d+(\.\d)?[KMGTP]?", PURPLE), (r"\d+%", (GREEN, YELLOW, RED)), (r"/.*", BLUE)], ["Use%"]),
+                (r"\d+(\.\d)?[KMGTP]?", PURPLE), (r"\d+%", (GREEN, YELLOW, BOLD_RED)), (r"/.*", BLUE)], ["Use%"]),
             ("disk-usage", "du", lambda: tool(["du", "-a", "."], {"a/b.txt": "b" * 5000})[0], [
                 (r"\d+", PURPLE), (r"\./a/b\.txt", BLUE)], [], every_line),
             ("disk-usage", "free -h", lambda: tool(["free", "-h"], {})[0], [
                 ("Mem:", BLUE), (r"\d+(\.\d)?[KMGT]i", PURPLE)], ["available"], every_line),
             ("disk-usage", "lines of df and du", lambda: DISK_LINES, [
-                ("79%", GREEN), ("80%", YELLOW), ("90%", RED), ("/dev/sda1", AQUA), ("/data", BLUE),
+                ("79%", GREEN), ("80%", YELLOW), ("90%", BOLD_RED), ("/dev/sda1", AQUA), ("/data", BLUE),
                 (r"\./95% of the report\.txt", BLUE)], [], [r"^/dev/sd[ab]1 .*", r"95%"]),
             ("processes", "ps u", processes, [
                 (USER, YELLOW if USER == "root" else BLUE), (r"\d+", AQUA), (r"0\.0", GRAY), ("S", GRAY),
@@ -287,23 +309,23 @@ class FilterSets(unittest.TestCase):
                 ("/dev/sdb1", AQUA), ("/media/My Disk", BLUE), ("vfat", PURPLE), ("ro", YELLOW),
                 ("nosuid,uid=1000", GRAY)], [], every_line),
             ("kernel", "dmesg -x", kernel_log, [
-                (r"kern *:", GRAY), (r"(info|notice) *:", (GRAY, AQUA)), (r" \[\s*\d+\.\d+\] ", GRAY)],
+                (r"kern *:", DIM), (r"(info|notice) *:", (DIM, AQUA)), (r" \[\s*\d+\.\d+\] ", DIM)],
              [], [r"(?<=:)(info|notice|debug) *:"]),
             ("kernel", "lines of dmesg", lambda: KERNEL_LINES, [
-                (r"\[ 1234\.567890\] ", GRAY), (r"app\[4242\]: segfault at 0", RED),
-                (r"Out of memory: Killed process 4321 \(java\)", ON_RED),
-                ("BUG: kernel NULL pointer dereference, address: 0000000000000008", ON_RED), ("WARNING:", YELLOW),
+                (r"\[ 1234\.567890\] ", DIM), (r"app\[4242\]: segfault at 0", BOLD_RED),
+                (r"Out of memory: Killed process 4321 \(java\)", BOLD_ON_RED),
+                ("BUG: kernel NULL pointer dereference, address: 0000000000000008", BOLD_ON_RED), ("WARNING:", YELLOW),
                 (r"drm_atomic_check_only\+0x1c/0x80 \[drm\]", AQUA), (r"Tainted: G        W  OE", YELLOW),
                 ("Not tainted", GRAY), ("Call Trace:", YELLOW), ("CPU:", BLUE)], [], [r"Not tainted"]),
             ("log", "examples/sample.log", lambda: read(SAMPLE_LOG), [
-                (r"2026-12-09 08:12:02\.931", GRAY), ("ERROR", RED), ("WARN", YELLOW), ("INFO", GREEN),
-                ("DEBUG", GRAY), (r"203\.24\.37\.211:5432", AQUA), ("GET", PURPLE),
+                (r"2026-12-09 08:12:02\.931", DIM), ("ERROR", BOLD_RED), ("WARN", YELLOW), ("INFO", GREEN),
+                ("DEBUG", DIM), (r"203\.24\.37\.211:5432", AQUA), ("GET", PURPLE),
                 (r"/api/v1/orders/29977", DARK_AQUA),
                 (r"191 ms", PURPLE), ("db", BLUE), ("318ms", PURPLE), (r"café-owner@example\.com", AQUA),
-                ("failed", RED), ("«Ёлкин и партнёры»", DARK_GREEN)], ["(attempt 5 of 5)"],
+                ("failed", BOLD_RED), ("«Ёлкин и партнёры»", DARK_GREEN)], ["(attempt 5 of 5)"],
              [r"^.* (INFO|DEBUG) .*$"]),
             ("log", "slog TextHandler", lambda: go_logs(False), [
-                (STAMP_RE, GRAY), ("INFO", GREEN), ("WARN", YELLOW), ("ERROR", RED), ('"server started"', DARK_GREEN),
+                (STAMP_RE, DIM), ("INFO", GREEN), ("WARN", YELLOW), ("ERROR", BOLD_RED), ('"server started"', DARK_GREEN),
                 ("msg", BLUE), ("2048", PURPLE), ("/etc/app.ini", DARK_AQUA)], ["=:8080"],
              [r"^.*level=(INFO|DEBUG).*$"]),
         ]
@@ -347,10 +369,16 @@ class FilterSets(unittest.TestCase):
                 for command in line.split()[2:]:
                     self.assertNotIn(command, owner, "%s: %s is %s's" % (name, command, owner.get(command)))
                     owner[command] = name
-            # Black, white or bright white text needs a background of its own.
+            # Black, white or bright white text needs a background of its own (a group's may
+            # come from its match's style).
             for line in lines:
                 if line.strip() and not line.lstrip().startswith("#"):
-                    self.assertNotRegex(line, r"^0[07fF],", name)
+                    self.assertNotRegex(line, r"^0[07fF][,;]", name)
+                    parts = [[w for w in part.lower().split() if w not in ATTRIBUTES]
+                             for part in line.split(",", 1)[0].split(";")]
+                    for colours in parts:
+                        background = len(colours) > 1 or len(parts[0]) > 1
+                        self.assertFalse(colours[:1] and colours[0] in PALE_OR_DARK and not background, line)
 
 
 def tearDownModule():

@@ -62,9 +62,12 @@ def tearDownModule():
 
 
 class Lintian(unittest.TestCase):
-    def test_no_errors(self):
-        p = run(["lintian", "--fail-on", "error", DEB])
+    def test_no_errors_and_nothing_in_the_colour_of_failure_through_the_build_set(self):
+        p = run(["lintian", "--fail-on", "error", "--display-info", "--show-overrides", DEB])
         self.assertEqual(p.returncode, 0, "lintian:\n" + p.stdout + p.stderr)
+        code, out, err = huecast_run.run_pipe(["--color=always", *filters("build.filters")], p.stdout.encode())
+        self.assertEqual((code, err), (0, b""))
+        self.assertNotRegex(out.decode(), r"\x1b\[0;(\d;)*(91;49|\d+;41)m", out.decode())
 
 
 class Control(unittest.TestCase):
@@ -149,17 +152,17 @@ class Program(unittest.TestCase):
     def test_example_filter_files_colour_what_they_say(self):
         # (file, line, pieces in their colour, pieces left plain)
         cases = [
-            ("build.filters", "src/a.cpp:12:5: error: expected ';'", [("src/a.cpp:12:5:", "90;49"), ("error:", "91;49")], []),
+            ("build.filters", "src/a.cpp:12:5: error: expected ';'", [("src/a.cpp", "36;49"), ("12:5", "1;39;49"), ("error:", "1;91;49")], []),
             ("build.filters", "100% tests passed, 0 tests failed out of 3",
              [("100% tests passed", "92;49"), ("0 tests failed", "92;49")], []),
-            ("build.filters", "[  FAILED  ] Painter.Breaks (1 ms)", [("[  FAILED  ]", "91;49")], []),
+            ("build.filters", "[  FAILED  ] Painter.Breaks (1 ms)", [("[  FAILED  ]", "1;91;49")], []),
             ("syslog.filters", "Dec  9 21:59:04 web1 systemd[1]: apt-daily.service: Failed with result",
-             [("Dec  9 21:59:04", "90;49"), ("1", "90;49"), ("apt-daily.service", "95;49"), ("Failed", "91;49")], []),
+             [("Dec  9 21:59:04", "2;39;49"), ("1", "2;39;49"), ("apt-daily.service", "95;49"), ("Failed", "91;49")], []),
             ("syslog.filters", "web1 app: ready at 10:30:00 from fe80::1", [("fe80::1", "96;49")], ["10:30:00"]),
             ("access-log.filters", '2001:db8::17 - - [09/Dec/2026:21:59:03 +0000] "GET /x HTTP/2.0" 404 153 "-" "-" 0.004',
              [("2001:db8::17", "96;49"), ("GET", "95;49"), ("404", "93;49")], ["0.004"]),
             ("access-log.filters", '10.0.0.8 - - [09/Dec/2026:21:59:04 +0100] "POST /a HTTP/1.1" 503 5 "-" "-" 12.402',
-             [("503", "97;41"), ("12.402", "91;49")], []),
+             [("503", "1;97;41"), ("12.402", "91;49")], []),
         ]
         for name, line, coloured, plain in cases:
             code, out, err = huecast_run.run_terminal(filters(name), line.encode() + b"\n")
@@ -174,9 +177,8 @@ class Program(unittest.TestCase):
 
 
 def filters(name):
-    """The filters of an example file as command-line arguments, as --file reads them."""
-    with open(os.path.join(ROOT, SETS, name)) as f:
-        return [line.rstrip("\n") for line in f if line.strip() and not line.startswith("#")]
+    """The options that take the filters of an installed example file."""
+    return ["--file=" + os.path.join(ROOT, SETS, name)]
 
 
 class ManPage(unittest.TestCase):
