@@ -187,8 +187,8 @@ class ManPage(unittest.TestCase):
         p = run(["man", "--warnings", "-l", os.path.join(ROOT, "usr/share/man/man1/huecast.1.gz")], env=env)
         self.assertEqual((p.returncode, p.stderr), (0, ""))
         headings = [line for line in p.stdout.splitlines() if re.match(r"[A-Z][A-Z ]+$", line)]
-        self.assertEqual(headings, ["NAME", "SYNOPSIS", "DESCRIPTION", "COLOURS", "OPTIONS", "ENVIRONMENT", "FILES",
-                                    "EXIT STATUS", "EXAMPLES", "SEE ALSO"])
+        self.assertEqual(headings, ["NAME", "SYNOPSIS", "DESCRIPTION", "RUNNING A COMMAND", "COLOURS", "STYLES",
+                                    "OPTIONS", "ENVIRONMENT", "FILES", "EXIT STATUS", "EXAMPLES", "SEE ALSO"])
         upstream = field("Version").rsplit("-", 1)[0]
         self.assertRegex(p.stdout.splitlines()[-1], r"^huecast %s\s" % re.escape(upstream))
         self.assertIn(r"huecast '0e,user=\K\w+' '0c,\d+(?= ms)'", p.stdout)
