@@ -164,7 +164,7 @@ test-arm64: arm64
 # a terminal.
 screenshots: build
 	$(call apt-install,$(DOCS_PACKAGES))
-	/usr/bin/python3 docs/render_screenshot.py $(BUILD)/huecast docs/screenshot.png docs/styled.png
+	/usr/bin/python3 docs/render_screenshot.py $(BUILD)/huecast docs/screenshot.png docs/styled.png docs/run.png
 
 install: build
 	cmake --install $(BUILD)

@@ -1,16 +1,23 @@
 #!/usr/bin/python3
 """Renders what huecast writes on a terminal into PNGs, for the README's pictures: the classic
-colour codes, and styled filters (attributes, the 256-colour palette, 24-bit colour).
+colour codes, styled filters (attributes, the 256-colour palette, 24-bit colour), and a build
+run with --run, its set chosen by the command's name.
 
-    /usr/bin/python3 docs/render_screenshot.py build/huecast docs/screenshot.png docs/styled.png
+    /usr/bin/python3 docs/render_screenshot.py build/huecast docs/screenshot.png docs/styled.png docs/run.png
 
 Needs Debian's python3-pil and fonts-dejavu-core (`make screenshots` installs them; not needed
 to build or test huecast).
 """
 
+import fcntl
 import os
+import pty
+import struct
+import subprocess
 import sys
 import tempfile
+import termios
+import tty
 
 from PIL import Image, ImageDraw, ImageFont
 
@@ -42,6 +49,20 @@ strike 244,\bDEBUG\b.*
 italic #5fd7af;bold,\b\d+(?:\.\d+){3}(:\d+)?
 bold green,\bok\b
 """
+
+# The tiny project of the third picture: a build with one warning and one error.
+PROJECT = {
+    "Makefile": "hello: hello.c\n\tgcc -Wall -o hello hello.c\n",
+    "hello.c": """#include <stdio.h>
+
+int main(void)
+{
+    int unused;
+    printf("%d\\n", count);
+    return 0;
+}
+""",
+}
 
 
 def rgb(colour, default):
@@ -85,6 +106,26 @@ def shot_lines(shots):
     return lines
 
 
+def run_lines(prompt, args, cwd, **extra):
+    """The picture's lines for `huecast ARGS` run in `cwd` as at a shell's prompt: its standard
+    input, output and error all one pseudo-terminal of 80 columns. Run from `make screenshots`,
+    the make below would see itself a sub-make and say which directory it enters, so the
+    variables of the make above are not passed on."""
+    env = {k: v for k, v in huecast_run.environment(**extra).items()
+           if k not in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL", "MAKEOVERRIDES")}
+    master, slave = pty.openpty()
+    tty.setraw(slave)
+    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 80, 0, 0))
+    p = subprocess.Popen([huecast_run.BINARY, *args], stdin=slave, stdout=slave, stderr=slave, cwd=cwd,
+                         env=env)
+    os.close(slave)
+    try:
+        out = huecast_run.drain_terminal(master)
+    finally:
+        p.wait(20)
+    return [[(prompt, PLAIN)]] + screen(out.replace(b"\r", b""))
+
+
 def render(lines, target):
     fonts = {face: ImageFont.truetype(FONTS % face, 15) for face in ("", "-Bold", "-Oblique", "-BoldOblique")}
     width, height = fonts[""].getbbox("M")[2], 20
@@ -126,6 +167,20 @@ def main():
                  ["$ COLORTERM=truecolor huecast --file=styled.filters < examples/sample.log"],
                  ["--file=" + rules.name], b"".join(log[:14]), {"COLORTERM": "truecolor"}),
             ]), sys.argv[3])
+    if len(sys.argv) > 4:
+        with tempfile.TemporaryDirectory(prefix="huecast-run-") as home:
+            # The sets of examples/ as those that came with huecast, none of the user's own.
+            os.makedirs(os.path.join(home, "share"))
+            os.symlink(os.path.abspath(os.path.join(ROOT, "examples")), os.path.join(home, "share", "huecast"))
+            project = os.path.join(home, "hello")
+            os.makedirs(project)
+            for name, text in PROJECT.items():
+                with open(os.path.join(project, name), "w") as f:
+                    f.write(text)
+            # GCC_COLORS empty: the compiler's own colours off, so that what shows is the set's.
+            render(run_lines("$ GCC_COLORS= huecast --run make", ["--run", "make"], project, GCC_COLORS="",
+                             XDG_DATA_DIRS=os.path.join(home, "share"),
+                             XDG_CONFIG_HOME=os.path.join(home, "config")), sys.argv[4])
 
 
 if __name__ == "__main__":
