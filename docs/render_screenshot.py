@@ -149,7 +149,7 @@ def render(lines, target):
 
 def main():
     binary, target = sys.argv[1], sys.argv[2]
-    huecast_run.BINARY = binary
+    huecast_run.BINARY = os.path.abspath(binary)
     with open(os.path.join(ROOT, "examples", "sample.log"), "rb") as f:
         log = f.readlines()
     render(shot_lines([
