@@ -53,8 +53,7 @@ void encode_with(std::string_view text, std::string& bytes, EncodeCharacter enco
     const auto* const p = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t i = 0;
     while (i < text.size()) {
-        std::size_t ascii = i;
-        while (ascii < text.size() && p[ascii] < 0x80) ++ascii;
+        const std::size_t ascii = utf8::ascii_end(text, i);
         bytes.append(text.data() + i, ascii - i);
         i = ascii;
         if (i == text.size()) break;

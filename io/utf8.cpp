@@ -52,6 +52,11 @@ bool is_ascii(std::string_view text) noexcept {
     return skip_ascii(p, p + n) == p + n;
 }
 
+std::size_t ascii_end(std::string_view text, std::size_t from) noexcept {
+    const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+    return static_cast<std::size_t>(skip_ascii(begin + from, begin + text.size()) - begin);
+}
+
 std::size_t first_invalid(std::string_view text, std::size_t from) noexcept {
     const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
     const auto* const end = begin + text.size();

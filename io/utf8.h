@@ -87,6 +87,9 @@ inline bool escaped_byte_at(std::string_view text, std::size_t at, unsigned char
 // True when every byte is below 0x80.
 bool is_ascii(std::string_view text) noexcept;
 
+// The first byte at or after `from` that is not below 0x80, or text.size().
+std::size_t ascii_end(std::string_view text, std::size_t from) noexcept;
+
 // The first byte at or after `from` that is part of no valid sequence, or text.size().
 std::size_t first_invalid(std::string_view text, std::size_t from = 0) noexcept;
 

@@ -216,8 +216,7 @@ void iconv_codec::decode(std::string_view bytes, std::string& text) const {
         // and shown as "\" and "~" would match neither. Windows reads these two bytes as
         // ASCII in its Japanese code page too.
         if (p[i] < 0x80) {
-            std::size_t ascii = i + 1;
-            while (ascii < n && p[ascii] < 0x80) ++ascii;
+            const std::size_t ascii = io::utf8::ascii_end(bytes, i + 1);
             text.append(bytes.data() + i, ascii - i);
             i = ascii;
             continue;
@@ -241,6 +240,7 @@ void iconv_codec::decode(std::string_view bytes, std::string& text) const {
 }
 
 void iconv_codec::encode(std::string_view text, std::string& bytes) const {
+    bytes.reserve(bytes.size() + text.size());
     io::encode_with(text, bytes, [&](std::uint32_t cp) {
         const encoded& e = encoding_of(cp);
         if (e.length == 0) {
