@@ -136,10 +136,13 @@ TEST(Differential, OverlappingFiltersOnLogLines) {
                                               {0x0B, "\\d+\\.\\d+\\.\\d+\\.\\d+"},
                                               {0x0D, "ok|okay|rror"},
                                               {0x09, "\\d+(?=\\.)"},
-                                              {0x03, "^\\w+"}};
+                                              {0x03, "^\\w+"},
+                                              // Searched only in lines with an "@", and with an "=" or a ":".
+                                              {0x06, "[^\\s@]+@\\w+"},
+                                              {0x07, " \\K\\w+(?==)|\\d:"}};
     static const std::vector<std::string> words = {"error", "Errors", "warn", "warning", "ok", "okay",
                                                       "book", "10.0.0.1", "1.2.3", "7", "-", " ", "  ",
-                                                      "ok.", "é", "rror"};
+                                                      "ok.", "é", "rror", "a@b", "=", "k=v", "4:"};
     std::mt19937 rng(2024);
     std::vector<std::string> lines;
     for (int i = 0; i < 400; ++i) {

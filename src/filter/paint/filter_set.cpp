@@ -1,6 +1,8 @@
 #include "filter/paint/filter_set.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace huecast {
 namespace {
@@ -32,11 +34,42 @@ std::vector<std::uint32_t> word_lengths_of(const std::vector<compiled_filter>& f
     return lengths;
 }
 
+// For a filter left out of the prefilter: the bytes of its literals when every one is a
+// single byte that stands only for itself (no letter, which case folding may let other
+// characters match). A line that holds none of them cannot match; a few calls of memchr
+// tell, and a search that would look for them at every place is saved. Rare bytes ("@",
+// "=", "/") save the most, and a common one costs next to nothing, being found at once.
+std::vector<std::string> required_bytes_of(const std::vector<compiled_filter>& filters) {
+    std::vector<std::string> bytes;
+    for (const compiled_filter& f : filters) {
+        const required_literals& required = f.expression.facts().required;
+        std::string of_filter;
+        const bool all_bytes = !required.any_of.empty() && !selective(required) &&
+                               std::all_of(required.any_of.begin(), required.any_of.end(), [](const std::string& text) {
+                                   const auto c = static_cast<unsigned char>(text[0]);
+                                   return text.size() == 1 && c < 0x80 && !(c >= 'a' && c <= 'z');
+                               });
+        if (all_bytes && required.any_of.size() <= 4) {
+            for (const std::string& text : required.any_of) of_filter += text;
+        }
+        bytes.push_back(std::move(of_filter));
+    }
+    return bytes;
+}
+
 }  // namespace
+
+bool filter_set::holds_required_byte(std::size_t filter, std::string_view line) const {
+    const std::string& bytes = required_bytes_[filter];
+    return bytes.empty() || std::any_of(bytes.begin(), bytes.end(), [&](char c) {
+               return std::memchr(line.data(), c, line.size()) != nullptr;
+           });
+}
 
 filter_set::filter_set(std::vector<compiled_filter> filters)
     : filters_(std::move(filters)),
       word_length_(word_lengths_of(filters_)),
+      required_bytes_(required_bytes_of(filters_)),
       prefilter_(literals_of(filters_)),
       first_at_(filters_.size(), 0),
       next_(filters_.size()),

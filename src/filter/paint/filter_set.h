@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -57,6 +58,7 @@ private:
         found_match match;
     };
 
+    bool holds_required_byte(std::size_t filter, std::string_view line) const;
     void search_from(std::size_t filter, std::size_t position);
     void revisit(std::size_t filter, std::size_t position);
 
@@ -65,6 +67,9 @@ private:
     // literal the prefilter holds for it (expression_facts::plain_literal), so the first
     // place the prefilter finds for it is its first match.
     std::vector<std::uint32_t> word_length_;
+    // For a filter whose literals are single bytes, kept out of the prefilter: those bytes
+    // (required_bytes_of), of which a line must hold one; empty for every other filter.
+    std::vector<std::string> required_bytes_;
     literal_prefilter prefilter_;
     std::vector<char> may_match_;  // the prefilter's answer for the line
     std::vector<std::uint32_t> first_at_;
@@ -82,18 +87,21 @@ inline void filter_set::begin_line(std::string_view line) {
     live_.resize(filters_.size());
     if (!prefilter_.useful()) {
         // Without literals there is no plain word either, so the scan has nothing to give.
+        std::size_t n = 0;
         for (std::size_t f = 0; f < filters_.size(); ++f) {
-            live_[f] = f;
+            if (!holds_required_byte(f, line)) continue;
+            live_[n++] = f;
             next_[f].state = next_match::unknown;
             budget_[f] = filters_[f].expression.budget_for(line.size());
         }
+        live_.resize(n);
         return;
     }
     prefilter_.scan(line, prefilter_.folds_beyond_ascii() && line_.may_hold_equivalents(), may_match_, first_at_);
     std::size_t n = 0;
     for (std::size_t f = 0; f < filters_.size(); ++f) {
         live_[n] = f;
-        if (may_match_[f] == 0) continue;
+        if (may_match_[f] == 0 || !holds_required_byte(f, line)) continue;
         ++n;
         budget_[f] = filters_[f].expression.budget_for(line.size());
         next_match& next = next_[f];
