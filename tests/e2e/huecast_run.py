@@ -5,6 +5,7 @@ import pty
 import select
 import subprocess
 import sys
+import tempfile
 import tty
 
 BINARY = os.environ.get("HUECAST") or (sys.argv[1] if len(sys.argv) > 1 else "build/huecast")
@@ -52,16 +53,23 @@ def run_pipe(args, data=b"", locale="C.UTF-8", timeout=20, **extra):
     return p.returncode, p.stdout, p.stderr
 
 
-def run_terminal(args, data=b"", locale="C.UTF-8", term="xterm", timeout=20, **extra):
+def run_terminal(args, data=b"", locale="C.UTF-8", term="xterm", timeout=20, from_file=False, **extra):
     """Standard output is a raw pseudo-terminal (no line-end translation by the driver), so the
-    bytes read from its other end are exactly those huecast wrote."""
+    bytes read from its other end are exactly those huecast wrote. Standard input is a pipe, or
+    with `from_file` a file, which never pauses in a line (a pipe may, on a busy machine, and
+    a long line is then painted in pieces)."""
     master, slave = pty.openpty()
     tty.setraw(slave)
-    p = subprocess.Popen([BINARY, *args], stdin=subprocess.PIPE, stdout=slave, stderr=subprocess.PIPE,
-                         env=environment(locale, term, **extra))
+    with tempfile.TemporaryFile() as file:
+        if from_file:
+            file.write(data)
+            file.seek(0)
+        p = subprocess.Popen([BINARY, *args], stdin=file if from_file else subprocess.PIPE, stdout=slave,
+                             stderr=subprocess.PIPE, env=environment(locale, term, **extra))
     os.close(slave)
-    p.stdin.write(data)
-    p.stdin.close()
+    if not from_file:
+        p.stdin.write(data)
+        p.stdin.close()
     try:
         out = drain_terminal(master, timeout)
     except TimeoutError:

@@ -200,7 +200,7 @@ class JobControl(unittest.TestCase):
                                           (signal.SIGTSTP, self.PURPLE, b"more a\n", False),
                                           (signal.SIGTSTP, self.LINE, None, True)):
             case = (sig, data[:10], more, orphaned)
-            expected = run_terminal(self.FILTERS, data + (more or b""))[1]
+            expected = run_terminal(self.FILTERS, data + (more or b""), from_file=True)[1]
             got, code = self.stop_and_go_on(sig, data, more, orphaned)
             self.assertEqual(code, 0, case)
             # Where the output first departs from an uninterrupted run, the reset and the
