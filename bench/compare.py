@@ -344,7 +344,9 @@ def judge(rows, start, rates, log_size, line_size):
         return r.median() / f.median()
 
     def versus(path, name, other):
-        return find(rows, big, path, name).median() / find(rows, big, path, other).median()
+        r, o = find(rows, big, path, name), find(rows, big, path, other)
+        # A peer that is not installed has no row: its target is not measured.
+        return r.median() / o.median() if r and o else float("nan")
 
     big = human(log_size) + " log"
     matches = find(rows, "matches, 1 line", "pipe", "huecast")
@@ -358,9 +360,13 @@ def judge(rows, start, rates, log_size, line_size):
         ("filter mode into a pipe, %s: <= 2 x cat" % big, ratio(big, "pipe", "huecast, four"), 2.0, "x"),
         ("colour into a pipe, four filters: <= 0.25 x ugrep",
          versus("pipe", "huecast --color=always, four", "ugrep --passthru -E 'a"), 0.25, "x"),
-        ("colour into a pipe, 32 filters: <= 0.5 x ugrep, 32 patterns",
-         versus("pipe", "huecast --color=always, 32", "ugrep --passthru -E, 32"), 0.5, "x"),
+        ("colour into a pipe, 32 filters: <= 0.35 x ugrep, 32 patterns",
+         versus("pipe", "huecast --color=always, 32", "ugrep --passthru -E, 32"), 0.35, "x"),
+        ("colour into a pipe, 32 filters: <= 1.5 x huecast's own four",
+         versus("pipe", "huecast --color=always, 32", "huecast --color=always, four"), 1.5, "x"),
         ("painting alone, four filters: >= 1000 MB/s", (paint or 0) / 1e6, 1000.0, "MB/s"),
+        ("painting alone, the file's plain words: >= 2000 MB/s", rates.get("paint_plain_words", 0) / 1e6, 2000.0,
+         "MB/s"),
         ("painting alone, 32 filters: <= 2 x the time of four",
          (paint or 0) / paint_file if paint_file else float("nan"), 2.0, "x"),
         ("huecast 0a hello: <= 1.5 x /bin/echo hello", hello / start["/bin/echo hello (floor)"][0], 1.5, "x"),
@@ -370,8 +376,8 @@ def judge(rows, start, rates, log_size, line_size):
          max(r.peak_mb() for r in rows if r.workload == big and r.name.startswith("huecast")), 8.0, "MB"),
         ("peak memory, one line, filters on a terminal: <= 6 x its bytes",
          find(rows, "one", "terminal", "huecast").peak_mb() * (1 << 20) / line_size, 6.0, "x"),
-        ("one line of matches, colour into a pipe: peak <= 4 x its bytes",
-         matches.peak_mb() * (1 << 20) / os.path.getsize(matches.input_path), 4.0, "x"),
+        ("one line of matches, colour into a pipe: peak <= 1.5 x its bytes",
+         matches.peak_mb() * (1 << 20) / os.path.getsize(matches.input_path), 1.5, "x"),
         ("one line of matches: <= 1.1 x the time of the same matches in lines",
          matches.median() / find(rows, "matches, lines", "pipe", "huecast").median(), 1.1, "x"),
         *[("filter set %s on the log: <= 2 x the build set's time" % name, ratio, 2.0, "x")
@@ -383,7 +389,8 @@ def judge(rows, start, rates, log_size, line_size):
     for what, value, limit, unit in checks:
         ok = value >= limit if unit == "MB/s" else value <= limit
         missed += not ok
-        print("  %-66s %9.2f %-4s %s" % (what, value, unit, "met" if ok else "MISSED"))
+        verdict = "met" if ok else "not measured" if value != value else "MISSED"
+        print("  %-66s %9.2f %-4s %s" % (what, value, unit, verdict))
     return missed
 
 
