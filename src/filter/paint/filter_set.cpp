@@ -59,11 +59,9 @@ std::vector<std::string> required_bytes_of(const std::vector<compiled_filter>& f
 
 }  // namespace
 
-bool filter_set::holds_required_byte(std::size_t filter, std::string_view line) const {
-    const std::string& bytes = required_bytes_[filter];
-    return bytes.empty() || std::any_of(bytes.begin(), bytes.end(), [&](char c) {
-               return std::memchr(line.data(), c, line.size()) != nullptr;
-           });
+bool filter_set::holds_one_of(const std::string& bytes, std::string_view line) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [&](char c) { return std::memchr(line.data(), c, line.size()) != nullptr; });
 }
 
 filter_set::filter_set(std::vector<compiled_filter> filters)

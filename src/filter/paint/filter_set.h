@@ -58,7 +58,11 @@ private:
         found_match match;
     };
 
-    bool holds_required_byte(std::size_t filter, std::string_view line) const;
+    // Inline, so that a filter without required bytes (most) pays one test a line for them.
+    bool holds_required_byte(std::size_t filter, std::string_view line) const {
+        return required_bytes_[filter].empty() || holds_one_of(required_bytes_[filter], line);
+    }
+    static bool holds_one_of(const std::string& bytes, std::string_view line);
     void search_from(std::size_t filter, std::size_t position);
     void revisit(std::size_t filter, std::size_t position);
 
