@@ -8,6 +8,7 @@ import os
 import re
 import shlex
 import subprocess
+import sys
 import time
 import uuid
 
@@ -130,7 +131,19 @@ def pieces(row):
 def run_console(cases, code_page="437", timeout=90):
     """Runs each shell command of `cases` (a list of strings, with $HUECAST standing for the
     program under Wine) in turn on one Wine console in a 200x50 tmux window, and returns the
-    screen rows that each one left, parsed by parse_screen."""
+    screen rows that each one left, parsed by parse_screen. Every case is expected to show
+    something: now and then Wine's console leaves one case's rows blank, which the same
+    program through pipes never does, so a session where that happens is run once more."""
+    screens = _console_session(cases, code_page, timeout)
+    blank = [n for n, rows in enumerate(screens) if not rows]
+    if blank:
+        print("\nWine's console showed nothing for case(s) %s; running the session again" % blank,
+              file=sys.stderr, flush=True)
+        screens = _console_session(cases, code_page, timeout)
+    return screens
+
+
+def _console_session(cases, code_page, timeout):
     marker = "@@" + uuid.uuid4().hex[:8]
     # Wine's console draws an attribute only with the characters that carry it, so the
     # terminal keeps the last one drawn after the program has gone; each marker resets it,
