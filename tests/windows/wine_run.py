@@ -135,10 +135,8 @@ def run_console(cases, code_page="437", timeout=90):
     something: now and then Wine's console leaves one case's rows blank, which the same
     program through pipes never does, so a session where that happens is run once more."""
     screens = _console_session(cases, code_page, timeout)
-    blank = [n for n, rows in enumerate(screens) if not rows]
-    if blank:
-        print("\nWine's console showed nothing for case(s) %s; running the session again" % blank,
-              file=sys.stderr, flush=True)
+    if not all(screens):
+        print("\nWine's console showed nothing for a case; running the session again", file=sys.stderr, flush=True)
         screens = _console_session(cases, code_page, timeout)
     return screens
 
